@@ -1,0 +1,239 @@
+#include "common/my_func.h"
+
+#include <charconv>
+#include <cmath>
+#include <cstdio>
+#include <limits>
+
+#include "common/tolerances.h"
+
+namespace veldra {
+namespace {
+
+std::string_view SkipLeadingBlanks(std::string_view s) {
+    size_t i = 0;
+    while (i < s.size() && s[i] == ' ') ++i;
+    return s.substr(i);
+}
+
+}  // namespace
+
+int32_t ParseIntOrZero(std::string_view s) {
+    s = SkipLeadingBlanks(s);
+    if (s.empty()) return 0;
+    bool negative = false;
+    if (s[0] == '+' || s[0] == '-') {
+        negative = s[0] == '-';
+        s.remove_prefix(1);
+    }
+    int base = 10;
+    if (!s.empty() && s[0] == '$') {
+        base = 16;
+        s.remove_prefix(1);
+    }
+    if (s.empty()) return 0;
+    // Parse the magnitude wide, then check the signed 32-bit range. A hexadecimal
+    // literal may use the full 32 bits (as "$FFFFFFFF" = -1 does in the original format).
+    uint64_t magnitude = 0;
+    auto [end, ec] = std::from_chars(s.data(), s.data() + s.size(), magnitude, base);
+    if (ec != std::errc() || end != s.data() + s.size()) return 0;
+    if (base == 16) {
+        if (magnitude > 0xFFFFFFFFull) return 0;
+        auto bits = static_cast<uint32_t>(magnitude);
+        int64_t value = static_cast<int32_t>(bits);
+        if (negative) value = -value;
+        if (value < std::numeric_limits<int32_t>::min() ||
+            value > std::numeric_limits<int32_t>::max())
+            return 0;
+        return static_cast<int32_t>(value);
+    }
+    if (negative) {
+        if (magnitude > 0x80000000ull) return 0;
+        return static_cast<int32_t>(-static_cast<int64_t>(magnitude));
+    }
+    if (magnitude > 0x7FFFFFFFull) return 0;
+    return static_cast<int32_t>(magnitude);
+}
+
+double ParseRealOrZero(std::string_view s) {
+    s = SkipLeadingBlanks(s);
+    if (s.empty()) return 0.0;
+    // Accept exactly: [sign] digits [. digits] [(e|E) [sign] digits], with at least one digit.
+    size_t i = 0;
+    if (s[i] == '+' || s[i] == '-') ++i;
+    size_t digits = 0;
+    while (i < s.size() && s[i] >= '0' && s[i] <= '9') ++i, ++digits;
+    if (i < s.size() && s[i] == '.') {
+        ++i;
+        while (i < s.size() && s[i] >= '0' && s[i] <= '9') ++i, ++digits;
+    }
+    if (digits == 0) return 0.0;
+    if (i < s.size() && (s[i] == 'e' || s[i] == 'E')) {
+        ++i;
+        if (i < s.size() && (s[i] == '+' || s[i] == '-')) ++i;
+        size_t expDigits = 0;
+        while (i < s.size() && s[i] >= '0' && s[i] <= '9') ++i, ++expDigits;
+        if (expDigits == 0) return 0.0;
+    }
+    if (i != s.size()) return 0.0;
+    std::string_view number = s;
+    if (number[0] == '+') number.remove_prefix(1);
+    double value = 0.0;
+    auto [end, ec] = std::from_chars(number.data(), number.data() + number.size(), value);
+    if (ec == std::errc::result_out_of_range) {
+        // Overflow gives 0 like any other unreadable number; underflow is a tiny 0.
+        return 0.0;
+    }
+    if (ec != std::errc() || end != number.data() + number.size()) return 0.0;
+    return value;
+}
+
+std::string FormatFixed(int32_t digits, double value) {
+    if (digits < 0) digits = 0;
+    if (digits > 99) digits = 99;  // the format "%.NNf" stays within 10 characters
+    char buffer[512];
+    int n = std::snprintf(buffer, sizeof buffer, "%.*f", static_cast<int>(digits), value);
+    if (n < 0) return {};
+    if (static_cast<size_t>(n) < sizeof buffer) return std::string(buffer, static_cast<size_t>(n));
+    std::string big(static_cast<size_t>(n) + 1, '\0');
+    std::snprintf(big.data(), big.size(), "%.*f", static_cast<int>(digits), value);
+    big.resize(static_cast<size_t>(n));
+    return big;
+}
+
+std::string StripBlanks(std::string_view s) {
+    std::string out;
+    out.reserve(s.size());
+    for (size_t i = 0; i < s.size(); ++i) {
+        auto b = static_cast<unsigned char>(s[i]);
+        if (IsLeadByte(b)) {
+            if (i + 1 >= s.size()) {
+                out.push_back(s[i]);
+                break;
+            }
+            auto trail = static_cast<unsigned char>(s[i + 1]);
+            if (!(b == 0x81 && trail == 0x40)) {
+                out.push_back(s[i]);
+                out.push_back(s[i + 1]);
+            }
+            ++i;
+        } else if (b > 0x20) {
+            out.push_back(s[i]);
+        }
+    }
+    return out;
+}
+
+void SwapReals(double& a, double& b) {
+    double t = a;
+    a = b;
+    b = t;
+}
+
+int64_t RoundHalfAway(double x) {
+    constexpr double kLimit = 9.0e18;
+    if (std::isnan(x)) return 0;
+    if (x >= kLimit) return static_cast<int64_t>(kLimit);
+    if (x <= -kLimit) return -static_cast<int64_t>(kLimit);
+    return x >= 0 ? static_cast<int64_t>(x + 0.5) : static_cast<int64_t>(x - 0.5);
+}
+
+double Distance2D(double x1, double y1, double x2, double y2) {
+    return std::sqrt((x2 - x1) * (x2 - x1) + (y2 - y1) * (y2 - y1));
+}
+
+double AngleOfVector(double dx, double dy) {
+    if (std::fabs(dx) < kNullVector && std::fabs(dy) < kNullVector) return 0.0;
+    double a = std::atan2(dy, dx);
+    if (a < 0) a += kTwoPi;
+    return a;
+}
+
+double NormalizeDegrees(double a) {
+    if (!std::isfinite(a)) return 0.0;
+    // The plain loops take forever on huge angles; fmod gives the same result for
+    // every angle the loops finish on in reasonable time.
+    if (std::fabs(a) > 1e6) a = std::fmod(a, 360.0);
+    while (a < 0) a += 360.0;
+    while (a >= 360.0) a -= 360.0;
+    return a;
+}
+
+void RotatePoint(double& outX, double& outY, double x, double y, double cx, double cy,
+                 double angle) {
+    outX = RotatedX(x, y, cx, cy, angle);
+    outY = RotatedY(x, y, cx, cy, angle);
+}
+
+double RotatedX(double x, double y, double cx, double cy, double angle) {
+    return cx + std::cos(angle) * (x - cx) - std::sin(angle) * (y - cy);
+}
+
+double RotatedY(double x, double y, double cx, double cy, double angle) {
+    return cy + std::sin(angle) * (x - cx) + std::cos(angle) * (y - cy);
+}
+
+void EllipsePoint(double& outX, double& outY, double cx, double cy, double r, double flatness,
+                  double tilt, double t) {
+    double u = r * std::cos(t);
+    double v = r * flatness * std::sin(t);
+    double x = 0, y = 0;
+    RotatePoint(x, y, u, v, 0.0, 0.0, tilt);
+    outX = x + cx;
+    outY = y + cy;
+}
+
+void EllipsePointDeg(double& outX, double& outY, double cx, double cy, double r, double flatness,
+                     double tiltDeg, double tDeg) {
+    EllipsePoint(outX, outY, cx, cy, r, flatness, tiltDeg * kPi / 180.0, tDeg * kPi / 180.0);
+}
+
+bool PointsEqual(double x1, double y1, double x2, double y2) {
+    return std::fabs(x2 - x1) <= kPointTolerance && std::fabs(y2 - y1) <= kPointTolerance;
+}
+
+namespace {
+
+// Snap a difference to the 1e-8 grid; a zero result means "zero".
+double SnapToGrid(double v) {
+    double scaled = v / kPointTolerance + 0.5;
+    if (!std::isfinite(scaled) || std::fabs(scaled) >= 9.0e18) return v;  // far from zero anyway
+    return static_cast<double>(static_cast<int64_t>(scaled)) * kPointTolerance;
+}
+
+bool WithinBox(double x, double y, double ax, double ay, double bx, double by) {
+    return std::fmin(ax, bx) - kPointTolerance <= x && x <= std::fmax(ax, bx) + kPointTolerance &&
+           std::fmin(ay, by) - kPointTolerance <= y && y <= std::fmax(ay, by) + kPointTolerance;
+}
+
+}  // namespace
+
+int32_t SegmentIntersection(double& outX, double& outY, double x1, double y1, double x2, double y2,
+                            double x3, double y3, double x4, double y4) {
+    double dA = SnapToGrid(x1 - x2);
+    double dB = SnapToGrid(x3 - x4);
+    double x = 0, y = 0;
+    if (dA == 0 && dB == 0) return 0;
+    if (dA == 0) {
+        double mB = (y4 - y3) / (x4 - x3);
+        x = x1;
+        y = (x1 - x3) * mB + y3;
+    } else if (dB == 0) {
+        double mA = (y2 - y1) / (x2 - x1);
+        x = x3;
+        y = (x3 - x1) * mA + y1;
+    } else {
+        double mA = (y2 - y1) / (x2 - x1);
+        double bA = y1 - mA * x1;
+        double mB = (y4 - y3) / (x4 - x3);
+        double bB = y3 - mB * x3;
+        if (SnapToGrid(mA - mB) == 0) return 0;
+        x = (bB - bA) / (mA - mB);
+        y = mA * x + bA;
+    }
+    outX = x;
+    outY = y;
+    return WithinBox(x, y, x1, y1, x2, y2) && WithinBox(x, y, x3, y3, x4, y4) ? 1 : 2;
+}
+
+}  // namespace veldra

@@ -1,0 +1,26 @@
+#!/usr/bin/env bash
+# Installs every Debian package the project needs. Idempotent: installs only what is missing.
+set -euo pipefail
+
+PACKAGES=(
+    build-essential cmake ninja-build pkg-config clang-format
+    qt6-base-dev qt6-svg-dev qt6-image-formats-plugins qt6-qpa-plugins
+    libgtest-dev libgmock-dev libbenchmark-dev nlohmann-json3-dev
+    libemf2svg-dev libwmf-dev fonts-urw-base35
+    xvfb xauth imagemagick fonts-noto-cjk python3-pil
+)
+if [[ "${VELDRA_FUZZ:-0}" == 1 ]]; then
+    PACKAGES+=(clang libclang-rt-14-dev)
+fi
+
+missing=()
+for p in "${PACKAGES[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if ((${#missing[@]})); then
+    echo "Installing: ${missing[*]}"
+    SUDO=""
+    [[ $(id -u) -ne 0 ]] && SUDO=sudo
+    $SUDO apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi

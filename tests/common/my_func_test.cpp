@@ -1,0 +1,123 @@
+#include "common/my_func.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "common/tolerances.h"
+
+namespace veldra {
+namespace {
+
+TEST(ParseIntOrZero, ReadsWholeTextOrGivesZero) {
+    EXPECT_EQ(ParseIntOrZero(""), 0);
+    EXPECT_EQ(ParseIntOrZero("$F"), 15);
+    EXPECT_EQ(ParseIntOrZero("$A"), 10);
+    EXPECT_EQ(ParseIntOrZero("-7"), -7);
+    EXPECT_EQ(ParseIntOrZero("+7"), 7);
+    EXPECT_EQ(ParseIntOrZero("  42"), 42);
+    EXPECT_EQ(ParseIntOrZero("3.5"), 0);
+    EXPECT_EQ(ParseIntOrZero("12x"), 0);
+    EXPECT_EQ(ParseIntOrZero("99999999999"), 0);
+    EXPECT_EQ(ParseIntOrZero("2147483647"), 2147483647);
+    EXPECT_EQ(ParseIntOrZero("-2147483648"), INT32_MIN);
+    EXPECT_EQ(ParseIntOrZero("2147483648"), 0);
+    EXPECT_EQ(ParseIntOrZero("$"), 0);
+    EXPECT_EQ(ParseIntOrZero("-"), 0);
+    EXPECT_EQ(ParseIntOrZero("$G"), 0);
+}
+
+TEST(ParseRealOrZero, ReadsWholeTextOrGivesZero) {
+    EXPECT_EQ(ParseRealOrZero("-0.25"), -0.25);
+    EXPECT_EQ(ParseRealOrZero("1.5e3"), 1500.0);
+    EXPECT_EQ(ParseRealOrZero("1E-2"), 0.01);
+    EXPECT_EQ(ParseRealOrZero(".5"), 0.5);
+    EXPECT_EQ(ParseRealOrZero("5."), 5.0);
+    EXPECT_EQ(ParseRealOrZero("+2"), 2.0);
+    EXPECT_EQ(ParseRealOrZero("abc"), 0.0);
+    EXPECT_EQ(ParseRealOrZero(""), 0.0);
+    EXPECT_EQ(ParseRealOrZero("1,5"), 0.0);
+    EXPECT_EQ(ParseRealOrZero("1e"), 0.0);
+    EXPECT_EQ(ParseRealOrZero("."), 0.0);
+    EXPECT_EQ(ParseRealOrZero("nan"), 0.0);
+    EXPECT_EQ(ParseRealOrZero("inf"), 0.0);
+    EXPECT_EQ(ParseRealOrZero("1e999"), 0.0);
+    EXPECT_EQ(ParseRealOrZero("0x10"), 0.0);
+}
+
+TEST(FormatFixed, RoundsToRequestedDecimals) {
+    EXPECT_EQ(FormatFixed(3, 12.3456), "12.346");
+    EXPECT_EQ(FormatFixed(3, 100), "100.000");
+    EXPECT_EQ(FormatFixed(0, -2.4), "-2");
+    EXPECT_EQ(FormatFixed(2, 1e20), "100000000000000000000.00");
+}
+
+TEST(StripBlanks, DropsHalfAndFullWidthBlanksButNotTrailBytes) {
+    EXPECT_EQ(StripBlanks(" \x81\x40\t \x81\x40"), "");
+    // "Ａ Ｂ" -> "ＡＢ"
+    EXPECT_EQ(StripBlanks("\x82\x60 \x82\x61"), "\x82\x60\x82\x61");
+    // A trail byte of 0x20..0x40 is kept with its lead byte ("表" is 0x95 0x5C).
+    EXPECT_EQ(StripBlanks("a\x95\x5c b"),
+              "a\x95\x5c"
+              "b");
+    // A lead byte at the end is kept.
+    EXPECT_EQ(StripBlanks("x\x82"), "x\x82");
+}
+
+TEST(RoundHalfAway, RoundsHalvesAwayFromZero) {
+    EXPECT_EQ(RoundHalfAway(2.5), 3);
+    EXPECT_EQ(RoundHalfAway(-2.5), -3);
+    EXPECT_EQ(RoundHalfAway(2.4999), 2);
+    EXPECT_EQ(RoundHalfAway(-0.5), -1);
+    EXPECT_EQ(RoundHalfAway(0.5), 1);
+    EXPECT_EQ(RoundHalfAway(1e300), RoundHalfAway(1e19));  // saturates, no overflow
+    EXPECT_EQ(RoundHalfAway(NAN), 0);
+}
+
+TEST(Angles, VectorDirectionAndNormalisation) {
+    EXPECT_DOUBLE_EQ(AngleOfVector(0, -1), 3 * kPi / 2);
+    EXPECT_EQ(AngleOfVector(1e-11, 1e-11), 0.0);
+    EXPECT_DOUBLE_EQ(AngleOfVector(-1, 0), kPi);
+    EXPECT_EQ(NormalizeDegrees(-720), 0.0);
+    EXPECT_EQ(NormalizeDegrees(-30), 330.0);
+    EXPECT_EQ(NormalizeDegrees(720), 0.0);
+    EXPECT_EQ(NormalizeDegrees(360), 0.0);
+    double huge = NormalizeDegrees(1e300);  // must not hang
+    EXPECT_GE(huge, 0.0);
+    EXPECT_LT(huge, 360.0);
+}
+
+TEST(EllipsePointDeg, TiltsTheFirstAxis) {
+    double x = 0, y = 0;
+    EllipsePointDeg(x, y, 10, 20, 4, 0.5, 90, 0);
+    EXPECT_NEAR(x, 10, 1e-12);
+    EXPECT_NEAR(y, 24, 1e-12);
+    EllipsePointDeg(x, y, 0, 0, 4, 0.5, 0, 90);
+    EXPECT_NEAR(x, 0, 1e-12);
+    EXPECT_NEAR(y, 2, 1e-12);
+}
+
+TEST(PointsEqual, ToleranceIsInclusive) {
+    EXPECT_TRUE(PointsEqual(0, 0, 1e-8, -1e-8));
+    EXPECT_FALSE(PointsEqual(0, 0, 2e-8, 0));
+}
+
+TEST(SegmentIntersection, CasesOfTheFormat) {
+    double x = -99, y = -99;
+    EXPECT_EQ(SegmentIntersection(x, y, 0, 0, 2, 2, 0, 2, 2, 0), 1);
+    EXPECT_DOUBLE_EQ(x, 1);
+    EXPECT_DOUBLE_EQ(y, 1);
+    EXPECT_EQ(SegmentIntersection(x, y, 0, 0, 1, 1, 3, 0, 4, -1), 2);
+    EXPECT_DOUBLE_EQ(x, 1.5);
+    EXPECT_DOUBLE_EQ(y, 1.5);
+    x = y = -99;
+    EXPECT_EQ(SegmentIntersection(x, y, 0, 0, 1, 0, 0, 1, 1, 1), 0);
+    EXPECT_EQ(x, -99);
+    EXPECT_EQ(SegmentIntersection(x, y, 1, 0, 1, 5, 0, 2, 3, 2), 1);
+    EXPECT_DOUBLE_EQ(x, 1);
+    EXPECT_DOUBLE_EQ(y, 2);
+    EXPECT_EQ(SegmentIntersection(x, y, 1, 0, 1, 5, 2, 0, 2, 5), 0);  // both vertical
+}
+
+}  // namespace
+}  // namespace veldra
