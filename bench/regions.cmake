@@ -1,0 +1,1 @@
+# Region build benchmark.

@@ -1,0 +1,1 @@
+# Redraw benchmark.

@@ -1,0 +1,1 @@
+# Graphic attributes, view state, extents: sources go to veldra_core.

@@ -1,0 +1,1 @@
+# Pictures and entity rendering: sources go to veldra_draw.

@@ -1,0 +1,1 @@
+# Closed regions: sources go to veldra_core.

@@ -1,0 +1,1 @@
+# Texture fill, bitmap files, fill pipeline: sources go to veldra_draw.

@@ -1,0 +1,2 @@
+# Tests of canvas and primitives (veldra_draw_tests).
+target_sources(veldra_draw_tests PRIVATE placeholder_test.cpp)

@@ -1,0 +1,1 @@
+# Tests of attributes, view and extents (veldra_core_tests).

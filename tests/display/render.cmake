@@ -1,0 +1,1 @@
+# Tests of pictures and rendering, golden images (veldra_draw_tests).

@@ -1,0 +1,1 @@
+# Tests of the regions (veldra_core_tests).

@@ -1,0 +1,1 @@
+# Tests of texture fill, bitmap files, pipeline (veldra_draw_tests).
