@@ -1,0 +1,17 @@
+#pragma once
+
+// Internal to the reader: the two halves of the dispatch table.
+
+#include "exchange/entity_store.h"
+#include "exchange/exchange_tokenizer.h"
+
+namespace veldra::exchange_rules {
+
+// Header, attribute, mode and reference-point lines. True when a rule took the line.
+bool ApplyStateRule(TJwwEntityStore& store, const TExchangeFields& f);
+
+// Entity lines (circle, arc, text, dimension, points, block, solids, bare line).
+// True when a rule took the line.
+bool ApplyEntityRule(TJwwEntityStore& store, const TExchangeFields& f);
+
+}  // namespace veldra::exchange_rules

@@ -1,0 +1,26 @@
+#pragma once
+
+// What the program fixes about the host CAD: the exchange file lives in the
+// program's own folder under one fixed name, is read once at start-up and rewritten
+// once at close. The folder is always passed in, never looked up here.
+
+#include <filesystem>
+
+#include "exchange/entity_store.h"
+
+namespace veldra {
+
+inline constexpr const char* kExchangeFileName = "JWC_TEMP.TXT";
+
+// programFolder / "JWC_TEMP.TXT".
+std::filesystem::path ExchangeFilePath(const std::filesystem::path& programFolder);
+
+// Start-up order: InitStore, read the exchange file of the folder, reset the current
+// attributes, queue "bz" when the file carried it, and select the first layer group
+// and layer of the file. False when there was no readable file (the store is empty).
+bool LoadHostSelection(TJwwEntityStore& store, const std::filesystem::path& programFolder);
+
+// Close: writes the queued lines (or "hq") to the folder's exchange file.
+bool HandBackToHost(const TJwwEntityStore& store, const std::filesystem::path& programFolder);
+
+}  // namespace veldra
