@@ -1,2 +1,6 @@
 # Canvas and canvas primitives: sources go to veldra_draw.
-target_sources(veldra_draw PRIVATE draw_placeholder.cpp)
+target_sources(veldra_draw PRIVATE
+    canvas.cpp
+    canvas_guard.cpp
+    canvas_raster.cpp
+)

@@ -1,2 +1,4 @@
 # Tests of canvas and primitives (veldra_draw_tests).
-target_sources(veldra_draw_tests PRIVATE placeholder_test.cpp)
+target_sources(veldra_draw_tests PRIVATE
+    canvas_test.cpp
+)
