@@ -117,6 +117,9 @@ std::shared_ptr<const TDecodedPicture> DecodePictureFile(const QString& file,
         case TPictureFormat::Icon: {
             QImage image = ReadRaster(file, format == TPictureFormat::Bitmap ? "bmp" : "ico");
             if (image.isNull()) return nullptr;
+            // Bitmaps are drawn opaque: convert once here rather than at every draw.
+            if (format == TPictureFormat::Bitmap && image.format() != QImage::Format_RGB32)
+                image = image.convertToFormat(QImage::Format_RGB32);
             return std::make_shared<const TDecodedPicture>(format, std::move(image));
         }
         case TPictureFormat::Metafile: {

@@ -1,4 +1,7 @@
 # Tests of pictures and rendering, golden images (veldra_draw_tests).
 target_sources(veldra_draw_tests PRIVATE
+    golden_image.cpp
     metafile_test.cpp
+    picture_decode_test.cpp
+    picture_frame_test.cpp
     qt_test_app.cpp)
