@@ -29,22 +29,24 @@ inline constexpr int32_t kMinArcDivisions = 3;
 inline constexpr int32_t kMaxArcDivisions = 3600;
 inline constexpr int32_t kDefaultArcDivisions = 24;
 
+// Every layer in state 1 (normal).
+constexpr std::array<int32_t, 256> DefaultLayerStates() {
+    std::array<int32_t, 256> states{};
+    for (int32_t& s : states) s = 1;
+    return states;
+}
+
 // Which entities take part, from the graphic attributes: an entity on a layer of state 3
 // (not drawn) never does, nor one of colour 9 or line type 9 while auxiliary entities
 // are hidden. The defaults are the window's start-up configuration (every layer in
 // state 1, auxiliary entities shown).
 struct TRegionFilter {
-    std::array<int32_t, 256> layerState = MakeDefaultLayerStates();
+    std::array<int32_t, 256> layerState = DefaultLayerStates();
     bool showAuxiliary = true;
 
     // State of a layer key (group * 16 + layer); 1 for a key outside 0..255.
     int32_t LayerState(int64_t layerKey) const {
         return layerKey < 0 || layerKey > 255 ? 1 : layerState[static_cast<size_t>(layerKey)];
-    }
-    static constexpr std::array<int32_t, 256> MakeDefaultLayerStates() {
-        std::array<int32_t, 256> states{};
-        for (int32_t& s : states) s = 1;
-        return states;
     }
 };
 

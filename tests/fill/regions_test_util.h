@@ -1,0 +1,47 @@
+#pragma once
+
+// Small builders of selections for the region tests.
+
+#include "exchange/entity_store.h"
+#include "fill/regions.h"
+
+namespace veldra::test {
+
+inline TJwwEntityStore EmptyStore() {
+    TJwwEntityStore store;
+    InitStore(store);
+    for (double& s : store.state.groupScale) s = 1.0;
+    return store;
+}
+
+inline TJwwEntLine& AddLine(TJwwEntityStore& store, double x1, double y1, double x2, double y2) {
+    TJwwEntLine& line = AppendEntity(store, store.lines, EntityKind::Line);
+    line.x1 = x1;
+    line.y1 = y1;
+    line.x2 = x2;
+    line.y2 = y2;
+    return line;
+}
+
+inline TJwwEntCircle& AddCircle(TJwwEntityStore& store, double cx, double cy, double r) {
+    TJwwEntCircle& circle = AppendEntity(store, store.circles, EntityKind::Circle);
+    circle.cx = cx;
+    circle.cy = cy;
+    circle.radius = r;
+    return circle;
+}
+
+inline TJwwEntArc& AddArc(TJwwEntityStore& store, double cx, double cy, double r, double startAngle,
+                          double endAngle, double flatness = 1.0, double tilt = 0.0) {
+    TJwwEntArc& arc = AppendEntity(store, store.arcs, EntityKind::Arc);
+    arc.cx = cx;
+    arc.cy = cy;
+    arc.radius = r;
+    arc.startAngle = startAngle;
+    arc.endAngle = endAngle;
+    arc.flatness = flatness;
+    arc.tiltAngle = tilt;
+    return arc;
+}
+
+}  // namespace veldra::test
