@@ -15,11 +15,14 @@ namespace {
 constexpr double kWholeEllipseSweep = 1e-8;
 constexpr double kRadToDeg = 180.0 / kPi;
 
+// Every extent, lower and upper, is kept within +-1e8. Bounding only the lower
+// extents from below and the upper ones from above would let a drawing lying wholly
+// beyond 1e8 end up with its left extent right of its right one.
 void BoundExtents(TViewState& view) {
-    view.extentLeft = std::max(view.extentLeft, -kExtentLimit);
-    view.extentBottom = std::max(view.extentBottom, -kExtentLimit);
-    view.extentRight = std::min(view.extentRight, kExtentLimit);
-    view.extentTop = std::min(view.extentTop, kExtentLimit);
+    view.extentLeft = std::clamp(view.extentLeft, -kExtentLimit, kExtentLimit);
+    view.extentBottom = std::clamp(view.extentBottom, -kExtentLimit, kExtentLimit);
+    view.extentRight = std::clamp(view.extentRight, -kExtentLimit, kExtentLimit);
+    view.extentTop = std::clamp(view.extentTop, -kExtentLimit, kExtentLimit);
 }
 
 void SetDefaultExtents(TViewState& view) {
