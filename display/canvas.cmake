@@ -3,4 +3,10 @@ target_sources(veldra_draw PRIVATE
     canvas.cpp
     canvas_guard.cpp
     canvas_raster.cpp
+    clipping.cpp
+    primitives_ellipse.cpp
+    primitives_pattern.cpp
+    primitives_pixel.cpp
+    primitives_setup.cpp
+    primitives_world.cpp
 )

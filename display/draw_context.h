@@ -1,0 +1,137 @@
+#pragma once
+
+// The drawing layer under the entity renderer, the pictures and the main window:
+// pen and brush set-up, pixel primitives, and view primitives that take view
+// units (y up), clip against the visible window, convert to pixels and draw.
+// One context per view: it reads the view state and the graphic attributes it
+// was given on every call, and owns the scratch point buffers and the pattern
+// phase that runs on along joined patterned segments.
+
+#include <cstdint>
+#include <vector>
+
+#include "display/canvas.h"
+#include "display/gra_attribute.h"
+#include "display/view_state.h"
+#include "fill/regions.h"
+
+namespace veldra {
+
+// Where the dash or zigzag pattern stood at the end of the last patterned segment.
+struct TPatternState {
+    int32_t lastLayerKey = -1;
+    int32_t lastLineType = -1;
+    double lastEndX = 0.0;
+    double lastEndY = 0.0;
+    int32_t elementIndex = 0;  // the element that was being drawn
+    double consumed = 0.0;     // length of that element already used
+};
+
+// Shapes of DrawSolidEllipse.
+enum class TShapeKind { ShapeFill, ShapeOutline, ShapeRing };
+
+// Pen style codes of SetCanvasPen: 1 dash, 2 dot, 3 dash-dot, 4 dash-dot-dot,
+// 5 none, anything else solid.
+TPenStyle PenStyleOfCode(int32_t code);
+// Brush pattern codes of SetCanvasBrush and ApplyEntityBrush: 1 solid, 2..7 the
+// hatches (horizontal, vertical, falling, rising, cross, diagonal cross),
+// anything else hollow.
+TBrushStyle BrushStyleOfCode(int32_t code);
+
+// The fill form codes of a solid arc (`extra` of DrawSolidEllipse with ShapeFill).
+inline constexpr double kFillWholeEllipse = 100.0;
+inline constexpr double kFillSector = 0.0;
+inline constexpr double kFillSegment = 5.0;
+
+// Pen widths above this many pixels are cut down.
+inline constexpr double kMaxPenPixels = 400.0;
+// A polygon whose first edge is longer than this many pixels is drawn as an outline.
+inline constexpr double kMaxFilledEdgePixels = 10000.0;
+// Curves are cut into this many straight pieces whatever the zoom.
+inline constexpr int32_t kArcPieces = 72;
+
+class TDrawContext {
+  public:
+    TDrawContext(const TViewState& view, const TgraAttribute& attributes);
+
+    const TViewState& View() const { return view_; }
+    const TgraAttribute& Attributes() const { return attributes_; }
+
+    // Scratch buffers. The caller fills WorldPoints for DrawWorldPolyline and
+    // DrawWorldPolygon and empties it afterwards; ScreenPoints is private to the
+    // primitives and empty between calls.
+    std::vector<TRealPoint> WorldPoints;
+    std::vector<TPixelPoint> ScreenPoints;
+    int32_t WorldPointCount() const { return static_cast<int32_t>(WorldPoints.size()); }
+    int32_t ScreenPointCount() const { return static_cast<int32_t>(ScreenPoints.size()); }
+
+    // Carried between DrawPatternLine calls; see ResetPatternState.
+    TPatternState PatternState;
+
+    // --- Set-up -------------------------------------------------------------
+    // Whole canvas in the background colour, copy mode, then a hollow brush.
+    void ClearCanvas(TCanvas& canvas, int32_t width, int32_t height);
+    // Hollow brush; pen colour, style from the code, width in pixels.
+    void SetCanvasPen(TCanvas& canvas, ColorRef color, int32_t styleCode, int32_t width);
+    void SetCanvasBrush(TCanvas& canvas, ColorRef color, int32_t patternCode);
+    // XOR mix mode until the next ClearCanvas.
+    void SetXorMode(TCanvas& canvas);
+    // Pen of an entity: colour from the layer state and colour number, width in
+    // view units (0..400 pixels), solid; hollow brush. The line type is drawn by
+    // DrawPatternLine, not by the pen.
+    void ApplyEntityPen(TCanvas& canvas, int32_t layerKey, int32_t color, int32_t lineType,
+                        double width);
+    void ApplyEntityBrush(TCanvas& canvas, int32_t layerKey, int32_t color, int32_t patternCode);
+    // The colour an entity is drawn in: GrayColor on a gray layer, BackgroundColor
+    // on a hidden one, else its pen colour.
+    ColorRef EntityColor(int32_t layerKey, int32_t color) const;
+
+    // --- Pixel primitives ---------------------------------------------------
+    // Line with both end pixels.
+    void DrawScreenLine(TCanvas& canvas, int32_t x1, int32_t y1, int32_t x2, int32_t y2);
+    // Rectangle; 2 pixels or less across collapses to a line or to nothing.
+    void DrawScreenRect(TCanvas& canvas, int32_t x1, int32_t y1, int32_t x2, int32_t y2);
+    void DrawScreenPolyline(TCanvas& canvas);
+    void DrawScreenPolygon(TCanvas& canvas);
+
+    // --- View primitives ----------------------------------------------------
+    TPixelPoint ToPixel(double x, double y) const { return ViewToPixel(view_, x, y); }
+    void DrawWorldLine(TCanvas& canvas, double x1, double y1, double x2, double y2);
+    // Ellipse (cx, cy), first semi-axis r, second r * flatness, first axis at
+    // `tilt`; arcs from parameter `start` over `sweep` (radians, counter-clockwise).
+    // `extra` is the fill form (ShapeFill), whole ellipse when 100 (ShapeOutline)
+    // or the inner radius (ShapeRing).
+    void DrawSolidEllipse(TCanvas& canvas, TShapeKind kind, double cx, double cy, double r,
+                          double flatness, double tilt, double start, double sweep, double extra);
+    void DrawWorldPolyline(TCanvas& canvas);
+    void DrawWorldPolygon(TCanvas& canvas);
+    void DrawPatternLine(int32_t layerKey, int32_t lineType, TCanvas& canvas, double x1, double y1,
+                         double x2, double y2);
+    void DrawPatternArc(int32_t layerKey, int32_t lineType, TCanvas& canvas, double cx, double cy,
+                        double r, double flatness, double tilt, double start, double sweep);
+    // Start every pattern afresh (at the start of a full redraw).
+    void ResetPatternState();
+
+  private:
+    // OutCode of a point against the visible window.
+    int32_t WindowCode(double x, double y) const;
+    // AND of the window codes of all of WorldPoints: non-zero when every point lies
+    // beyond one border.
+    int32_t CommonWindowCode() const;
+    void DrawDashes(TCanvas& canvas, double x1, double y1, double a, double remaining,
+                    int32_t& index, double& consumed);
+    void DrawZigzag(TCanvas& canvas, double x1, double y1, double a, double remaining,
+                    double amplitude, int32_t& index, double& consumed);
+    // Cuts WorldPoints near the canvas into farClipped_ (vertices far beyond it).
+    void CutFarPolygon(const TCanvas& canvas);
+    void ArcPoints(double cx, double cy, double r, double flatness, double tilt, double start,
+                   double sweep);
+
+    const TViewState& view_;
+    const TgraAttribute& attributes_;
+    int32_t patternCount_ = 0;
+    TPatternElements elements_{};
+    std::vector<TRealPoint> farClipped_;  // polygon cut near the canvas
+};
+
+}  // namespace veldra

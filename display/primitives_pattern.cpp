@@ -1,0 +1,154 @@
+// Lines and elliptic arcs drawn with a line-type pattern whose phase runs on
+// across segments drawn one after another.
+
+#include <cmath>
+
+#include "common/my_func.h"
+#include "common/tolerances.h"
+#include "display/clipping.h"
+#include "display/draw_context.h"
+
+namespace veldra {
+
+namespace {
+
+constexpr double kJoinTolerance = 1e-10;
+constexpr double kDoneTolerance = 1e-10;
+// Patterns shorter than this many pixels per period are drawn as plain lines.
+constexpr double kMinPatternPixels = 2.0;
+// Bound on the elements of one segment; far beyond what a consistent view needs
+// (the clipped segment spans the canvas, a period at least 2 pixels).
+constexpr int64_t kMaxElementsPerSegment = 1 << 22;
+
+}  // namespace
+
+void TDrawContext::ResetPatternState() {
+    PatternState = TPatternState{};
+}
+
+void TDrawContext::DrawDashes(TCanvas& canvas, double x1, double y1, double a, double remaining,
+                              int32_t& index, double& consumed) {
+    const double ca = std::cos(a), sa = std::sin(a);
+    double cx = x1, cy = y1;
+    for (int64_t n = 0;; ++n) {
+        const double element = elements_[index];
+        double len = std::fabs(element) - consumed;
+        if (len > remaining || n >= kMaxElementsPerSegment) len = remaining;
+        const double nx = cx + len * ca, ny = cy + len * sa;
+        if (element >= 0) DrawWorldLine(canvas, cx, cy, nx, ny);
+        cx = nx;
+        cy = ny;
+        remaining -= len;
+        if (remaining <= kDoneTolerance) {
+            consumed += len;
+            return;
+        }
+        consumed = 0.0;
+        index = (index + 1) % patternCount_;
+    }
+}
+
+void TDrawContext::DrawZigzag(TCanvas& canvas, double x1, double y1, double a, double remaining,
+                              double amplitude, int32_t& index, double& consumed) {
+    const double ca = std::cos(a), sa = std::sin(a);
+    // Sideways offsets of the vertices for positive and negative elements.
+    const double leftX = amplitude * std::cos(a + kPi / 2),
+                 leftY = amplitude * std::sin(a + kPi / 2);
+    const double rightX = amplitude * std::cos(a - kPi / 2);
+    const double rightY = amplitude * std::sin(a - kPi / 2);
+    double cx = x1, cy = y1;
+    double px = x1, py = y1;  // previous vertex
+    for (int64_t n = 0;; ++n) {
+        const double element = elements_[index];
+        double len = std::fabs(element) - consumed;
+        if (len > remaining || n >= kMaxElementsPerSegment) len = remaining;
+        const double bx = cx + len * ca, by = cy + len * sa;
+        double vx = bx, vy = by;
+        if (remaining - len > kDoneTolerance) {  // the zigzag returns to the line at the end
+            if (element > 0) {
+                vx += leftX;
+                vy += leftY;
+            } else if (element < 0) {
+                vx += rightX;
+                vy += rightY;
+            }
+        }
+        DrawWorldLine(canvas, px, py, vx, vy);
+        cx = bx;
+        cy = by;
+        px = vx;
+        py = vy;
+        remaining -= len;
+        if (remaining <= kDoneTolerance) {
+            consumed += len;
+            return;
+        }
+        consumed = 0.0;
+        index = (index + 1) % patternCount_;
+    }
+}
+
+void TDrawContext::DrawPatternLine(int32_t layerKey, int32_t lineType, TCanvas& canvas, double x1,
+                                   double y1, double x2, double y2) {
+    if (!std::isfinite(x1) || !std::isfinite(y1) || !std::isfinite(x2) || !std::isfinite(y2)) {
+        return;
+    }
+    const int32_t count = attributes_.LineTypeCount(lineType);
+    const double period = attributes_.LineTypeLength(lineType) * view_.viewScale;
+    if (count <= 0 || !(period > kMinPatternPixels)) {
+        DrawWorldLine(canvas, x1, y1, x2, y2);
+        return;
+    }
+    if (ClipSegment(x1, y1, x2, y2, view_.viewLeft, view_.viewBottom, view_.viewRight,
+                    view_.viewTop) == kSegmentOutside) {
+        return;
+    }
+    int32_t index = 0;
+    double consumed = 0.0;
+    const TPatternState& s = PatternState;
+    if (layerKey == s.lastLayerKey && lineType == s.lastLineType &&
+        std::fabs(x1 - s.lastEndX) <= kJoinTolerance &&
+        std::fabs(y1 - s.lastEndY) <= kJoinTolerance) {
+        index = s.elementIndex;
+        consumed = s.consumed;
+    }
+    const double amplitude = attributes_.LineTypeAmplitude(lineType);
+    patternCount_ =
+        std::min(attributes_.LineTypeElements(lineType, elements_), int32_t{kMaxPatternElements});
+    if (patternCount_ <= 0) {
+        DrawWorldLine(canvas, x1, y1, x2, y2);
+        return;
+    }
+    if (index < 0 || index >= patternCount_) {
+        index = 0;
+        consumed = 0.0;
+    }
+    const double remaining = Distance2D(x1, y1, x2, y2);
+    const double a = AngleOfVector(x2 - x1, y2 - y1);
+    if (amplitude == 0.0) {
+        DrawDashes(canvas, x1, y1, a, remaining, index, consumed);
+    } else {
+        DrawZigzag(canvas, x1, y1, a, remaining, amplitude, index, consumed);
+    }
+    PatternState = {layerKey, lineType, x2, y2, index, consumed};
+}
+
+void TDrawContext::DrawPatternArc(int32_t layerKey, int32_t lineType, TCanvas& canvas, double cx,
+                                  double cy, double r, double flatness, double tilt, double start,
+                                  double sweep) {
+    for (double v : {cx, cy, r, flatness, tilt, start, sweep}) {
+        if (!std::isfinite(v)) return;
+    }
+    const double step = sweep / kArcPieces;
+    double px = 0.0, py = 0.0;
+    EllipsePoint(px, py, cx, cy, r, flatness, tilt, start);
+    for (int32_t i = 1; i <= kArcPieces; ++i) {
+        double x = 0.0, y = 0.0;
+        EllipsePoint(x, y, cx, cy, r, flatness, tilt, start + i * step);
+        DrawPatternLine(layerKey, lineType, canvas, px, py, x, y);
+        px = x;
+        py = y;
+    }
+}
+
+}  // namespace veldra
