@@ -1,0 +1,159 @@
+#include "fill/bmp_writer.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+#include <memory>
+#include <system_error>
+
+#include "fill/color_reduction.h"
+
+namespace veldra {
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr uint32_t kFileHeaderSize = 14;
+constexpr uint32_t kInfoHeaderSize = 40;
+// 96 dots per inch, the screen resolution the picture was made at.
+constexpr int32_t kPixelsPerMetre = 3780;
+
+void PutU16(char* p, uint16_t v) {
+    p[0] = static_cast<char>(v & 0xFF);
+    p[1] = static_cast<char>(v >> 8);
+}
+void PutU32(char* p, uint32_t v) {
+    for (int i = 0; i < 4; ++i) p[i] = static_cast<char>((v >> (8 * i)) & 0xFF);
+}
+
+// One row of palette indices packed most significant bits first.
+void PackIndices(const uchar* src, int width, int bits, char* dst) {
+    if (bits == 8) {
+        std::memcpy(dst, src, static_cast<size_t>(width));
+        return;
+    }
+    const int perByte = 8 / bits;
+    for (int x = 0; x < width; ++x) {
+        int shift = 8 - bits * (x % perByte + 1);
+        dst[x / perByte] = static_cast<char>(dst[x / perByte] | (src[x] << shift));
+    }
+}
+
+void PackColours(const QRgb* src, int width, int bits, char* dst) {
+    const int step = bits / 8;
+    for (int x = 0; x < width; ++x, dst += step) {
+        dst[0] = static_cast<char>(qBlue(src[x]));
+        dst[1] = static_cast<char>(qGreen(src[x]));
+        dst[2] = static_cast<char>(qRed(src[x]));
+        if (step == 4) dst[3] = 0;
+    }
+}
+
+struct FileCloser {
+    void operator()(std::FILE* f) const {
+        if (f) std::fclose(f);
+    }
+};
+
+bool WriteAll(const fs::path& path, const QByteArray& bytes) {
+    std::unique_ptr<std::FILE, FileCloser> out(std::fopen(path.c_str(), "wb"));
+    if (!out) return false;
+    if (std::fwrite(bytes.constData(), 1, static_cast<size_t>(bytes.size()), out.get()) !=
+        static_cast<size_t>(bytes.size())) {
+        return false;
+    }
+    return std::fclose(out.release()) == 0;
+}
+
+}  // namespace
+
+int BitsPerPixelOfDepthItem(int item) {
+    static constexpr int kBits[] = {1, 4, 8, 24, 32};
+    return kBits[std::clamp(item, 0, 4)];
+}
+
+QByteArray EncodeBmp(const QImage& image, int bitsPerPixel) {
+    const int bits = bitsPerPixel;
+    if (image.isNull() || (bits != 1 && bits != 4 && bits != 8 && bits != 24 && bits != 32)) {
+        return {};
+    }
+    const bool indexed = bits <= 8;
+    QImage source = image;
+    if (indexed) {
+        if (image.format() != QImage::Format_Indexed8 || image.colorCount() > (1 << bits)) {
+            return {};
+        }
+    } else {
+        source = image.convertToFormat(QImage::Format_RGB32);
+    }
+    const int64_t width = source.width(), height = source.height();
+    const int64_t stride = (width * bits + 31) / 32 * 4;
+    const int64_t paletteBytes = indexed ? 4LL << bits : 0;
+    const int64_t offset = kFileHeaderSize + kInfoHeaderSize + paletteBytes;
+    const int64_t total = offset + stride * height;
+    // The headers hold 32-bit sizes; QByteArray holds less than 2 GiB anyway.
+    if (total > INT32_MAX) return {};
+
+    QByteArray bytes(static_cast<qsizetype>(total), '\0');
+    char* p = bytes.data();
+    p[0] = 'B';
+    p[1] = 'M';
+    PutU32(p + 2, static_cast<uint32_t>(total));
+    PutU32(p + 10, static_cast<uint32_t>(offset));
+    char* info = p + kFileHeaderSize;
+    PutU32(info, kInfoHeaderSize);
+    PutU32(info + 4, static_cast<uint32_t>(width));
+    PutU32(info + 8, static_cast<uint32_t>(height));  // positive: rows bottom-up
+    PutU16(info + 12, 1);
+    PutU16(info + 14, static_cast<uint16_t>(bits));
+    PutU32(info + 16, 0);  // no compression
+    PutU32(info + 20, static_cast<uint32_t>(stride * height));
+    PutU32(info + 24, kPixelsPerMetre);
+    PutU32(info + 28, kPixelsPerMetre);
+    PutU32(info + 32, indexed ? 1u << bits : 0);  // colours used: the whole table
+    PutU32(info + 36, 0);
+    if (indexed) {
+        char* entry = info + kInfoHeaderSize;
+        const QList<QRgb> table = source.colorTable();
+        for (int i = 0; i < table.size(); ++i, entry += 4) {
+            entry[0] = static_cast<char>(qBlue(table[i]));
+            entry[1] = static_cast<char>(qGreen(table[i]));
+            entry[2] = static_cast<char>(qRed(table[i]));
+        }
+    }
+    for (int64_t y = 0; y < height; ++y) {
+        char* row = p + offset + (height - 1 - y) * stride;
+        const int yy = static_cast<int>(y);
+        if (indexed) {
+            PackIndices(source.constScanLine(yy), static_cast<int>(width), bits, row);
+        } else {
+            PackColours(reinterpret_cast<const QRgb*>(source.constScanLine(yy)),
+                        static_cast<int>(width), bits, row);
+        }
+    }
+    return bytes;
+}
+
+bool WriteFileReplacing(const fs::path& path, const QByteArray& bytes) {
+    if (bytes.isEmpty() || path.empty() || !path.has_filename()) return false;
+    fs::path partial = path;
+    partial += ".part";
+    std::error_code ec;
+    if (!WriteAll(partial, bytes)) {
+        fs::remove(partial, ec);
+        return false;
+    }
+    fs::rename(partial, path, ec);
+    if (ec) {
+        fs::remove(partial, ec);
+        return false;
+    }
+    return true;
+}
+
+bool SaveBmpFile(const fs::path& path, const QImage& canvas, int bitsPerPixel) {
+    return WriteFileReplacing(path, EncodeBmp(ReduceColors(canvas, bitsPerPixel), bitsPerPixel));
+}
+
+}  // namespace veldra

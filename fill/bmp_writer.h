@@ -1,0 +1,34 @@
+#pragma once
+
+// Windows bitmap files of 1, 4, 8, 24 and 32 bits per pixel: a BITMAPFILEHEADER, a
+// BITMAPINFOHEADER (uncompressed), the palette for 1, 4 and 8 bits, and the rows
+// bottom-up, each padded to a multiple of 4 bytes.
+
+#include <QByteArray>
+#include <QImage>
+
+#include <filesystem>
+
+namespace veldra {
+
+// Bits per pixel of a colour depth item of the options (0 "2色" .. 4 "32bit色");
+// an item out of range is clamped as the settings file does.
+int BitsPerPixelOfDepthItem(int item);
+
+// The file's bytes. For 1, 4 and 8 bits the image must be Format_Indexed8 with at
+// most 2^bits colours (ReduceColors gives that); 24 and 32 bits take any image and
+// write its opaque colours (the fourth byte of a 32-bit pixel is 0, as Windows writes).
+// Empty for a null image, another depth, an unfit image or a picture too large for the
+// format's 32-bit sizes.
+QByteArray EncodeBmp(const QImage& image, int bitsPerPixel);
+
+// Writes the bytes of a file: under a temporary name in the
+// same folder, then renamed over `path`, so a failure never leaves a partial file and
+// never destroys an older file of that name. False on any failure.
+bool WriteFileReplacing(const std::filesystem::path& path, const QByteArray& bytes);
+
+// Reduces the canvas to the depth (ReduceColors), encodes it and writes the file with
+// WriteFileReplacing. False on any failure.
+bool SaveBmpFile(const std::filesystem::path& path, const QImage& canvas, int bitsPerPixel);
+
+}  // namespace veldra
