@@ -127,6 +127,12 @@ int32_t TgraAttribute::LayerState(int32_t layerKey) const {
     return LayerTable_[static_cast<size_t>(layerKey)].State;
 }
 
+void TgraAttribute::SetLayerState(int32_t layerKey, int32_t state) {
+    if (layerKey < 0 || layerKey >= kLayerKeyCount) return;
+    if (state < kLayerNormal || state > kLayerHidden) return;
+    LayerTable_[static_cast<size_t>(layerKey)].State = state;
+}
+
 ColorRef TgraAttribute::PenColor(int32_t color) const {
     const int32_t i = PenIndex(color);
     return i < 0 ? backgroundColor_ : PenTable_[static_cast<size_t>(i)].Color;

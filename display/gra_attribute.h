@@ -95,6 +95,10 @@ class TgraAttribute {
 
     // State of a layer key; 1 for a key outside 0..255.
     int32_t LayerState(int32_t layerKey) const;
+    // The program itself keeps every layer normal; this lets callers (and tests of
+    // the drawing filters) show a layer gray or hide it. Keys outside 0..255 and
+    // states other than 1..3 are ignored.
+    void SetLayerState(int32_t layerKey, int32_t state);
     // Pen colour; BackgroundColor for a number without pen (so it is invisible).
     ColorRef PenColor(int32_t color) const;
     // Pen width in mm; 0.0 for a number without pen.

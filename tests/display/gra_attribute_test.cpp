@@ -148,6 +148,21 @@ TEST(GraAttribute, LayersStartNormalWithHexLabels) {
     EXPECT_EQ(a.LayerTable()[255].Scale, 1.0);
 }
 
+TEST(GraAttribute, LayerStatesCanBeChangedWithinRange) {
+    TgraAttribute a;
+    a.SetLayerState(0x21, kLayerHidden);
+    a.SetLayerState(0x22, kLayerGray);
+    a.SetLayerState(0x23, 4);
+    a.SetLayerState(256, kLayerHidden);
+    EXPECT_EQ(a.LayerState(0x21), kLayerHidden);
+    EXPECT_EQ(a.LayerState(0x22), kLayerGray);
+    EXPECT_EQ(a.LayerState(0x23), kLayerNormal);
+    EXPECT_EQ(a.LayerState(256), kLayerNormal);
+    // Rebuilding the layer table makes every layer normal again.
+    a.BuildLayerTable();
+    EXPECT_EQ(a.LayerState(0x21), kLayerNormal);
+}
+
 TEST(GraAttribute, NewInstanceAndStartupConfiguration) {
     TgraAttribute a;
     EXPECT_FALSE(a.LineWidthMode());
