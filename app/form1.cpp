@@ -1,0 +1,284 @@
+#include "app/form1.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QFontDatabase>
+#include <QLabel>
+#include <QLineEdit>
+#include <QRadioButton>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QSlider>
+#include <QWheelEvent>
+#include <algorithm>
+#include <system_error>
+
+#include "app/settings_file.h"
+#include "app/text_codec.h"
+#include "exchange/exchange_reader.h"
+#include "exchange/exchange_writer.h"
+#include "exchange/host_contract.h"
+
+namespace veldra {
+
+namespace {
+
+constexpr int kPanelWidth = 178;
+constexpr int kPanelContentHeight = 521;  // lowest control: the OK and Cancel buttons
+constexpr int kStatusHeight = 24;
+constexpr int kStripHeight = 65;
+
+// The system's font where it is installed, otherwise a Japanese gothic from the
+// platform (a monospaced one first, like the original).
+QFont WindowFont() {
+    const QStringList families = QFontDatabase::families();
+    const QStringList wanted = {QStringLiteral("ＭＳ ゴシック"), QStringLiteral("MS Gothic"),
+                                QStringLiteral("Noto Sans Mono CJK JP"),
+                                QStringLiteral("Noto Sans CJK JP")};
+    QFont font;
+    for (const QString& name : wanted) {
+        if (families.contains(name)) {
+            font.setFamily(name);
+            break;
+        }
+    }
+    font.setPixelSize(13);
+    return font;
+}
+
+}  // namespace
+
+// Window creation: the graphic attributes with their start-up configuration, the
+// zoom step, an empty mouse state, no bitmaps.
+TForm1::TForm1(TFormPaths paths, std::unique_ptr<TFormDialogs> dialogs)
+    : paths_(std::move(paths)),
+      dialogs_(dialogs ? std::move(dialogs) : std::make_unique<TFormDialogs>()) {
+    ViewReady_ = false;
+    attributes_ = std::make_unique<TgraAttribute>();
+    ConfigureAtStartup(*attributes_);
+    ZoomStep_ = 1.5;
+    MouseButtons_ = 0;
+    setObjectName(QStringLiteral("Form1"));
+    setWindowTitle(QStringLiteral("Veldra"));
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                   Qt::WindowCloseButtonHint);
+    setFont(WindowFont());
+    setAutoFillBackground(true);
+    QPalette pal = palette();
+    pal.setColor(QPalette::Window, Qt::white);
+    setPalette(pal);
+    setMinimumSize(kMinWindowWidth, kMinWindowHeight);
+    CreateComponents();
+    resize(SavedWidth_, SavedHeight_);
+    // The window sees keys and wheel turns before its controls.
+    qApp->installEventFilter(this);
+}
+
+TForm1::~TForm1() {
+    qApp->removeEventFilter(this);
+    // A window destroyed without a close still hands the exchange file back.
+    if (shown_ && !closed_) FormClose();
+}
+
+void TForm1::CreateComponents() {
+    PaintBox1_ = new TPaintBox(*this, this);
+    PaintBox1_->setObjectName(QStringLiteral("PaintBox1"));
+
+    panelScroll_ = new QScrollArea(this);
+    panelScroll_->setFrameShape(QFrame::NoFrame);
+    panelScroll_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    panelScroll_->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    panelScroll_->setWidgetResizable(false);
+    Panel2_ = new QWidget;
+    Panel2_->setObjectName(QStringLiteral("Panel2"));
+    Panel2_->setAutoFillBackground(true);
+    QPalette cream = Panel2_->palette();
+    cream.setColor(QPalette::Window, QColor(255, 251, 240));
+    Panel2_->setPalette(cream);
+    panelScroll_->setPalette(cream);
+    panelScroll_->setWidget(Panel2_);
+    CreateOptionsPanel();
+
+    LabelA1_ = new QLabel(QStringLiteral("\u3000"), this);
+    LabelA1_->setObjectName(QStringLiteral("LabelA1"));
+    LabelA1_->setAlignment(Qt::AlignCenter);
+    LabelA1_->setAutoFillBackground(true);
+    QPalette grey = LabelA1_->palette();
+    grey.setColor(QPalette::Window, QColor(0xE7, 0xE7, 0xE7));
+    LabelA1_->setPalette(grey);
+
+    // The information strip stays empty.
+    ScrollBox1_ = new QScrollArea(this);
+    ScrollBox1_->setObjectName(QStringLiteral("ScrollBox1"));
+    ScrollBox1_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    ScrollBox1_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    ScrollBox1_->setFrameShape(QFrame::NoFrame);
+    Panel1_ = new QWidget;
+    Panel1_->setObjectName(QStringLiteral("Panel1"));
+    Panel1_->resize(600, 200);
+    ScrollBox1_->setWidget(Panel1_);
+}
+
+// The strips span the bottom, the options panel the right edge above them, the view
+// the rest. A panel shorter than its controls scrolls instead of hiding OK and Cancel.
+void TForm1::LayoutComponents() {
+    const int w = width();
+    const int h = height();
+    ScrollBox1_->setGeometry(0, h - kStripHeight, w, kStripHeight);
+    LabelA1_->setGeometry(0, h - kStripHeight - kStatusHeight, w, kStatusHeight);
+    const int above = std::max(0, h - kStripHeight - kStatusHeight);
+    const bool scrolls = above < kPanelContentHeight;
+    const int barWidth = scrolls ? panelScroll_->verticalScrollBar()->sizeHint().width() : 0;
+    const int panelColumn = kPanelWidth + barWidth;
+    panelScroll_->setGeometry(w - panelColumn, 0, panelColumn, above);
+    Panel2_->resize(kPanelWidth, std::max(above, kPanelContentHeight));
+    PaintBox1_->setGeometry(0, 0, std::max(0, w - panelColumn), above);
+}
+
+void TForm1::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    if (!shown_) {
+        shown_ = true;
+        FormShow();
+    }
+}
+
+void TForm1::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    LayoutComponents();
+    FormResize();
+}
+
+void TForm1::closeEvent(QCloseEvent* event) {
+    if (!closed_) FormClose();
+    event->accept();
+}
+
+// Window showing: the store, the exchange file, the settings, the texture preview
+// and the view, in this order.
+void TForm1::FormShow() {
+    InitStore(store_);
+    ProgramFolder_ = paths_.programFolder;
+    TempImagePath_ = veldra::TempImagePath(ProgramFolder_);
+    ReadExchangeFile(store_, ExchangeFilePath(ProgramFolder_));
+    ResetCurrentAttributes(store_);
+    ApplySettings(LoadSettings(paths_.settingsFile));
+    move(SavedLeft_, SavedTop_);
+    resize(SavedWidth_, SavedHeight_);
+    LayoutComponents();
+    LoadTexturePreview(Edit2_->text());
+    Label2_->clear();
+    handBack_ = FillHandBack{};
+    ImageOriginX_ = ImageOriginY_ = ImageWidth_ = 0.0;
+    FitView();  // no drawing yet: the first paint fits again and draws
+    ViewReady_ = true;
+    if (store_.state.bzFlag) AddOutputLine(store_, "bz");
+    SetCurrentLayerGroup(store_, store_.state.firstLayerGroup);
+    SetCurrentLayer(store_, store_.state.firstLayer);
+}
+
+// A window dragged below the minimum springs back; the view keeps its centre and scale.
+void TForm1::FormResize() {
+    if (!ViewReady_) return;
+    SavedWidth_ = std::max(width(), kMinWindowWidth);
+    SavedHeight_ = std::max(height(), kMinWindowHeight);
+    if (SavedWidth_ != width() || SavedHeight_ != height()) resize(SavedWidth_, SavedHeight_);
+    SaveViewSize();
+}
+
+void TForm1::SaveViewSize() {
+    view_.viewWidth = PaintBox1_->width();
+    view_.viewHeight = PaintBox1_->height();
+    if (!(view_.viewScale > 0.0)) return;
+    const double cx = (view_.viewLeft + view_.viewRight) / 2;
+    const double cy = (view_.viewBottom + view_.viewTop) / 2;
+    view_.viewLeft = cx - view_.viewWidth / 2.0 / view_.viewScale;
+    view_.viewBottom = cy - view_.viewHeight / 2.0 / view_.viewScale;
+    view_.viewRight = cx + view_.viewWidth / 2.0 / view_.viewScale;
+    view_.viewTop = cy + view_.viewHeight / 2.0 / view_.viewScale;
+}
+
+// Window closing: the temporary bitmap goes, the settings are saved and the exchange
+// file is written back, whatever closed the window.
+void TForm1::FormClose() {
+    closed_ = true;
+    if (!ProgramFolder_.empty()) RemoveTempImage(ProgramFolder_);
+    ViewBitmap_ = QImage();
+    WorkBitmap_ = QImage();
+    SavedLeft_ = x();
+    SavedTop_ = y();
+    SavedWidth_ = std::max(width(), kMinWindowWidth);
+    SavedHeight_ = std::max(height(), kMinWindowHeight);
+    SaveSettings(paths_.settingsFile, CollectSettings());
+    WriteExchangeFile(store_, ExchangeFilePath(ProgramFolder_));
+    ReleaseStore(store_);
+    attributes_.reset();
+}
+
+// Keys reach the window before the control that has the focus; a wheel turn anywhere
+// in the window zooms the view.
+bool TForm1::eventFilter(QObject* watched, QEvent* event) {
+    const QEvent::Type type = event->type();
+    if (type != QEvent::KeyPress && type != QEvent::Wheel) return false;
+    auto* widget = qobject_cast<QWidget*>(watched);
+    if (widget == nullptr || widget->window() != this || !ViewReady_ || closed_) return false;
+    if (type == QEvent::KeyPress) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        return FormKeyDown(key->key(), key->modifiers());
+    }
+    auto* wheel = static_cast<QWheelEvent*>(event);
+    // Touchpads send small steps: one zoom step per notch of 120.
+    wheelRemainder_ += wheel->angleDelta().y();
+    const QPoint at = wheel->globalPosition().toPoint();
+    while (wheelRemainder_ <= -120) {
+        wheelRemainder_ += 120;
+        FormMouseWheelDown(at);
+    }
+    while (wheelRemainder_ >= 120) {
+        wheelRemainder_ -= 120;
+        FormMouseWheelUp(at);
+    }
+    return true;
+}
+
+void TForm1::ApplySettings(const TSettings& s) {
+    SavedLeft_ = s.savedLeft;
+    SavedTop_ = s.savedTop;
+    SavedWidth_ = s.savedWidth;
+    SavedHeight_ = s.savedHeight;
+    Edit1_->setText(FromShiftJis(s.outputName));
+    Edit2_->setText(FromShiftJis(s.textureName));
+    if (s.backgroundLoaded) {
+        SetColourTable(s.background);
+        (s.background == 0 ? radioWhite_ : radioBlack_)->setChecked(true);
+    }
+    Edit3_->setText(FromShiftJis(s.arcDivisions));
+    ComboBox1_->setCurrentIndex(s.colourDepth);
+    TrackBar1_->setValue(s.magnification);
+    TrackBar1Change();  // also when the position did not change
+}
+
+TSettings TForm1::CollectSettings() const {
+    TSettings s;
+    s.savedLeft = SavedLeft_;
+    s.savedTop = SavedTop_;
+    s.savedWidth = SavedWidth_;
+    s.savedHeight = SavedHeight_;
+    s.outputName = ToShiftJis(Edit1_->text());
+    s.textureName = ToShiftJis(Edit2_->text());
+    s.background = radioBlack_->isChecked() ? 1 : 0;
+    s.arcDivisions = ToShiftJis(Edit3_->text());
+    s.colourDepth = ComboBox1_->currentIndex();
+    s.magnification = TrackBar1_->value();
+    return s;
+}
+
+void TForm1::SetColourTable(int32_t mode) {
+    if (!attributes_) return;
+    attributes_->SetBackground(mode);
+    attributes_->BuildPenColors();
+}
+
+}  // namespace veldra

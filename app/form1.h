@@ -1,0 +1,206 @@
+#pragma once
+
+// The main window: the drawing view (PaintBox1), the options panel (Panel2), the
+// status line (LabelA1) and the information strip. It reads the exchange file when
+// first shown and writes it back on every close. The handlers keep the names of the
+// system's window (component plus event).
+
+#include <QImage>
+#include <QPoint>
+#include <QWidget>
+#include <cstdint>
+#include <filesystem>
+#include <memory>
+
+#include "app/escape_poll.h"
+#include "app/form1_dialogs.h"
+#include "display/gra_attribute.h"
+#include "display/view_state.h"
+#include "exchange/entity_store.h"
+#include "fill/fill_pipeline.h"
+
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPlainTextEdit;
+class QPushButton;
+class QRadioButton;
+class QScrollArea;
+class QSlider;
+
+namespace veldra {
+
+class TCanvas;
+class TForm1;
+struct TSettings;
+
+// The drawing view. What it shows is its canvas, which the window draws into;
+// painting only puts the canvas on screen. The canvas follows the widget's size.
+class TPaintBox : public QWidget {
+  public:
+    explicit TPaintBox(TForm1& form, QWidget* parent);
+    ~TPaintBox() override;
+    // The canvas at the widget's current size (a new blank one after a resize).
+    TCanvas& Canvas();
+    // True when the canvas exists and matches the widget's size.
+    bool HasCanvas() const;
+
+  protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+
+  private:
+    TForm1& form_;
+    std::unique_ptr<TCanvas> canvas_;
+};
+
+// Where the window keeps its files: the program folder holds the exchange file and
+// the temporary bitmap; the settings file normally sits beside the executable.
+struct TFormPaths {
+    std::filesystem::path programFolder;
+    std::filesystem::path settingsFile;
+};
+
+// Mouse state bits of a gesture.
+inline constexpr int32_t kMouseLeft = 1;
+inline constexpr int32_t kMouseRight = 2;
+inline constexpr int32_t kMouseMiddle = 4;
+inline constexpr int32_t kMouseDouble = 8;
+inline constexpr int32_t kMouseShift = 16;
+inline constexpr int32_t kMouseAlt = 32;
+inline constexpr int32_t kMouseCtrl = 64;
+
+class TForm1 : public QWidget {
+  public:
+    // `dialogs` may be null for the toolkit's own dialogs.
+    TForm1(TFormPaths paths, std::unique_ptr<TFormDialogs> dialogs = nullptr);
+    ~TForm1() override;
+
+    // Handlers of the system's window.
+    void FormShow();
+    void FormResize();
+    void FormClose();
+    void PaintBox1Paint();
+    void PaintBox1MouseDown(Qt::MouseButtons buttons, Qt::KeyboardModifiers keys, QPoint pos,
+                            bool doubleClick);
+    void PaintBox1MouseMove(QPoint pos);
+    void PaintBox1MouseUp(QPoint pos);
+    void FormMouseWheelDown(QPoint globalPos);
+    void FormMouseWheelUp(QPoint globalPos);
+    // True when the key was handled (and so consumed).
+    bool FormKeyDown(int key, Qt::KeyboardModifiers modifiers);
+    void RadioGroup1Click();
+    void Button4Click();
+    void Button5Click();
+    void TrackBar1Change();
+    void TrackBar1ContextPopup();
+    void Button3Click();
+    void Button1Click();
+    void Button2Click();
+
+    // View operations; each ends by redrawing.
+    void RedrawView();
+    void FitView();
+    void ZoomAt(QPoint globalPos, double factor);
+    void ZoomToRect(double x1, double y1, double x2, double y2);
+    void ZoomOutAt(double x1, double y1, double x2, double y2);
+    void CentreViewAt(double x, double y);
+    void PreviousView();
+    void DrawRubberBand();
+
+    // State the tests look at.
+    const TViewState& View() const { return view_; }
+    const TJwwEntityStore& Store() const { return store_; }
+    const QImage& ViewBitmap() const { return ViewBitmap_; }
+    bool IsViewReady() const { return ViewReady_; }
+    TPaintBox* PaintBox() const { return PaintBox1_; }
+    const std::filesystem::path& TempImagePath() const { return TempImagePath_; }
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+  private:
+    void CreateComponents();
+    void CreateOptionsPanel();
+    void LayoutComponents();
+    void ApplySettings(const TSettings& settings);
+    TSettings CollectSettings() const;
+    void LoadTexturePreview(const QString& path);
+    void SaveViewSize();
+    // The rubber band's colour on the current background.
+    uint32_t BandColor() const;
+    // Drawing steps on the paint box's canvas.
+    void DrawView(TCanvas& canvas);
+    void ClearView(TCanvas& canvas);
+    void DrawFrame(TCanvas& canvas, uint32_t color);
+    void SetColourTable(int32_t mode);
+    QPoint PaintBoxPixel(QPoint globalPos) const;
+
+    TFormPaths paths_;
+    std::unique_ptr<TFormDialogs> dialogs_;
+    TEscapePoll escapePoll_;
+
+    // Window state.
+    int32_t SavedLeft_ = 0, SavedTop_ = 0, SavedWidth_ = 475, SavedHeight_ = 475;
+    bool ViewReady_ = false;
+    bool shown_ = false;
+    bool closed_ = false;
+    std::filesystem::path ProgramFolder_;
+    std::filesystem::path TempImagePath_;
+    double ImageOriginX_ = 0.0, ImageOriginY_ = 0.0, ImageWidth_ = 0.0;
+    FillHandBack handBack_;  // Label2 and the placement of the last fill command
+    double ZoomStep_ = 1.5;
+    QImage ViewBitmap_;  // null when there is none
+    QImage WorkBitmap_;  // null when there is none
+    QImage previewPicture_;
+
+    // Mouse state of the view.
+    int32_t MouseButtons_ = 0;
+    int32_t PressX_ = 0, PressY_ = 0;
+    bool BandVisible_ = false;
+    int32_t BandX1_ = 0, BandY1_ = 0, BandX2_ = 0, BandY2_ = 0;
+    bool PanPictureValid_ = false;
+    int wheelRemainder_ = 0;
+
+    // The drawing.
+    TJwwEntityStore store_;
+    std::unique_ptr<TgraAttribute> attributes_;
+    TViewState view_;
+
+    // Components.
+    TPaintBox* PaintBox1_ = nullptr;
+    QScrollArea* panelScroll_ = nullptr;
+    QWidget* Panel2_ = nullptr;
+    QLabel* LabelA1_ = nullptr;
+    QScrollArea* ScrollBox1_ = nullptr;
+    QWidget* Panel1_ = nullptr;
+    QGroupBox* RadioGroup1_ = nullptr;
+    QRadioButton* radioWhite_ = nullptr;
+    QRadioButton* radioBlack_ = nullptr;
+    QPushButton* Button4_ = nullptr;
+    QLineEdit* Edit2_ = nullptr;
+    QScrollArea* ScrollBox2_ = nullptr;
+    QLabel* Image1_ = nullptr;
+    QLabel* Label1_ = nullptr;
+    QSlider* TrackBar1_ = nullptr;
+    QPushButton* Button5_ = nullptr;
+    QLineEdit* Edit1_ = nullptr;
+    QLabel* Label2_ = nullptr;
+    QLabel* Label5_ = nullptr;
+    QComboBox* ComboBox1_ = nullptr;
+    QLabel* Label4_ = nullptr;
+    QLineEdit* Edit3_ = nullptr;
+    QPushButton* Button3_ = nullptr;
+    QPlainTextEdit* Memo1_ = nullptr;
+    QPushButton* Button1_ = nullptr;
+    QPushButton* Button2_ = nullptr;
+};
+
+}  // namespace veldra

@@ -1,0 +1,34 @@
+// The window program: the exchange file JWC_TEMP.TXT is read from and written back
+// to the program folder (the executable's folder); the settings file is the
+// executable's path with ".dat". VELDRA_PROGRAM_DIR names another program folder
+// (tests and trials), which then also holds the settings file.
+
+#include <QApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <cstdlib>
+
+#include "app/form1.h"
+#include "app/settings_file.h"
+#include "app/text_codec.h"
+
+int main(int argc, char* argv[]) {
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("rw47_Veldra"));
+
+    veldra::TFormPaths paths;
+    const QString executable = QApplication::applicationFilePath();
+    const QByteArray folderOverride = qgetenv("VELDRA_PROGRAM_DIR");
+    if (!folderOverride.isEmpty()) {
+        paths.programFolder = std::filesystem::path(folderOverride.toStdString());
+        paths.settingsFile =
+            paths.programFolder / veldra::SettingsPathFor(veldra::ToPath(executable)).filename();
+    } else {
+        paths.programFolder = veldra::ToPath(QApplication::applicationDirPath());
+        paths.settingsFile = veldra::SettingsPathFor(veldra::ToPath(executable));
+    }
+
+    veldra::TForm1 form(paths);
+    form.show();
+    return app.exec();
+}

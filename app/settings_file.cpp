@@ -1,0 +1,113 @@
+#include "app/settings_file.h"
+
+#include <algorithm>
+#include <fstream>
+#include <iterator>
+#include <system_error>
+#include <vector>
+
+#include "common/my_func.h"
+
+namespace veldra {
+
+namespace {
+
+// Lines end with CR LF; a lone CR or LF is accepted too.
+std::vector<std::string> SplitLines(std::string_view text) {
+    std::vector<std::string> lines;
+    size_t i = 0;
+    while (i < text.size()) {
+        size_t end = text.find_first_of("\r\n", i);
+        if (end == std::string_view::npos) {
+            lines.emplace_back(text.substr(i));
+            break;
+        }
+        lines.emplace_back(text.substr(i, end - i));
+        i = end + 1;
+        if (text[end] == '\r' && i < text.size() && text[i] == '\n') ++i;
+    }
+    return lines;
+}
+
+}  // namespace
+
+std::filesystem::path SettingsPathFor(const std::filesystem::path& executable) {
+    std::filesystem::path p = executable;
+    p.replace_extension(".dat");
+    return p;
+}
+
+TSettings ParseSettings(std::string_view text) {
+    TSettings s;
+    const std::vector<std::string> lines = SplitLines(text);
+    auto line = [&lines](size_t n) -> std::string_view {
+        return n <= lines.size() ? std::string_view(lines[n - 1]) : std::string_view();
+    };
+    s.savedLeft = ParseIntOrZero(line(1));
+    s.savedTop = ParseIntOrZero(line(2));
+    s.savedWidth = std::max(ParseIntOrZero(line(3)), kMinWindowWidth);
+    s.savedHeight = std::max(ParseIntOrZero(line(4)), kMinWindowHeight);
+    s.outputName = std::string(line(5));
+    s.textureName = std::string(line(6));
+    s.background = ParseIntOrZero(line(7)) == 0 ? 0 : 1;
+    s.backgroundLoaded = true;
+    s.arcDivisions = std::string(line(8));
+    s.colourDepth = std::clamp(ParseIntOrZero(line(9)), 0, kLastColourDepthItem);
+    s.magnification = std::clamp(ParseIntOrZero(line(10)), kMinMagnification, kMaxMagnification);
+    return s;
+}
+
+std::string FormatSettings(const TSettings& s) {
+    std::string out;
+    auto add = [&out](std::string_view v) {
+        out.append(v);
+        out.append("\r\n");
+    };
+    add(std::to_string(s.savedLeft));
+    add(std::to_string(s.savedTop));
+    add(std::to_string(s.savedWidth));
+    add(std::to_string(s.savedHeight));
+    add(s.outputName);
+    add(s.textureName);
+    add(std::to_string(s.background));
+    add(s.arcDivisions);
+    add(std::to_string(s.colourDepth));
+    add(std::to_string(s.magnification));
+    return out;
+}
+
+TSettings LoadSettings(const std::filesystem::path& path) {
+    std::error_code ec;
+    if (!std::filesystem::is_regular_file(path, ec)) return TSettings{};
+    std::ifstream in(path, std::ios::binary);
+    if (!in) return TSettings{};
+    const std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    if (in.bad()) return TSettings{};
+    return ParseSettings(text);
+}
+
+bool SaveSettings(const std::filesystem::path& path, const TSettings& settings) {
+    std::filesystem::path temp = path;
+    temp += ".tmp";
+    std::error_code ec;
+    {
+        std::ofstream out(temp, std::ios::binary | std::ios::trunc);
+        if (!out) return false;
+        const std::string text = FormatSettings(settings);
+        out.write(text.data(), static_cast<std::streamsize>(text.size()));
+        out.flush();
+        if (!out) {
+            out.close();
+            std::filesystem::remove(temp, ec);
+            return false;
+        }
+    }
+    std::filesystem::rename(temp, path, ec);
+    if (ec) {
+        std::filesystem::remove(temp, ec);
+        return false;
+    }
+    return true;
+}
+
+}  // namespace veldra

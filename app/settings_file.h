@@ -1,0 +1,51 @@
+#pragma once
+
+// The settings file beside the executable: ten CR LF lines in code page 932 that
+// restore the window bounds and the options panel. Pure data, no toolkit.
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <string_view>
+
+namespace veldra {
+
+inline constexpr int32_t kMinWindowWidth = 475;
+inline constexpr int32_t kMinWindowHeight = 200;
+inline constexpr int32_t kMinMagnification = 10;
+inline constexpr int32_t kMaxMagnification = 500;
+inline constexpr int32_t kLastColourDepthItem = 4;
+
+// Values as the window uses them; texts are Shift-JIS bytes.
+struct TSettings {
+    int32_t savedLeft = 0;
+    int32_t savedTop = 0;
+    int32_t savedWidth = kMinWindowWidth;
+    // The default height is the default width, not the minimum height.
+    int32_t savedHeight = 475;
+    std::string outputName;   // Edit1
+    std::string textureName;  // Edit2
+    // 0 white, 1 black; `backgroundLoaded` tells whether the file set it.
+    int32_t background = 0;
+    bool backgroundLoaded = false;
+    std::string arcDivisions = "24";  // Edit3, as typed
+    int32_t colourDepth = 3;          // ComboBox1 item
+    int32_t magnification = 200;      // TrackBar1 position
+};
+
+// The settings file of an executable: its path with the extension replaced by ".dat".
+std::filesystem::path SettingsPathFor(const std::filesystem::path& executable);
+
+// Applies the text of a settings file to the defaults with every limit; a file that
+// ends early reads its missing lines as empty text.
+TSettings ParseSettings(std::string_view text);
+// The ten lines, each ended by CR LF.
+std::string FormatSettings(const TSettings& settings);
+
+// Defaults when the file is missing or unreadable.
+TSettings LoadSettings(const std::filesystem::path& path);
+// Writes a temporary file beside `path` and renames it over the old one, so a failed
+// write leaves the old settings untouched. False when nothing was replaced.
+bool SaveSettings(const std::filesystem::path& path, const TSettings& settings);
+
+}  // namespace veldra

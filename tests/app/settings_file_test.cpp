@@ -1,0 +1,134 @@
+#include "app/settings_file.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+namespace veldra {
+namespace {
+
+std::string ReadAll(const std::filesystem::path& p) {
+    std::ifstream in(p, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+TEST(SettingsFile, EmptyTextReadsEveryLineAsEmpty) {
+    const TSettings s = ParseSettings("");
+    EXPECT_EQ(s.savedWidth, 475);
+    EXPECT_EQ(s.savedHeight, 200);  // an empty line is 0, raised to the minimum
+    EXPECT_EQ(s.arcDivisions, "");
+    EXPECT_EQ(s.colourDepth, 0);
+    EXPECT_EQ(s.magnification, 10);
+}
+
+TEST(SettingsFile, DefaultsWithoutFile) {
+    const TSettings s = LoadSettings("/nonexistent/folder/veldra.dat");
+    EXPECT_EQ(s.savedLeft, 0);
+    EXPECT_EQ(s.savedTop, 0);
+    EXPECT_EQ(s.savedWidth, 475);
+    EXPECT_EQ(s.savedHeight, 475);
+    EXPECT_EQ(s.outputName, "");
+    EXPECT_EQ(s.textureName, "");
+    EXPECT_FALSE(s.backgroundLoaded);
+    EXPECT_EQ(s.arcDivisions, "24");
+    EXPECT_EQ(s.colourDepth, 3);
+    EXPECT_EQ(s.magnification, 200);
+}
+
+TEST(SettingsFile, ClampsEveryNumber) {
+    TSettings s = ParseSettings("-5\r\n7\r\n100\r\n50\r\na.bmp\r\nt.jpg\r\n2\r\nabc\r\n7\r\n5\r\n");
+    EXPECT_EQ(s.savedLeft, -5);
+    EXPECT_EQ(s.savedTop, 7);
+    EXPECT_EQ(s.savedWidth, 475);
+    EXPECT_EQ(s.savedHeight, 200);
+    EXPECT_EQ(s.outputName, "a.bmp");
+    EXPECT_EQ(s.textureName, "t.jpg");
+    EXPECT_EQ(s.background, 1);
+    EXPECT_EQ(s.arcDivisions, "abc");
+    EXPECT_EQ(s.colourDepth, 4);
+    EXPECT_EQ(s.magnification, 10);
+
+    s = ParseSettings("0\r\n0\r\n800\r\n600\r\n\r\n\r\n0\r\n24\r\n-3\r\n900\r\n");
+    EXPECT_EQ(s.savedWidth, 800);
+    EXPECT_EQ(s.savedHeight, 600);
+    EXPECT_EQ(s.background, 0);
+    EXPECT_EQ(s.colourDepth, 0);
+    EXPECT_EQ(s.magnification, 500);
+}
+
+TEST(SettingsFile, FourLinesLeaveTheRestEmpty) {
+    const TSettings s = ParseSettings("10\r\n20\r\n600\r\n400\r\n");
+    EXPECT_EQ(s.savedLeft, 10);
+    EXPECT_EQ(s.savedTop, 20);
+    EXPECT_EQ(s.savedWidth, 600);
+    EXPECT_EQ(s.savedHeight, 400);
+    EXPECT_EQ(s.outputName, "");
+    EXPECT_EQ(s.arcDivisions, "");
+    EXPECT_EQ(s.background, 0);
+    EXPECT_EQ(s.colourDepth, 0);
+    EXPECT_EQ(s.magnification, 10);
+}
+
+TEST(SettingsFile, AcceptsBareLineFeedsAndKeepsShiftJisBytes) {
+    const std::string name = "C:\\\x90\x7d\x96\xca\\out.bmp";  // C:\図面\out.bmp
+    const TSettings s = ParseSettings("1\n2\n500\n300\n" + name + "\n\n1\n12\n2\n150");
+    EXPECT_EQ(s.outputName, name);
+    EXPECT_EQ(s.arcDivisions, "12");
+    EXPECT_EQ(s.magnification, 150);
+}
+
+TEST(SettingsFile, SavesTenCrLfLinesThatLoadBack) {
+    const auto dir = std::filesystem::temp_directory_path() / "veldra_settings_roundtrip";
+    std::filesystem::create_directories(dir);
+    const auto path = dir / "veldra.dat";
+    TSettings s;
+    s.savedLeft = 12;
+    s.savedTop = -3;
+    s.savedWidth = 640;
+    s.savedHeight = 480;
+    s.outputName = "out.bmp";
+    s.textureName = "/tmp/t.png";
+    s.background = 1;
+    s.arcDivisions = "36";
+    s.colourDepth = 2;
+    s.magnification = 150;
+    ASSERT_TRUE(SaveSettings(path, s));
+    EXPECT_EQ(ReadAll(path),
+              "12\r\n-3\r\n640\r\n480\r\nout.bmp\r\n/tmp/t.png\r\n1\r\n36\r\n2\r\n150\r\n");
+    const TSettings back = LoadSettings(path);
+    EXPECT_EQ(back.savedTop, -3);
+    EXPECT_EQ(back.textureName, "/tmp/t.png");
+    EXPECT_EQ(back.background, 1);
+    EXPECT_EQ(back.magnification, 150);
+    EXPECT_FALSE(std::filesystem::exists(dir / "veldra.dat.tmp"));
+    std::filesystem::remove_all(dir);
+}
+
+TEST(SettingsFile, FailedWriteKeepsTheOldSettings) {
+    const auto dir = std::filesystem::temp_directory_path() / "veldra_settings_fail";
+    std::filesystem::remove_all(dir);
+    std::filesystem::create_directories(dir);
+    const auto path = dir / "veldra.dat";
+    TSettings old;
+    old.outputName = "keep.bmp";
+    ASSERT_TRUE(SaveSettings(path, old));
+    const std::string before = ReadAll(path);
+    // The temporary file cannot be created: a folder stands in its place.
+    std::filesystem::create_directories(dir / "veldra.dat.tmp");
+    TSettings changed;
+    changed.outputName = "lost.bmp";
+    EXPECT_FALSE(SaveSettings(path, changed));
+    EXPECT_EQ(ReadAll(path), before);
+    std::filesystem::remove_all(dir);
+}
+
+TEST(SettingsFile, PathIsTheExecutableWithDat) {
+    EXPECT_EQ(SettingsPathFor("/opt/x/bin/veldra"), std::filesystem::path("/opt/x/bin/veldra.dat"));
+    EXPECT_EQ(SettingsPathFor("/opt/x/bin/veldra.exe"),
+              std::filesystem::path("/opt/x/bin/veldra.dat"));
+}
+
+}  // namespace
+}  // namespace veldra
