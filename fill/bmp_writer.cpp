@@ -141,7 +141,7 @@ bool WriteFileReplacing(const fs::path& path, const QByteArray& bytes) {
     partial += ".part";
     std::error_code ec;
     if (!WriteAll(partial, bytes)) {
-        fs::remove(partial, ec);
+        if (!fs::is_directory(partial, ec)) fs::remove(partial, ec);
         return false;
     }
     fs::rename(partial, path, ec);
