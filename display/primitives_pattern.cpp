@@ -16,9 +16,11 @@ constexpr double kJoinTolerance = 1e-10;
 constexpr double kDoneTolerance = 1e-10;
 // Patterns shorter than this many pixels per period are drawn as plain lines.
 constexpr double kMinPatternPixels = 2.0;
-// Bound on the elements of one segment; far beyond what a consistent view needs
-// (the clipped segment spans the canvas, a period at least 2 pixels).
-constexpr int64_t kMaxElementsPerSegment = 1 << 22;
+// A clipped segment is never longer than the canvas diagonal when the window and
+// the scale agree with the canvas. Longer ones (a window far larger than the
+// canvas) are drawn plain, and the element loop is bounded all the same.
+constexpr double kMaxPatternedPixels = 65536.0;
+constexpr int64_t kMaxElementsPerSegment = 1 << 18;
 
 }  // namespace
 
@@ -124,6 +126,10 @@ void TDrawContext::DrawPatternLine(int32_t layerKey, int32_t lineType, TCanvas& 
         consumed = 0.0;
     }
     const double remaining = Distance2D(x1, y1, x2, y2);
+    if (!(remaining * view_.viewScale <= kMaxPatternedPixels)) {
+        DrawWorldLine(canvas, x1, y1, x2, y2);
+        return;
+    }
     const double a = AngleOfVector(x2 - x1, y2 - y1);
     if (amplitude == 0.0) {
         DrawDashes(canvas, x1, y1, a, remaining, index, consumed);

@@ -1,4 +1,7 @@
 # Tests of canvas and primitives (veldra_draw_tests).
 target_sources(veldra_draw_tests PRIVATE
     canvas_test.cpp
+    clipping_test.cpp
+    primitives_pattern_test.cpp
+    primitives_test.cpp
 )
