@@ -1,12 +1,133 @@
+// veldra-cli render: draws the exchange file's selection as the window shows it
+// right after start-up (view fitted to the drawing) and writes a PNG.
+
+#include <QGuiApplication>
+#include <QImage>
+#include <QString>
 #include <cstdio>
+#include <memory>
+#include <optional>
+#include <string>
 
 #include "cli/commands.h"
+#include "display/canvas.h"
+#include "display/draw_context.h"
+#include "display/gra_attribute.h"
+#include "display/view_navigation.h"
+#include "display/view_redraw.h"
+#include "exchange/entity_store.h"
+#include "exchange/exchange_reader.h"
 
 namespace veldra::cli {
 
-int RunRender(const Args&) {
-    std::fputs("veldra-cli render: not built yet\n", stderr);
+namespace {
+
+constexpr int kDefaultWidth = 800;
+constexpr int kDefaultHeight = 600;
+// Largest canvas side accepted (a 8192 x 8192 canvas takes 256 MB).
+constexpr int kMaxSide = 8192;
+
+struct RenderOptions {
+    std::string file;
+    std::string out;
+    int width = kDefaultWidth;
+    int height = kDefaultHeight;
+    int32_t background = kBackgroundWhite;
+};
+
+int Fail(const std::string& message) {
+    std::fprintf(stderr, "veldra-cli render: %s\n", message.c_str());
     return 2;
+}
+
+// "WxH" with both sides 1..kMaxSide.
+bool ParseSize(const std::string& text, int& width, int& height) {
+    const size_t x = text.find_first_of("xX");
+    if (x == std::string::npos) return false;
+    const auto side = [](const std::string& s, int& v) {
+        if (s.empty() || s.size() > 5 || s.find_first_not_of("0123456789") != std::string::npos)
+            return false;
+        v = std::stoi(s);
+        return v >= 1 && v <= kMaxSide;
+    };
+    return side(text.substr(0, x), width) && side(text.substr(x + 1), height);
+}
+
+std::optional<std::string> ParseArgs(const Args& args, RenderOptions& o) {
+    for (size_t i = 0; i < args.size(); ++i) {
+        const std::string& a = args[i];
+        const bool hasValue = i + 1 < args.size();
+        if (a == "--out" || a == "--size" || a == "--background") {
+            if (!hasValue) return a + " needs a value";
+            const std::string& v = args[++i];
+            if (a == "--out") {
+                o.out = v;
+            } else if (a == "--size") {
+                if (!ParseSize(v, o.width, o.height))
+                    return "bad --size '" + v + "' (expected WxH, each 1.." +
+                           std::to_string(kMaxSide) + ")";
+            } else if (v == "white" || v == "black") {
+                o.background = v == "white" ? kBackgroundWhite : kBackgroundBlack;
+            } else {
+                return "bad --background '" + v + "' (white or black)";
+            }
+        } else if (a.size() > 1 && a[0] == '-') {
+            return "unknown option '" + a + "'";
+        } else if (o.file.empty()) {
+            o.file = a;
+        } else {
+            return "more than one exchange file given";
+        }
+    }
+    if (o.file.empty()) return std::string("no exchange file given");
+    if (o.out.empty()) return std::string("--out VIEW.png is required");
+    return std::nullopt;
+}
+
+// Text drawing (metafile pictures) needs a GUI application; headless by default.
+std::unique_ptr<QGuiApplication> MakeApplication() {
+    if (QCoreApplication::instance() != nullptr) return nullptr;
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    static int argc = 1;
+    static char name[] = "veldra-cli";
+    static char* argv[] = {name, nullptr};
+    return std::make_unique<QGuiApplication>(argc, argv);
+}
+
+}  // namespace
+
+int RunRender(const Args& args) {
+    RenderOptions o;
+    if (const auto error = ParseArgs(args, o)) {
+        return Fail(*error +
+                    "\nusage: veldra-cli render FILE --out VIEW.png [--size WxH] "
+                    "[--background white|black]");
+    }
+    const auto app = MakeApplication();
+
+    // As at start-up: empty store, the file, the current attributes reset, and the
+    // first layer group and layer of the file made current.
+    TJwwEntityStore store;
+    InitStore(store);
+    if (!ReadExchangeFile(store, o.file)) return Fail("cannot read exchange file '" + o.file + "'");
+    ResetCurrentAttributes(store);
+    SetCurrentLayerGroup(store, store.state.firstLayerGroup);
+    SetCurrentLayer(store, store.state.firstLayer);
+
+    TgraAttribute attributes;
+    ConfigureAtStartup(attributes);
+    attributes.SetBackground(o.background);
+    attributes.BuildPenColors();
+
+    TViewState view;
+    FitView(view, store, o.width, o.height);
+    TDrawContext context(view, attributes);
+    TCanvas canvas(o.width, o.height);
+    RedrawViewOnto(context, canvas, store, AbortPoll{});
+
+    const QString out = QString::fromLocal8Bit(o.out.c_str());
+    if (!canvas.Image().save(out, "PNG")) return Fail("cannot write '" + o.out + "'");
+    return 0;
 }
 
 }  // namespace veldra::cli

@@ -4,4 +4,5 @@ target_sources(veldra_draw_tests PRIVATE
     metafile_test.cpp
     picture_decode_test.cpp
     picture_frame_test.cpp
-    qt_test_app.cpp)
+    qt_test_app.cpp
+    render_test.cpp)
