@@ -1,12 +1,94 @@
+// veldra-cli inspect [--json] FILE: what an exchange file holds, as the reader sees
+// it right after reading (before the current attributes are reset).
+
 #include <cstdio>
+#include <filesystem>
+#include <string>
+#include <system_error>
 
 #include "cli/commands.h"
+#include "cli/shift_jis_text.h"
+#include "cli/store_json.h"
+#include "common/my_func.h"
+#include "exchange/exchange_reader.h"
+#include "exchange/exchange_writer.h"
 
 namespace veldra::cli {
+namespace {
 
-int RunInspect(const Args&) {
-    std::fputs("veldra-cli inspect: not built yet\n", stderr);
-    return 2;
+constexpr const char* kInspectUsage = "usage: veldra-cli inspect [--json] FILE\n";
+
+void PrintSummary(const TJwwEntityStore& store, const std::string& file,
+                  const TExchangeReadStats& stats) {
+    const TJwwDrawingState& s = store.state;
+    std::printf("file: %s\n", file.c_str());
+    std::printf("lines: %lld read, %lld ignored, %lld blank\n", static_cast<long long>(stats.lines),
+                static_cast<long long>(stats.ignored), static_cast<long long>(stats.blank));
+    if (!s.filePath.empty()) std::printf("drawing: %s\n", ShiftJisToUtf8(s.filePath).c_str());
+    std::printf("bz: %s\n", s.bzFlag ? "yes (coordinates in paper units)" : "no");
+    std::string scales;
+    for (double scale : s.groupScale) scales += " " + FormatGeneral(scale);
+    std::printf("layer-group scales:%s\n", scales.c_str());
+    std::printf("entities: %zu\n", store.EntityCount());
+    for (int k = 1; k <= kEntityKindCount; ++k) {
+        auto kind = static_cast<EntityKind>(k);
+        size_t count = store.CountOf(kind);
+        if (count > 0) std::printf("  %2d %-14s %zu\n", k, EntityKindName(kind), count);
+    }
+    std::printf("reference points: %d\n", s.refPointCount);
+}
+
+}  // namespace
+
+int RunInspect(const Args& args) {
+    bool json = false;
+    std::string file;
+    for (const std::string& arg : args) {
+        if (arg == "--json") {
+            json = true;
+        } else if (arg == "--help" || arg == "-h") {
+            std::fputs(kInspectUsage, stdout);
+            return 0;
+        } else if (arg.starts_with("-") && arg != "-") {
+            std::fprintf(stderr, "veldra-cli inspect: unknown option '%s'\n%s", arg.c_str(),
+                         kInspectUsage);
+            return 2;
+        } else if (file.empty()) {
+            file = arg;
+        } else {
+            std::fprintf(stderr, "veldra-cli inspect: one FILE only\n%s", kInspectUsage);
+            return 2;
+        }
+    }
+    if (file.empty()) {
+        std::fputs(kInspectUsage, stderr);
+        return 2;
+    }
+    std::error_code ec;
+    const std::filesystem::path path(file);
+    if (!std::filesystem::exists(path, ec)) {
+        std::fprintf(stderr, "veldra-cli inspect: %s: no such file\n", file.c_str());
+        return 2;
+    }
+    if (!std::filesystem::is_regular_file(path, ec)) {
+        std::fprintf(stderr, "veldra-cli inspect: %s: not a regular file\n", file.c_str());
+        return 2;
+    }
+    TJwwEntityStore store;
+    InitStore(store);
+    TExchangeReadStats stats;
+    if (!ReadExchangeFile(store, path, &stats)) {
+        std::fprintf(stderr, "veldra-cli inspect: %s: cannot be read\n", file.c_str());
+        return 2;
+    }
+    if (json) {
+        std::string text = StoreToJson(store).dump(
+            1, ' ', false, nlohmann::ordered_json::error_handler_t::replace);
+        std::printf("%s\n", text.c_str());
+    } else {
+        PrintSummary(store, file, stats);
+    }
+    return 0;
 }
 
 }  // namespace veldra::cli
