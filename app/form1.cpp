@@ -250,6 +250,7 @@ void TForm1::ApplySettings(const TSettings& s) {
     SavedHeight_ = s.savedHeight;
     Edit1_->setText(FromShiftJis(s.outputName));
     Edit2_->setText(FromShiftJis(s.textureName));
+    Edit2_->setCursorPosition(0);  // show the start of a long path
     if (s.backgroundLoaded) {
         SetColourTable(s.background);
         (s.background == 0 ? radioWhite_ : radioBlack_)->setChecked(true);

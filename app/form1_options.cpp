@@ -165,6 +165,7 @@ void TForm1::Button4Click() {
         this, Edit2_->text().isEmpty() ? QString() : current.path(), current.fileName());
     if (!chosen) return;
     Edit2_->setText(*chosen);
+    Edit2_->setCursorPosition(0);
     LoadTexturePreview(*chosen);
 }
 

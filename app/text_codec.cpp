@@ -16,10 +16,24 @@ QString FromShiftJis(std::string_view bytes) {
     return decoder.decode(QByteArrayView(bytes.data(), static_cast<qsizetype>(bytes.size())));
 }
 
+// Character by character, so that a character without a Shift-JIS form becomes a
+// plain '?' instead of the converter's substitute (which would read as a lead byte).
 std::string ToShiftJis(const QString& text) {
-    QStringEncoder encoder(kCodePage);
-    const QByteArray bytes = encoder.encode(text);
-    return bytes.toStdString();
+    std::string out;
+    out.reserve(static_cast<size_t>(text.size()) * 2);
+    for (qsizetype i = 0; i < text.size();) {
+        const qsizetype length =
+            text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate() ? 2
+                                                                                             : 1;
+        QStringEncoder encoder(kCodePage, QStringConverter::Flag::Stateless);
+        const QByteArray bytes = encoder.encode(QStringView(text).mid(i, length));
+        if (encoder.hasError() || bytes.isEmpty())
+            out += '?';
+        else
+            out.append(bytes.constData(), static_cast<size_t>(bytes.size()));
+        i += length;
+    }
+    return out;
 }
 
 bool IsShiftJisEncodable(const QString& text) {
