@@ -4,6 +4,7 @@
 #include <limits>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "common/my_func.h"
 #include "exchange/exchange_rules.h"
@@ -37,17 +38,26 @@ int32_t OneHexDigit(std::string_view f0) {
     return v >= 0 && v < kLayerGroupCount ? v : 0;
 }
 
+// The table entry at `index`, or nullptr when the table is shorter (a store that was
+// never initialised): an index never reaches past a table.
+template <class T>
+T* Entry(std::vector<T>& table, int64_t index) {
+    return index >= 0 && static_cast<size_t>(index) < table.size()
+               ? &table[static_cast<size_t>(index)]
+               : nullptr;
+}
+
 void Increment(int32_t& counter) {
     if (counter < std::numeric_limits<int32_t>::max()) ++counter;
 }
 
-// Layer tables are indexed by group * 16 + layer; the current values can be set from
-// outside the reader, so the index is checked rather than trusted.
-bool LayerIndex(const TJwwDrawingState& s, int32_t layer, size_t& index) {
+// Layer tables are indexed by group * 16 + layer; the current layer group can be set
+// from outside the reader, so it is checked rather than trusted.
+template <class T>
+T* LayerEntry(const TJwwDrawingState& s, std::vector<T>& table, int32_t layer) {
     if (s.curLayerGroup < 0 || s.curLayerGroup >= kLayerGroupCount || layer < 0 || layer >= 16)
-        return false;
-    index = static_cast<size_t>(s.curLayerGroup * 16 + layer);
-    return true;
+        return nullptr;
+    return Entry(table, s.curLayerGroup * 16 + layer);
 }
 
 TJwwCharKind CharKindFromFields(const TExchangeFields& f) {
@@ -69,7 +79,9 @@ void ApplyRefPoint(TJwwDrawingState& s, const TExchangeFields& f) {
     }
     int32_t n = ParseIntOrZero(number);
     if (n < 1 || n >= kRefPointSlots) return;
-    s.refPoints[static_cast<size_t>(n)] = {true, Real(f, 1), Real(f, 2), tag};
+    TJwwRefPoint* point = Entry(s.refPoints, n);
+    if (point == nullptr) return;
+    *point = {true, Real(f, 1), Real(f, 2), tag};
     Increment(s.refPointCount);
 }
 
@@ -120,12 +132,10 @@ bool ApplyHeader(TJwwDrawingState& s, const TExchangeFields& f) {
 
 bool ApplyLayer(TJwwDrawingState& s, const TExchangeFields& f) {
     const std::string& f0 = f[0];
-    size_t index = 0;
     if (f0.starts_with("lgn")) {
-        if (s.curLayerGroup >= 0 && s.curLayerGroup < kLayerGroupCount)
-            s.groupNames[static_cast<size_t>(s.curLayerGroup)] = f0.substr(3);
+        if (auto* name = Entry(s.groupNames, s.curLayerGroup)) *name = f0.substr(3);
     } else if (f0.starts_with("lyn")) {
-        if (LayerIndex(s, s.curLayer, index)) s.layerNames[index] = f0.substr(3);
+        if (auto* name = LayerEntry(s, s.layerNames, s.curLayer)) *name = f0.substr(3);
     } else if (f0.starts_with("lg")) {
         int32_t g = OneHexDigit(f0);
         if (s.firstLg) {
@@ -133,7 +143,8 @@ bool ApplyLayer(TJwwDrawingState& s, const TExchangeFields& f) {
             s.firstLg = false;
         }
         s.curLayerGroup = g;
-        if (f.count >= 2) s.groupState[static_cast<size_t>(g)] = Integer(f, 1);
+        if (auto* state = Entry(s.groupState, g); state != nullptr && f.count >= 2)
+            *state = Integer(f, 1);
     } else if (f0.starts_with("ly")) {
         int32_t l = OneHexDigit(f0);
         if (s.firstLy) {
@@ -141,7 +152,8 @@ bool ApplyLayer(TJwwDrawingState& s, const TExchangeFields& f) {
             s.firstLy = false;
         }
         s.curLayer = l;
-        if (f.count >= 2 && LayerIndex(s, l, index)) s.layerState[index] = Integer(f, 1);
+        if (auto* state = LayerEntry(s, s.layerState, l); state != nullptr && f.count >= 2)
+            *state = Integer(f, 1);
     } else {
         return false;
     }

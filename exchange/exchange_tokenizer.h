@@ -5,6 +5,7 @@
 // trail byte is never taken for a quote, a blank or an equals sign.
 
 #include <array>
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -12,6 +13,9 @@ namespace veldra {
 
 // A line holds at most this many fields; words after the last one are ignored.
 inline constexpr int kMaxExchangeFields = 32;
+// Bytes of a line beyond this are dropped: the format's lines are a few hundred bytes,
+// and a file without line ends must not take all memory.
+inline constexpr size_t kMaxExchangeLineBytes = size_t{1} << 20;
 
 struct TExchangeFields {
     std::array<std::string, kMaxExchangeFields> fields;
@@ -44,7 +48,7 @@ class TExchangeLineSplitter {
                 afterCr_ = c == '\r';
                 onLine(std::string_view(line_));
                 line_.clear();
-            } else {
+            } else if (line_.size() < kMaxExchangeLineBytes) {
                 line_.push_back(c);
             }
         }

@@ -139,5 +139,18 @@ TEST_F(ReaderState, UnknownAndEmptyLinesChangeNothing) {
     EXPECT_EQ(stats.ignored, 3);
 }
 
+// Indexes never reach past a table, even in a store that skipped InitStore or whose
+// current layer group was set out of range from outside.
+TEST(ReaderStateGuards, TablesAreNeverIndexedOutOfRange) {
+    TJwwEntityStore bare;
+    EXPECT_TRUE(ReadExchangeBytes(bare, "lg5 1\nly3 2\nlgnA\nlynB\nhp5 1 2\n"));
+    EXPECT_EQ(bare.state.curLayerGroup, 5);
+    TJwwEntityStore store;
+    InitStore(store);
+    SetCurrentLayerGroup(store, 99);
+    EXPECT_TRUE(ReadExchangeBytes(store, "lynC\nlgnD\n"));
+    EXPECT_EQ(store.state.layerNames, std::vector<std::string>(256));
+}
+
 }  // namespace
 }  // namespace veldra

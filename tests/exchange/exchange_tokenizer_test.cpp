@@ -76,6 +76,12 @@ TEST(ExchangeLineSplitter, AcceptsCrLfLfAndCrAcrossChunks) {
     splitter.Feed("\nb\n\nc\rd", collect);
     splitter.Finish(collect);
     EXPECT_EQ(lines, (std::vector<std::string>{"a", "b", "", "c", "d"}));
+    lines.clear();
+    splitter.Feed(std::string(kMaxExchangeLineBytes + 10, 'x') + "\ny", collect);
+    splitter.Finish(collect);
+    ASSERT_EQ(lines.size(), 2u);
+    EXPECT_EQ(lines[0].size(), kMaxExchangeLineBytes);
+    EXPECT_EQ(lines[1], "y");
 }
 
 }  // namespace
