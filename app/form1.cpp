@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QRadioButton>
+#include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QSlider>
@@ -45,6 +46,17 @@ QFont WindowFont() {
     }
     font.setPixelSize(13);
     return font;
+}
+
+// The saved position, unless no screen shows the window's top strip any more (a
+// screen removed since): then the top-left corner of the primary screen.
+QPoint VisiblePosition(const QRect& bounds) {
+    const QRect topStrip(bounds.left(), bounds.top(), bounds.width(), 30);
+    const QList<QScreen*> screens = QGuiApplication::screens();
+    for (const QScreen* screen : screens)
+        if (screen->geometry().intersects(topStrip)) return bounds.topLeft();
+    const QScreen* primary = QGuiApplication::primaryScreen();
+    return primary ? primary->availableGeometry().topLeft() : bounds.topLeft();
 }
 
 }  // namespace
@@ -165,7 +177,7 @@ void TForm1::FormShow() {
     ReadExchangeFile(store_, ExchangeFilePath(ProgramFolder_));
     ResetCurrentAttributes(store_);
     ApplySettings(LoadSettings(paths_.settingsFile));
-    move(SavedLeft_, SavedTop_);
+    move(VisiblePosition(QRect(SavedLeft_, SavedTop_, SavedWidth_, SavedHeight_)));
     resize(SavedWidth_, SavedHeight_);
     LayoutComponents();
     LoadTexturePreview(Edit2_->text());

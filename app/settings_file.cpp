@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <fstream>
-#include <iterator>
 #include <system_error>
 #include <vector>
 
@@ -11,6 +10,8 @@
 namespace veldra {
 
 namespace {
+
+constexpr size_t kMaxSettingsBytes = 64 * 1024;
 
 // Lines end with CR LF; a lone CR or LF is accepted too.
 std::vector<std::string> SplitLines(std::string_view text) {
@@ -81,8 +82,11 @@ TSettings LoadSettings(const std::filesystem::path& path) {
     if (!std::filesystem::is_regular_file(path, ec)) return TSettings{};
     std::ifstream in(path, std::ios::binary);
     if (!in) return TSettings{};
-    const std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    // Ten short lines; whatever lies beyond this cannot belong to them.
+    std::string text(kMaxSettingsBytes, '\0');
+    in.read(text.data(), static_cast<std::streamsize>(text.size()));
     if (in.bad()) return TSettings{};
+    text.resize(static_cast<size_t>(in.gcount()));
     return ParseSettings(text);
 }
 

@@ -8,6 +8,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
 #include <QSlider>
 
 #include "tests/app/form_fixture.h"
@@ -49,6 +50,15 @@ TEST_F(FormTest, SettingsAreLimitedWhenLoaded) {
     EXPECT_TRUE(Child<QRadioButton>("RadioGroup1Item1")->isChecked());
     // The black background reaches the canvas.
     EXPECT_EQ(form.ViewBitmap().pixel(form.ViewBitmap().width() / 3, 3), qRgb(0, 0, 0));
+}
+
+TEST_F(FormTest, SavedPositionOnAScreenStandsOtherwiseTheWindowComesBack) {
+    WriteFile("veldra.dat", "30\r\n40\r\n500\r\n300\r\n");
+    EXPECT_EQ(Open().pos(), QPoint(30, 40));
+    Close();
+    WriteFile("veldra.dat", "9000\r\n-7000\r\n500\r\n300\r\n");
+    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+    EXPECT_TRUE(screen.contains(Open().pos()));
 }
 
 TEST_F(FormTest, WindowNeverShrinksBelowTheMinimum) {
