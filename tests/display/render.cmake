@@ -5,4 +5,5 @@ target_sources(veldra_draw_tests PRIVATE
     picture_decode_test.cpp
     picture_frame_test.cpp
     qt_test_app.cpp
+    render_golden_test.cpp
     render_test.cpp)
