@@ -1,2 +1,3 @@
 # Texture fill, bitmap files, fill pipeline: sources go to veldra_draw.
-target_sources(veldra_draw PRIVATE color_reduction.cpp bmp_writer.cpp texture_fill.cpp)
+target_sources(veldra_draw PRIVATE color_reduction.cpp bmp_writer.cpp texture_fill.cpp
+                                   fill_pipeline.cpp)

@@ -1,0 +1,226 @@
+#include "fill/fill_pipeline.h"
+
+#include <QFile>
+#include <QStringDecoder>
+#include <QStringEncoder>
+
+#include <algorithm>
+#include <cmath>
+#include <fstream>
+#include <system_error>
+
+#include "common/file_copy.h"
+#include "common/my_func.h"
+#include "display/canvas.h"
+#include "display/draw_context.h"
+#include "display/gra_attribute.h"
+#include "display/picture_decode.h"
+#include "display/render.h"
+#include "exchange/exchange_writer.h"
+#include "fill/bmp_writer.h"
+#include "fill/color_reduction.h"
+#include "fill/regions.h"
+#include "fill/texture_fill.h"
+
+namespace veldra {
+namespace fs = std::filesystem;
+
+namespace {
+
+// A placement narrower than this is no picture for the host.
+constexpr double kMinImageWidth = 1e-10;
+
+// Texts are UTF-8 here; the file system takes them as they are.
+fs::path PathOf(const std::string& utf8) {
+    return fs::path(QFile::encodeName(QString::fromStdString(utf8)).toStdString());
+}
+
+size_t FolderEnd(const std::string& path) {
+    size_t slash = path.find_last_of("/\\");
+    return slash == std::string::npos ? 0 : slash + 1;
+}
+
+bool IsFile(const std::string& utf8) {
+    std::error_code ec;
+    fs::path p = PathOf(utf8);
+    return fs::exists(p, ec) && !fs::is_directory(p, ec);
+}
+
+// The extension from the last dot of the file-name part on, upper-cased (ASCII).
+std::string UpperExtension(const std::string& name) {
+    size_t dot = name.find_last_of('.');
+    if (dot == std::string::npos || dot < FolderEnd(name)) return {};
+    std::string ext = name.substr(dot);
+    std::transform(ext.begin(), ext.end(), ext.begin(),
+                   [](unsigned char c) { return c >= 'a' && c <= 'z' ? c - 'a' + 'A' : c; });
+    return ext;
+}
+
+// Code page 932 bytes of a UTF-8 text; false when a character has none.
+bool ToShiftJis(const std::string& utf8, std::string& out) {
+    QString text = QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
+    if (text.contains(QChar::ReplacementCharacter)) return false;
+    QStringEncoder encoder("Shift_JIS");
+    QByteArray bytes = encoder.encode(text);
+    if (encoder.hasError()) return false;
+    out = bytes.toStdString();
+    return true;
+}
+
+std::string FromShiftJis(const std::string& bytes) {
+    QStringDecoder decoder("Shift_JIS");
+    QString text = decoder.decode(QByteArray::fromStdString(bytes));
+    return text.toStdString();
+}
+
+TRegionFilter RegionFilterOf(const TgraAttribute& attributes) {
+    TRegionFilter filter;
+    for (int32_t key = 0; key < 256; ++key) filter.layerState[key] = attributes.LayerState(key);
+    filter.showAuxiliary = attributes.ShowAuxiliary();
+    return filter;
+}
+
+bool SameContent(const fs::path& a, const fs::path& b) {
+    std::error_code ec;
+    if (!fs::is_regular_file(a, ec) || !fs::is_regular_file(b, ec)) return false;
+    if (fs::file_size(a, ec) != fs::file_size(b, ec) || ec) return false;
+    std::ifstream inA(a, std::ios::binary), inB(b, std::ios::binary);
+    char bufA[4096], bufB[4096];
+    while (inA && inB) {
+        inA.read(bufA, sizeof bufA);
+        inB.read(bufB, sizeof bufB);
+        if (inA.gcount() != inB.gcount() || !std::equal(bufA, bufA + inA.gcount(), bufB)) {
+            return false;
+        }
+    }
+    return !inA.bad() && !inB.bad() && inA.eof() && inB.eof();
+}
+
+FillResult Stop(FillResult& result, FillStatus status, const char* message) {
+    result.status = status;
+    result.message = message;
+    return result;
+}
+
+}  // namespace
+
+fs::path TempImagePath(const fs::path& programFolder) {
+    return programFolder / kTempImageName;
+}
+
+void RemoveTempImage(const fs::path& programFolder) {
+    std::error_code ec;
+    fs::remove(TempImagePath(programFolder), ec);
+}
+
+std::string OutputPathFor(const std::string& outputName, const std::string& drawingFilePath) {
+    const std::string folder = outputName.substr(0, FolderEnd(outputName));
+    std::error_code ec;
+    if (!folder.empty() && fs::is_directory(PathOf(folder), ec)) return outputName;
+    const std::string drawing = FromShiftJis(drawingFilePath);
+    return drawing.substr(0, FolderEnd(drawing)) + outputName.substr(FolderEnd(outputName));
+}
+
+FillResult RunFillCommand(const FillOptions& options, const FillSession& session,
+                          FillHandBack& handBack) {
+    FillResult result;
+    handBack = FillHandBack{};
+    result.arcDivisions = std::clamp<int32_t>(ParseIntOrZero(options.arcDivisionsText),
+                                              kMinArcDivisions, kMaxArcDivisions);
+
+    if (options.texturePath.empty()) {
+        return Stop(result, FillStatus::CheckFailed, kNoTextureMessage);
+    }
+    if (!IsFile(options.texturePath)) {
+        return Stop(result, FillStatus::CheckFailed, kTextureMissingMessage);
+    }
+    if (options.outputName.empty()) return Stop(result, FillStatus::CheckFailed, kNoOutputMessage);
+    if (UpperExtension(options.outputName) != ".BMP") {
+        return Stop(result, FillStatus::CheckFailed, kNotBmpMessage);
+    }
+
+    // The host gets the path in code page 932 inside one text of at most 255 bytes:
+    // refuse what would reach it cut or garbled before any file is made.
+    const TViewState& view = session.view;
+    const std::string outputPath = OutputPathFor(options.outputName, session.store.state.filePath);
+    std::string shiftJisPath;
+    if (!ToShiftJis(outputPath, shiftJisPath)) {
+        return Stop(result, FillStatus::PathRefused, kPathNotShiftJisMessage);
+    }
+    const double imageWidth = view.viewRight - view.viewLeft;
+    const std::string pictureText = PictureText(shiftJisPath, imageWidth);
+    if (pictureText.size() > kMaxRecordText) {
+        return Stop(result, FillStatus::PathRefused, kPathTooLongMessage);
+    }
+    // The temporary bitmap is deleted at close: it cannot be the picture handed back.
+    std::error_code ec;
+    const fs::path tempPath = TempImagePath(session.programFolder);
+    if (fs::weakly_canonical(PathOf(outputPath), ec) == fs::weakly_canonical(tempPath, ec)) {
+        return Stop(result, FillStatus::PathRefused, kPathIsTempMessage);
+    }
+
+    // Decoded before anything is drawn: an unreadable texture leaves no picture behind.
+    QImage texture = LoadTexturePicture(PathOf(options.texturePath));
+    if (texture.isNull()) {
+        return Stop(result, FillStatus::TextureUnreadable, kTextureUnreadableMessage);
+    }
+    const double magnification = std::clamp(options.magnificationPercent, 10, 500) / 100.0;
+
+    TAr2RealPoint regionPolygons;
+    BuildRegions(session.store, result.arcDivisions, regionPolygons,
+                 RegionFilterOf(session.attributes));
+
+    RemoveTempImage(session.programFolder);
+    const bool viewUsable = view.viewWidth >= 1 && view.viewHeight >= 1 &&
+                            std::isfinite(imageWidth) && std::isfinite(view.viewLeft) &&
+                            std::isfinite(view.viewBottom);
+    if (!viewUsable) return Stop(result, FillStatus::SaveFailed, kSaveFailedMessage);
+
+    // The fill picture: background, the selection's pictures and solids, and the
+    // texture over the regions; lines, circles and arcs themselves are not drawn.
+    TCanvas canvas(view.viewWidth, view.viewHeight);
+    TDrawContext context(view, session.attributes);
+    context.ClearCanvas(canvas, view.viewWidth, view.viewHeight);
+    TPictureCache pictures;
+    TRenderTarget target{context, canvas, session.store.state, &pictures};
+    DrawSolidsAndPictures(target, session.store);
+    FillRegionsWithTexture(canvas, regionPolygons, view, texture, magnification);
+
+    const int bits = BitsPerPixelOfDepthItem(options.depthItem);
+    QImage picture = ReduceColors(canvas.Image(), bits);
+    if (!WriteFileReplacing(tempPath, EncodeBmp(picture, bits))) {
+        RemoveTempImage(session.programFolder);
+        return Stop(result, FillStatus::SaveFailed, kSaveFailedMessage);
+    }
+
+    result.status = FillStatus::Done;
+    result.picture = picture.convertToFormat(QImage::Format_RGB32);
+    handBack.outputPath = outputPath;
+    handBack.pictureText = pictureText;
+    handBack.ImageOriginX = view.viewLeft;
+    handBack.ImageOriginY = view.viewBottom;
+    handBack.ImageWidth = imageWidth;
+    return result;
+}
+
+ConfirmResult ConfirmFill(const FillHandBack& handBack, const fs::path& programFolder,
+                          TJwwEntityStore& store) {
+    ConfirmResult result;
+    if (handBack.Empty()) return result;
+    const fs::path temp = TempImagePath(programFolder);
+    const fs::path output = PathOf(handBack.outputPath);
+    CopyFileWithDate(temp, output);
+    // A file of that name may be an older one: only a complete copy counts.
+    if (!SameContent(temp, output)) {
+        result.message = kCopyFailedMessage;
+        return result;
+    }
+    if (!(handBack.ImageWidth > kMinImageWidth)) return result;
+    const size_t before = store.outputLines.size();
+    AddTextCommand(store, 0, handBack.pictureText, handBack.ImageOriginX, handBack.ImageOriginY,
+                   1.0, 0.0);
+    result.queued = store.outputLines.size() > before;
+    return result;
+}
+
+}  // namespace veldra

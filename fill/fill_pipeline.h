@@ -1,0 +1,129 @@
+#pragma once
+
+// The fill command and its hand-back to the host, without any window: the window's
+// buttons and veldra-cli fill run exactly this code.
+//
+//   RunFillCommand  checks the options, builds the regions, draws the solids and
+//                   pictures, fills the regions with the texture and saves the fill
+//                   picture as the temporary bitmap in the program folder;
+//   ConfirmFill     (OK) copies the temporary bitmap to the output path and queues
+//                   the picture-placement text for the host;
+//   RemoveTempImage (close) deletes the temporary bitmap; the exchange file itself
+//                   is written at close by HandBackToHost.
+//
+// Texts going in and messages coming out are UTF-8; the picture text queued for the
+// host is Shift-JIS, as the exchange file is.
+
+#include <QImage>
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+
+#include "display/view_state.h"
+#include "exchange/entity_store.h"
+
+namespace veldra {
+
+class TgraAttribute;
+
+// The temporary bitmap of the fill command, in the program folder.
+inline constexpr const char* kTempImageName = "rw47_temp.BMP";
+std::filesystem::path TempImagePath(const std::filesystem::path& programFolder);
+
+// The options of the panel, as the user left them.
+struct FillOptions {
+    std::string texturePath;       // Edit2: the texture picture
+    std::string outputName;        // Edit1: the output bitmap (.bmp)
+    std::string arcDivisionsText;  // Edit3, as typed
+    int32_t depthItem = 3;  // ComboBox1: 0 "2色" 1 "16色" 2 "256色" 3 "24bit色" 4 "32bit色"
+    int32_t magnificationPercent = 200;  // TrackBar1: 10..500
+};
+
+// What the last successful fill command leaves for OK: the text of Label2 and the
+// placement of the picture in paper units. Only RunFillCommand fills it.
+struct FillHandBack {
+    std::string outputPath;   // Label2: where OK copies the picture (UTF-8); empty when none
+    std::string pictureText;  // "^@BM" + output path + "," + width, Shift-JIS bytes
+    double ImageOriginX = 0.0;
+    double ImageOriginY = 0.0;
+    double ImageWidth = 0.0;
+
+    bool Empty() const { return outputPath.empty(); }
+};
+
+enum class FillStatus {
+    Done,
+    CheckFailed,        // one of the four checks of the options
+    TextureUnreadable,  // the texture file exists but is no picture we can decode
+    PathRefused,        // the output path cannot be handed to the host
+    SaveFailed,         // the temporary bitmap could not be made
+};
+
+struct FillResult {
+    FillStatus status = FillStatus::CheckFailed;
+    // Why the command stopped (UTF-8, Japanese like the window's other texts); empty
+    // when done. The window shows it in a message box, veldra-cli prints it.
+    std::string message;
+    // The arc division count used, limited to 3..3600; Edit3 shows it afterwards,
+    // also when a check failed.
+    int32_t arcDivisions = 3;
+    // The fill picture as saved, at its colour depth, for the paint box; null unless done.
+    QImage picture;
+
+    bool Ok() const { return status == FillStatus::Done; }
+};
+
+// What the fill command reads besides the options: the selection, the graphic
+// attributes (background, layer states, pens of the solids), the view (its canvas
+// size is the picture's size) and the program folder of the temporary bitmap.
+struct FillSession {
+    const TJwwEntityStore& store;
+    const TgraAttribute& attributes;
+    const TViewState& view;
+    std::filesystem::path programFolder;
+};
+
+// The messages of the four checks, in their order.
+inline constexpr const char* kNoTextureMessage = "テクスチャ画像ファイル名の指定を行って下さい。";
+inline constexpr const char* kTextureMissingMessage =
+    "指定したテクスチャ画像ファイルが見つかりません。";
+inline constexpr const char* kNoOutputMessage =
+    "画像ファイル名の入力／画像ファイル指定を行って下さい。";
+inline constexpr const char* kNotBmpMessage = "画像ファイル名は BMP形式のみです。";
+// Refusals that keep a bad picture or path from reaching the host.
+inline constexpr const char* kTextureUnreadableMessage =
+    "テクスチャ画像ファイルを読み込めませんでした。";
+inline constexpr const char* kPathNotShiftJisMessage =
+    "画像ファイル名に使用できない文字が含まれています。";
+inline constexpr const char* kPathTooLongMessage = "画像ファイル名が長すぎます。";
+inline constexpr const char* kPathIsTempMessage =
+    "作業用の一時ファイルと同じ画像ファイル名は使用できません。";
+inline constexpr const char* kSaveFailedMessage = "画像ファイルを作成できませんでした。";
+inline constexpr const char* kCopyFailedMessage = "画像ファイルをコピーできませんでした。";
+
+// The output path rule: the output name as it stands when its folder part names an
+// existing folder; otherwise the folder of the drawing file (`filePath`, Shift-JIS)
+// followed by the output name's file-name part. Both '/' and '\' separate folders.
+std::string OutputPathFor(const std::string& outputName, const std::string& drawingFilePath);
+
+// The fill command. Forgets the previous result first (handBack emptied), and fills
+// handBack only when the picture is saved at TempImagePath.
+FillResult RunFillCommand(const FillOptions& options, const FillSession& session,
+                          FillHandBack& handBack);
+
+struct ConfirmResult {
+    bool queued = false;  // the picture text is queued for the host
+    std::string message;  // UTF-8; set when the copy to the output path failed
+};
+
+// OK: when a fill result and the temporary bitmap exist, copies the bitmap to the
+// output path keeping its date, and queues the picture text only when the copy is
+// complete.
+ConfirmResult ConfirmFill(const FillHandBack& handBack, const std::filesystem::path& programFolder,
+                          TJwwEntityStore& store);
+
+// Deletes the temporary bitmap when it exists (fill command start, window close).
+void RemoveTempImage(const std::filesystem::path& programFolder);
+
+}  // namespace veldra

@@ -1,0 +1,268 @@
+#include "fill/fill_pipeline.h"
+
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QImage>
+
+#include <fstream>
+#include <iterator>
+#include <string>
+
+#include "display/gra_attribute.h"
+#include "exchange/exchange_reader.h"
+#include "exchange/exchange_writer.h"
+
+namespace veldra {
+namespace {
+namespace fs = std::filesystem;
+
+constexpr QRgb kWhite = 0xFFFFFFFF;
+constexpr QRgb kTexture = 0xFF2050A0;
+
+std::string Read(const fs::path& p) {
+    std::ifstream in(p, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
+}
+
+// A 200 x 200 canvas showing view units -100..100 one to one: the view point (x, y)
+// lies on the pixel (x + 100, 100 - y).
+TViewState UnitView() {
+    TViewState view;
+    view.viewLeft = -100;
+    view.viewBottom = -100;
+    view.viewRight = 100;
+    view.viewTop = 100;
+    view.viewScale = 1;
+    view.viewWidth = 200;
+    view.viewHeight = 200;
+    return view;
+}
+
+class FillPipelineTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        dir_ = fs::temp_directory_path() /
+               ("veldra-fill-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
+                "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::remove_all(dir_);
+        fs::create_directories(dir_ / "program");
+        fs::create_directories(dir_ / "out");
+        QImage texture(4, 4, QImage::Format_RGB32);
+        texture.fill(kTexture);
+        texture.save(QString::fromStdString((dir_ / "texture.png").string()));
+        ConfigureAtStartup(attributes_);
+        // Two concentric circles and a red square solid under the right half; a
+        // rectangle of bare lines far out that is a region too.
+        Load("ci 0 0 80\nci 0 0 30\nlc10 255\nsl 40 -10 60 -10 60 10 40 10\n");
+        options_.texturePath = (dir_ / "texture.png").string();
+        options_.outputName = (dir_ / "out" / "fill.bmp").string();
+        options_.arcDivisionsText = "72";
+    }
+    void TearDown() override { fs::remove_all(dir_); }
+
+    void Load(const std::string& exchange) {
+        InitStore(store_);
+        ReadExchangeBytes(store_, exchange);
+        ResetCurrentAttributes(store_);
+    }
+    FillResult Run() { return RunFillCommand(options_, Session(), handBack_); }
+    FillSession Session() { return {store_, attributes_, view_, dir_ / "program"}; }
+    fs::path Temp() const { return dir_ / "program" / "rw47_temp.BMP"; }
+    QImage TempImage() const { return QImage(QString::fromStdString(Temp().string()), "BMP"); }
+
+    fs::path dir_;
+    TJwwEntityStore store_;
+    TgraAttribute attributes_;
+    TViewState view_ = UnitView();
+    FillOptions options_;
+    FillHandBack handBack_;
+};
+
+TEST_F(FillPipelineTest, FourChecksInOrderWithTheirMessages) {
+    struct Case {
+        std::string texture, output, message;
+    } cases[] = {
+        {"", "", "テクスチャ画像ファイル名の指定を行って下さい。"},
+        {"missing.png", "", "指定したテクスチャ画像ファイルが見つかりません。"},
+        {"", "x.jpg", "テクスチャ画像ファイル名の指定を行って下さい。"},
+        {"texture.png", "", "画像ファイル名の入力／画像ファイル指定を行って下さい。"},
+        {"texture.png", "out.jpg", "画像ファイル名は BMP形式のみです。"},
+        {"texture.png", "out", "画像ファイル名は BMP形式のみです。"},
+        {"texture.png", "dir.bmp/out", "画像ファイル名は BMP形式のみです。"},
+        {"out", "out/a.bmp", "指定したテクスチャ画像ファイルが見つかりません。"},  // a folder
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.texture + " | " + c.output);
+        options_.texturePath = c.texture.empty() ? "" : (dir_ / c.texture).string();
+        options_.outputName = c.output;
+        FillResult result = Run();
+        EXPECT_EQ(result.status, FillStatus::CheckFailed);
+        EXPECT_EQ(result.message, c.message);
+        EXPECT_TRUE(handBack_.Empty());
+        EXPECT_FALSE(fs::exists(Temp()));
+    }
+    options_.texturePath = (dir_ / "texture.png").string();
+    options_.outputName = (dir_ / "out" / "upper.Bmp").string();
+    EXPECT_TRUE(Run().Ok());
+}
+
+TEST_F(FillPipelineTest, ArcDivisionsAreLimitedEvenWhenACheckFails) {
+    options_.texturePath.clear();
+    for (auto [text, expected] :
+         {std::pair{"2", 3}, {"5000", 3600}, {"abc", 3}, {"", 3}, {"24", 24}, {"-7", 3}}) {
+        options_.arcDivisionsText = text;
+        EXPECT_EQ(Run().arcDivisions, expected) << text;
+    }
+}
+
+TEST_F(FillPipelineTest, OutputPathRule) {
+    const std::string plan = "C:\\dwg\\plan.jww";
+    EXPECT_EQ(OutputPathFor("out.bmp", plan), "C:\\dwg\\out.bmp");
+    EXPECT_EQ(OutputPathFor("X:\\missing\\out.bmp", plan), "C:\\dwg\\out.bmp");
+    EXPECT_EQ(OutputPathFor("/no/such/folder/out.bmp", "/home/u/plan.jww"), "/home/u/out.bmp");
+    const std::string existing = (dir_ / "out" / "a.bmp").string();
+    EXPECT_EQ(OutputPathFor(existing, plan), existing);
+    // Without a drawing file a bare name stays bare (relative to the working folder).
+    EXPECT_EQ(OutputPathFor("out.bmp", ""), "out.bmp");
+    // The drawing file's folder is Shift-JIS: 表 ends in the byte of a backslash.
+    EXPECT_EQ(OutputPathFor("out.bmp", "C:\\\x95\x5C\\plan.jww"), "C:\\表\\out.bmp");
+}
+
+TEST_F(FillPipelineTest, FillPictureHasHolesSolidsAndNoLines) {
+    Load(
+        "ci 0 0 80\nci 0 0 30\nlc10 255\nsl 40 -10 95 -10 95 10 40 10\n"
+        "lc1\n-95 -95 95 -95\n95 -95 95 -90\n95 -90 -95 -90\n-95 -90 -95 -95\n");
+    FillResult result = Run();
+    ASSERT_TRUE(result.Ok()) << result.message;
+    QImage saved = TempImage();
+    ASSERT_EQ(saved.size(), QSize(200, 200));
+    EXPECT_EQ(saved.convertToFormat(QImage::Format_RGB32), result.picture);
+    EXPECT_EQ(saved.pixel(100, 100), kWhite);                // inner disc: a hole
+    EXPECT_EQ(saved.pixel(100 + 50, 100), kTexture);         // ring, over the solid
+    EXPECT_EQ(saved.pixel(100 + 90, 100), qRgb(255, 0, 0));  // solid beyond the ring
+    EXPECT_EQ(saved.pixel(100 - 90, 100), kWhite);           // outside everything
+    // The thin strip of lines is a region and filled; the lines themselves, like the
+    // circles, are not drawn (they would be black).
+    EXPECT_EQ(saved.pixel(100, 192), kTexture);
+    EXPECT_EQ(saved.pixel(100, 197), kWhite);
+    for (int y = 0; y < 200; ++y) {
+        for (int x = 0; x < 200; ++x) ASSERT_NE(saved.pixel(x, y), qRgb(0, 0, 0)) << x << "," << y;
+    }
+
+    EXPECT_EQ(handBack_.outputPath, options_.outputName);
+    EXPECT_EQ(handBack_.ImageOriginX, -100);
+    EXPECT_EQ(handBack_.ImageOriginY, -100);
+    EXPECT_EQ(handBack_.ImageWidth, 200);
+    EXPECT_EQ(handBack_.pictureText, "^@BM" + options_.outputName + ",200.000");
+}
+
+TEST_F(FillPipelineTest, EachColourDepthAndBlackBackground) {
+    attributes_.SetBackground(kBackgroundBlack);
+    attributes_.BuildPenColors();
+    const int bits[] = {1, 4, 8, 24, 32};
+    for (int item = 0; item < 5; ++item) {
+        SCOPED_TRACE(item);
+        options_.depthItem = item;
+        ASSERT_TRUE(Run().Ok());
+        std::string file = Read(Temp());
+        ASSERT_GT(file.size(), 54u);
+        EXPECT_EQ(static_cast<uchar>(file[28]), bits[item]);
+        QImage saved = TempImage();
+        EXPECT_EQ(saved.pixel(100, 100), qRgb(0, 0, 0));
+        if (item >= 2) {
+            EXPECT_EQ(saved.pixel(150, 100), kTexture);
+        }
+    }
+}
+
+TEST_F(FillPipelineTest, TemporaryBitmapIsReplacedAndRemovedOnFailure) {
+    std::ofstream(Temp()) << "stale";
+    // A folder in the way of the new file: the save fails, the stale file is gone.
+    fs::create_directory(Temp().string() + ".part");
+    FillResult failed = Run();
+    EXPECT_EQ(failed.status, FillStatus::SaveFailed);
+    EXPECT_FALSE(failed.message.empty());
+    EXPECT_FALSE(fs::exists(Temp()));
+    EXPECT_TRUE(handBack_.Empty());
+    EXPECT_TRUE(failed.picture.isNull());
+
+    fs::remove(Temp().string() + ".part");
+    ASSERT_TRUE(Run().Ok());
+    EXPECT_TRUE(fs::exists(Temp()));
+    // A later failed check forgets the result: OK would hand nothing back.
+    options_.outputName = "out.png";
+    Run();
+    EXPECT_TRUE(handBack_.Empty());
+}
+
+TEST_F(FillPipelineTest, RefusesUnreadableTextureAndPathsTheHostCannotTake) {
+    std::ofstream(dir_ / "junk.jpg") << "no picture";
+    options_.texturePath = (dir_ / "junk.jpg").string();
+    FillResult result = Run();
+    EXPECT_EQ(result.status, FillStatus::TextureUnreadable);
+    EXPECT_EQ(result.message, "テクスチャ画像ファイルを読み込めませんでした。");
+    EXPECT_FALSE(fs::exists(Temp()));
+    options_.texturePath = (dir_ / "texture.png").string();
+
+    options_.outputName = (dir_ / "out" / "fill😀.bmp").string();  // not in code page 932
+    result = Run();
+    EXPECT_EQ(result.status, FillStatus::PathRefused);
+    EXPECT_EQ(result.message, "画像ファイル名に使用できない文字が含まれています。");
+
+    // "^@BM" + path + ",200.000" must fit 255 bytes; 図 takes two.
+    std::string name = (dir_ / "out").string() + "/";
+    name += std::string(255 - 4 - 8 - name.size() - 4 - 2, 'a') + "図.bmp";
+    options_.outputName = name;
+    ASSERT_TRUE(Run().Ok());
+    EXPECT_EQ(handBack_.pictureText.size(), 255u);
+    options_.outputName.insert(name.size() - 7, "b");
+    fs::remove(Temp());
+    result = Run();
+    EXPECT_EQ(result.status, FillStatus::PathRefused);
+    EXPECT_EQ(result.message, "画像ファイル名が長すぎます。");
+    EXPECT_FALSE(fs::exists(Temp()));
+
+    options_.outputName = Temp().string();
+    EXPECT_EQ(Run().status, FillStatus::PathRefused);
+}
+
+TEST_F(FillPipelineTest, OkCopiesAndQueuesThePictureTextExactly) {
+    ASSERT_TRUE(Run().Ok());
+    fs::last_write_time(Temp(), fs::last_write_time(Temp()) - std::chrono::hours(5));
+    ConfirmResult ok = ConfirmFill(handBack_, dir_ / "program", store_);
+    EXPECT_TRUE(ok.queued);
+    EXPECT_TRUE(ok.message.empty());
+    EXPECT_EQ(Read(options_.outputName), Read(Temp()));
+    EXPECT_EQ(fs::last_write_time(options_.outputName), fs::last_write_time(Temp()));
+    ASSERT_TRUE(WriteExchangeFile(store_, dir_ / "program" / "JWC_TEMP.TXT"));
+    RemoveTempImage(dir_ / "program");
+    EXPECT_FALSE(fs::exists(Temp()));
+    EXPECT_EQ(Read(dir_ / "program" / "JWC_TEMP.TXT"),
+              "ch -100 -100 1 0 \"^@BM" + options_.outputName + ",200.000\r\n");
+}
+
+TEST_F(FillPipelineTest, OkQueuesNothingWithoutACompleteCopy) {
+    // OK without a fill: nothing copied, nothing queued, no message.
+    ConfirmResult none = ConfirmFill(handBack_, dir_ / "program", store_);
+    EXPECT_FALSE(none.queued);
+    EXPECT_TRUE(none.message.empty());
+
+    // The temporary bitmap went missing while an older picture of that name exists.
+    ASSERT_TRUE(Run().Ok());
+    fs::remove(Temp());
+    std::ofstream(options_.outputName) << "older picture";
+    ConfirmResult missing = ConfirmFill(handBack_, dir_ / "program", store_);
+    EXPECT_FALSE(missing.queued);
+    EXPECT_EQ(missing.message, "画像ファイルをコピーできませんでした。");
+    EXPECT_EQ(Read(options_.outputName), "older picture");
+
+    // The output folder went away after the fill.
+    ASSERT_TRUE(Run().Ok());
+    fs::remove_all(dir_ / "out");
+    EXPECT_FALSE(ConfirmFill(handBack_, dir_ / "program", store_).queued);
+    EXPECT_TRUE(store_.outputLines.empty());
+}
+
+}  // namespace
+}  // namespace veldra
