@@ -2,7 +2,9 @@
 target_sources(veldra_core PRIVATE
     ${CMAKE_CURRENT_LIST_DIR}/regions.cpp
     ${CMAKE_CURRENT_LIST_DIR}/regions_segments.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/region_index.cpp)
+    ${CMAKE_CURRENT_LIST_DIR}/region_index.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/region_bridges.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/region_bridges_search.cpp)
 
 # The straightforward loop search, the yardstick for tests and benchmarks only: the
 # program never links it.

@@ -61,6 +61,7 @@ TEndPointIndex::TEndPointIndex(const std::vector<TBoundarySegment>& segments) {
     // the box of the tolerance (widened for rounding) touches.
     margin_ = 2.0 * kPointTolerance / cellSize_ + 1.0 / 256.0;
 
+    retired_.assign(segments.size(), 0);
     size_t points = segments.size() * 2;
     table_.resize(std::bit_ceil(std::max<size_t>(16, points * 2)));
     mask_ = table_.size() - 1;
@@ -90,7 +91,7 @@ TEndPointIndex::TEndPointIndex(const std::vector<TBoundarySegment>& segments) {
         const TBoundarySegment& s = segments[i / 2];
         Cell& cell = table_[cellOf[i]];
         entries_[cell.end++] = {(i % 2 == 0) ? s.StartPoint : s.EndPoint,
-                                static_cast<int32_t>(i / 2)};
+                                static_cast<int32_t>(i / 2), static_cast<int32_t>(i % 2)};
     }
 }
 
@@ -126,7 +127,10 @@ int32_t TEndPointIndex::FirstFreeInCell(Cell& cell, const TRealPoint& point,
     for (uint32_t read = cell.begin; read < cell.end; ++read) {
         const Entry entry = entries_[read];
         const int32_t state = segments[static_cast<size_t>(entry.segment)].State;
-        if (state == kSegmentUsed) continue;  // serves one region only: drop for good
+        // A used segment serves one region only, a retired one none: drop them for good.
+        if (state == kSegmentUsed || retired_[static_cast<size_t>(entry.segment)] != 0) {
+            continue;
+        }
         entries_[write++] = entry;
         if (found < 0 && state == kSegmentFree && SamePoint(point, entry.point)) {
             found = entry.segment;
@@ -139,13 +143,25 @@ int32_t TEndPointIndex::FirstFreeInCell(Cell& cell, const TRealPoint& point,
     return found;
 }
 
-int32_t TEndPointIndex::FirstFree(const TRealPoint& point,
-                                  const std::vector<TBoundarySegment>& segments) {
-    if (!IsFinitePoint(point)) return -1;
+void TEndPointIndex::CellRange(const TRealPoint& point, int64_t& x0, int64_t& x1, int64_t& y0,
+                               int64_t& y1) const {
+    if (!IsFinitePoint(point)) {
+        x0 = y0 = 0;
+        x1 = y1 = -1;
+        return;
+    }
     const double cx = point.X / cellSize_ + kGridOffset;
     const double cy = point.Y / cellSize_ + kGridOffset;
-    const int64_t x0 = ClampToCell(cx - margin_), x1 = ClampToCell(cx + margin_);
-    const int64_t y0 = ClampToCell(cy - margin_), y1 = ClampToCell(cy + margin_);
+    x0 = ClampToCell(cx - margin_);
+    x1 = ClampToCell(cx + margin_);
+    y0 = ClampToCell(cy - margin_);
+    y1 = ClampToCell(cy + margin_);
+}
+
+int32_t TEndPointIndex::FirstFree(const TRealPoint& point,
+                                  const std::vector<TBoundarySegment>& segments) {
+    int64_t x0 = 0, x1 = -1, y0 = 0, y1 = -1;
+    CellRange(point, x0, x1, y0, y1);
     int32_t best = -1;
     for (int64_t x = x0; x <= x1; ++x) {
         for (int64_t y = y0; y <= y1; ++y) {

@@ -20,8 +20,33 @@ class TEndPointIndex {
 
     // The lowest position j whose segment has State free and an end point p with
     // SamePoint(point, p); -1 when there is none. Segments found used for good (State 3)
-    // are dropped from the grid on the way.
+    // or retired are dropped from the grid on the way.
     int32_t FirstFree(const TRealPoint& point, const std::vector<TBoundarySegment>& segments);
+
+    // Calls visit(segment, end) for every indexed end point p with SamePoint(point, p),
+    // whatever the segment's state (end 0 is the start point, 1 the end point); returns
+    // how many indexed points were looked at. For use before any FirstFree.
+    template <class Visit>
+    int64_t ForEachNear(const TRealPoint& point, Visit&& visit) {
+        int64_t x0 = 0, x1 = -1, y0 = 0, y1 = -1, looked = 0;
+        CellRange(point, x0, x1, y0, y1);
+        for (int64_t x = x0; x <= x1; ++x) {
+            for (int64_t y = y0; y <= y1; ++y) {
+                const Cell* cell = Find(x, y);
+                if (cell == nullptr) continue;
+                looked += cell->end - cell->begin;
+                for (uint32_t i = cell->begin; i < cell->end; ++i) {
+                    if (SamePoint(point, entries_[i].point)) {
+                        visit(entries_[i].segment, entries_[i].end);
+                    }
+                }
+            }
+        }
+        return looked;
+    }
+
+    // Takes a segment out of every later FirstFree answer, as if it were used.
+    void Retire(int32_t segment) { retired_[static_cast<size_t>(segment)] = 1; }
 
     double CellSize() const { return cellSize_; }
 
@@ -29,6 +54,7 @@ class TEndPointIndex {
     struct Entry {
         TRealPoint point;
         int32_t segment;
+        int32_t end;  // 0 start point, 1 end point
     };
     struct Cell {
         int64_t x = 0, y = 0;
@@ -38,6 +64,10 @@ class TEndPointIndex {
 
     // Cell coordinate along one axis, clamped so that far points share the edge cells.
     int64_t CellCoordinate(double v) const;
+    // The cells the tolerance box around `point` touches; an empty range for a point
+    // that is not finite.
+    void CellRange(const TRealPoint& point, int64_t& x0, int64_t& x1, int64_t& y0,
+                   int64_t& y1) const;
     Cell* Find(int64_t x, int64_t y);
     Cell& FindOrInsert(int64_t x, int64_t y);
     int32_t FirstFreeInCell(Cell& cell, const TRealPoint& point,
@@ -48,6 +78,7 @@ class TEndPointIndex {
     std::vector<Cell> table_;
     uint64_t mask_ = 0;
     std::vector<Entry> entries_;
+    std::vector<uint8_t> retired_;
 };
 
 }  // namespace veldra

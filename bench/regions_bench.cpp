@@ -1,0 +1,96 @@
+// Region build on generated drawings: a grid of unit squares sharing their edges,
+// drawn square by square as a user would, with a dangling line after every tenth edge.
+// Compares the indexed loop search with the straightforward one.
+
+#include <benchmark/benchmark.h>
+
+#include <cmath>
+#include <cstdint>
+
+#include "exchange/entity_store.h"
+#include "fill/regions.h"
+#include "fill/regions_reference.h"
+
+namespace {
+
+using veldra::TAr2RealPoint;
+using veldra::TJwwEntityStore;
+
+void AddLine(TJwwEntityStore& store, double x1, double y1, double x2, double y2) {
+    veldra::TJwwEntLine& line = veldra::AppendEntity(store, store.lines, veldra::EntityKind::Line);
+    line.x1 = x1;
+    line.y1 = y1;
+    line.x2 = x2;
+    line.y2 = y2;
+}
+
+// About `segments` lines: each square adds its edges not drawn yet (bottom and left on
+// the grid's border, then right and top), counter-clockwise.
+TJwwEntityStore SquareGrid(int64_t segments) {
+    TJwwEntityStore store;
+    veldra::InitStore(store);
+    store.state.groupScale.fill(1.0);
+    // A w x w grid has about 2 w^2 edges, plus one dangling line per ten edges.
+    const int64_t w = std::max<int64_t>(1, std::llround(std::sqrt(segments / 2.2)));
+    int64_t edges = 0;
+    auto edge = [&](double x1, double y1, double x2, double y2) {
+        AddLine(store, x1, y1, x2, y2);
+        if (++edges % 10 == 0) AddLine(store, x1, y1, x1 - 0.3, y1 - 0.45);
+    };
+    for (int64_t y = 0; y < w && static_cast<int64_t>(store.lines.size()) < segments; ++y) {
+        for (int64_t x = 0; x < w && static_cast<int64_t>(store.lines.size()) < segments; ++x) {
+            double x0 = static_cast<double>(x), y0 = static_cast<double>(y);
+            if (y == 0) edge(x0, y0, x0 + 1, y0);
+            edge(x0 + 1, y0, x0 + 1, y0 + 1);
+            edge(x0 + 1, y0 + 1, x0, y0 + 1);
+            if (x == 0) edge(x0, y0 + 1, x0, y0);
+        }
+    }
+    return store;
+}
+
+template <bool kReference>
+void BM_BuildRegions(benchmark::State& state) {
+    const TJwwEntityStore store = SquareGrid(state.range(0));
+    TAr2RealPoint regions;
+    for (auto _ : state) {
+        if constexpr (kReference) {
+            veldra::BuildRegionsReference(store, 24, regions);
+        } else {
+            veldra::BuildRegions(store, 24, regions);
+        }
+        benchmark::DoNotOptimize(regions.data());
+    }
+    size_t points = 0;
+    for (const auto& polygon : regions) points += polygon.size();
+    state.counters["segments"] = static_cast<double>(store.lines.size());
+    state.counters["polygons"] = static_cast<double>(regions.size());
+    state.counters["points"] = static_cast<double>(points);
+    state.SetComplexityN(static_cast<int64_t>(store.lines.size()));
+}
+
+BENCHMARK(BM_BuildRegions<false>)
+    ->Name("Indexed")
+    ->Arg(1000)
+    ->Arg(2000)
+    ->Arg(5000)
+    ->Arg(10000)
+    ->Arg(20000)
+    ->Arg(50000)
+    ->Arg(100000)
+    ->Arg(200000)
+    ->Unit(benchmark::kMillisecond)
+    ->Complexity();
+BENCHMARK(BM_BuildRegions<true>)
+    ->Name("Reference")
+    ->Arg(1000)
+    ->Arg(2000)
+    ->Arg(5000)
+    ->Arg(10000)
+    ->Arg(20000)
+    ->Unit(benchmark::kMillisecond)
+    ->Complexity();
+
+}  // namespace
+
+BENCHMARK_MAIN();
