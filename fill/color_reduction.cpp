@@ -64,22 +64,32 @@ bool ReduceExactly(const QImage& rgb, int maxColors, QImage& out) {
     return true;
 }
 
-// Nearest palette colour by squared RGB distance, cached per 5-bit cell; palette
-// colours themselves are looked up exactly so that they never drift.
+// Nearest palette colour by squared RGB distance, cached per 5-bit cell. Palette
+// colours themselves are looked up exactly so that they never drift; only the few
+// cells holding one need that look-up.
 class NearestColor {
   public:
-    explicit NearestColor(const QList<QRgb>& palette) : palette_(palette), cache_(32768, -1) {
-        for (int i = 0; i < palette.size(); ++i) exact_.insert(palette[i] | 0xFF000000u, i);
+    explicit NearestColor(const QList<QRgb>& palette)
+        : palette_(palette), cache_(kCells, -1), holdsPaletteColour_(kCells, false) {
+        for (int i = 0; i < palette.size(); ++i) {
+            QRgb c = palette[i] | 0xFF000000u;
+            exact_.insert(c, i);
+            holdsPaletteColour_[Key(qRed(c), qGreen(c), qBlue(c))] = true;
+        }
     }
     int operator()(int r, int g, int b) {
-        auto it = exact_.constFind(qRgb(r, g, b));
-        if (it != exact_.constEnd()) return it.value();
-        int key = ((r >> 3) << 10) | ((g >> 3) << 5) | (b >> 3);
+        const int key = Key(r, g, b);
+        if (holdsPaletteColour_[key]) {
+            auto it = exact_.constFind(qRgb(r, g, b));
+            if (it != exact_.constEnd()) return it.value();
+        }
         if (cache_[key] < 0) cache_[key] = Search((r & ~7) + 4, (g & ~7) + 4, (b & ~7) + 4);
         return cache_[key];
     }
 
   private:
+    static constexpr int kCells = 32768;
+    static int Key(int r, int g, int b) { return ((r >> 3) << 10) | ((g >> 3) << 5) | (b >> 3); }
     int Search(int r, int g, int b) const {
         int best = 0;
         int bestDistance = INT32_MAX;
@@ -94,6 +104,7 @@ class NearestColor {
     const QList<QRgb>& palette_;
     QHash<QRgb, int> exact_;
     std::vector<int16_t> cache_;
+    std::vector<bool> holdsPaletteColour_;
 };
 
 int Clamp255(float v) {

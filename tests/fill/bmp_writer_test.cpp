@@ -106,16 +106,6 @@ TEST(BmpWriterTest, RefusesWhatItCannotWrite) {
     EXPECT_TRUE(EncodeBmp(QImage(4, 4, QImage::Format_RGB32), 8).isEmpty());
 }
 
-TEST(BmpWriterTest, DepthItemsOfTheOptions) {
-    EXPECT_EQ(BitsPerPixelOfDepthItem(0), 1);
-    EXPECT_EQ(BitsPerPixelOfDepthItem(1), 4);
-    EXPECT_EQ(BitsPerPixelOfDepthItem(2), 8);
-    EXPECT_EQ(BitsPerPixelOfDepthItem(3), 24);
-    EXPECT_EQ(BitsPerPixelOfDepthItem(4), 32);
-    EXPECT_EQ(BitsPerPixelOfDepthItem(-3), 1);
-    EXPECT_EQ(BitsPerPixelOfDepthItem(7), 32);
-}
-
 class BmpFileTest : public ::testing::Test {
   protected:
     void SetUp() override {

@@ -15,18 +15,11 @@ int CountPixels(const QImage& image, QRgb colour) {
     return n;
 }
 
-TEST(ColorReductionTest, FixedPalettes) {
-    EXPECT_EQ(StandardPalette(1), (QList<QRgb>{qRgb(0, 0, 0), qRgb(255, 255, 255)}));
-    QList<QRgb> p4 = StandardPalette(4);
-    ASSERT_EQ(p4.size(), 16);
-    EXPECT_EQ(p4[7], qRgb(192, 192, 192));
-    EXPECT_EQ(p4[9], qRgb(255, 0, 0));
+TEST(ColorReductionTest, TheFixed256PaletteWastesNoEntry) {
     QList<QRgb> p8 = StandardPalette(8);
     ASSERT_EQ(p8.size(), 256);
-    EXPECT_EQ(QSet<QRgb>(p8.begin(), p8.end()).size(), 256);  // no entry wasted
-    EXPECT_EQ(p8.mid(0, 16), p4);
-    EXPECT_TRUE(p8.contains(qRgb(51, 102, 153)));  // the colour cube
-    EXPECT_TRUE(StandardPalette(24).isEmpty());
+    EXPECT_EQ(QSet<QRgb>(p8.begin(), p8.end()).size(), 256);
+    EXPECT_EQ(p8.mid(0, 16), StandardPalette(4));
 }
 
 TEST(ColorReductionTest, FewColoursAreKeptExactlyAtEveryDepth) {
