@@ -1,0 +1,135 @@
+// Full redraw of the view, as the window does it after every change of view:
+// clear, frame, origin mark and every entity, on a 1920 x 1080 canvas fitted to
+// the drawing.
+
+#include <benchmark/benchmark.h>
+
+#include <random>
+
+#include "common/tolerances.h"
+#include "display/canvas.h"
+#include "display/draw_context.h"
+#include "display/gra_attribute.h"
+#include "display/view_navigation.h"
+#include "display/view_redraw.h"
+#include "exchange/entity_store.h"
+
+namespace veldra {
+namespace {
+
+constexpr int kWidth = 1920;
+constexpr int kHeight = 1080;
+constexpr double kDrawingSize = 1000.0;  // millimetres
+
+// Line types drawn: plain, the dash families and the zigzags.
+constexpr int kLineTypes[] = {1, 2, 5, 9, 11, 13, 16, 32, 33, 34, 37, 45};
+
+template <class Record>
+Record& Add(TJwwEntityStore& store, std::vector<Record>& list, EntityKind kind, std::mt19937& r) {
+    Record& e = AppendEntity(store, list, kind);
+    e.head.color = static_cast<int32_t>(r() % 9) + 1;
+    e.head.lineType = kLineTypes[r() % std::size(kLineTypes)];
+    return e;
+}
+
+// Lines 50 %, circles 20 %, arcs and ellipses 15 %, solids 15 % (`only` >= 0 keeps
+// one band of kinds: 0..9 lines, 10..13 circles, 14..16 arcs, 17..19 solids).
+void FillKinds(TJwwEntityStore& store, int count, int onlyFrom, int onlyTo) {
+    std::mt19937 r(42);
+    std::uniform_real_distribution<double> at(0.0, kDrawingSize), len(-40.0, 40.0),
+        radius(1.0, 30.0), angle(0.0, 360.0);
+    for (int i = 0; i < count; ++i) {
+        const int kind = onlyFrom + static_cast<int>(r() % (onlyTo - onlyFrom + 1));
+        if (kind < 10) {
+            auto& e = Add(store, store.lines, EntityKind::Line, r);
+            e.x1 = at(r), e.y1 = at(r), e.x2 = e.x1 + len(r), e.y2 = e.y1 + len(r);
+        } else if (kind < 14) {
+            auto& e = Add(store, store.circles, EntityKind::Circle, r);
+            e.cx = at(r), e.cy = at(r), e.radius = radius(r);
+        } else if (kind < 17) {
+            auto& e = Add(store, store.arcs, EntityKind::Arc, r);
+            e.cx = at(r), e.cy = at(r), e.radius = radius(r);
+            e.startAngle = angle(r), e.endAngle = angle(r);
+            e.flatness = kind == 16 ? 0.5 : 1.0;
+            e.tiltAngle = kind == 16 ? angle(r) : 0.0;
+        } else if (kind < 19) {
+            auto& e = Add(store, store.solid3s, EntityKind::Solid3, r);
+            e.x1 = at(r), e.y1 = at(r), e.x2 = e.x1 + len(r), e.y2 = e.y1 + len(r);
+            e.x3 = e.x1 + len(r), e.y3 = e.y1 + len(r);
+        } else {
+            auto& e = Add(store, store.solidScs, EntityKind::SolidSc, r);
+            e.cx = at(r), e.cy = at(r), e.radius = radius(r), e.flatness = 1.0;
+            e.startRad = 0.0, e.sweepRad = kTwoPi, e.solidCode = 100;
+        }
+    }
+}
+
+void FillMixed(TJwwEntityStore& store, int count) {
+    FillKinds(store, count, 0, 19);
+}
+void FillPatternedLines(TJwwEntityStore& store, int count) {
+    FillKinds(store, count, 0, 9);
+}
+void FillCurves(TJwwEntityStore& store, int count) {
+    FillKinds(store, count, 10, 16);
+}
+void FillSolids(TJwwEntityStore& store, int count) {
+    FillKinds(store, count, 17, 19);
+}
+
+void FillPlainLines(TJwwEntityStore& store, int count) {
+    std::mt19937 r(7);
+    std::uniform_real_distribution<double> at(0.0, kDrawingSize), len(-20.0, 20.0);
+    for (int i = 0; i < count; ++i) {
+        auto& e = AppendEntity(store, store.lines, EntityKind::Line);
+        e.head.color = 2;
+        e.head.lineType = 1;
+        e.x1 = at(r), e.y1 = at(r), e.x2 = e.x1 + len(r), e.y2 = e.y1 + len(r);
+    }
+}
+
+void RunRedraw(benchmark::State& state, void (*fill)(TJwwEntityStore&, int)) {
+    TJwwEntityStore store;
+    InitStore(store);
+    fill(store, static_cast<int>(state.range(0)));
+    TgraAttribute attributes;
+    ConfigureAtStartup(attributes);
+    TViewState view;
+    FitView(view, store, kWidth, kHeight);
+    TDrawContext context(view, attributes);
+    TCanvas canvas(kWidth, kHeight);
+    for (auto _ : state) {
+        const bool stopped = RedrawViewOnto(context, canvas, store, AbortPoll{});
+        benchmark::DoNotOptimize(stopped);
+    }
+    state.SetItemsProcessed(state.iterations() * state.range(0));
+}
+
+void BM_RedrawMixed(benchmark::State& state) {
+    RunRedraw(state, FillMixed);
+}
+void BM_RedrawPlainLines(benchmark::State& state) {
+    RunRedraw(state, FillPlainLines);
+}
+
+// The parts of the mix on their own, to see where the time goes.
+void BM_RedrawPatternedLines(benchmark::State& state) {
+    RunRedraw(state, FillPatternedLines);
+}
+void BM_RedrawCurves(benchmark::State& state) {
+    RunRedraw(state, FillCurves);
+}
+void BM_RedrawSolids(benchmark::State& state) {
+    RunRedraw(state, FillSolids);
+}
+
+BENCHMARK(BM_RedrawMixed)->Arg(100000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_RedrawPlainLines)->Arg(1000000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_RedrawPatternedLines)->Arg(50000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_RedrawCurves)->Arg(35000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_RedrawSolids)->Arg(15000)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+}  // namespace veldra
+
+BENCHMARK_MAIN();
