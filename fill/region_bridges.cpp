@@ -61,13 +61,11 @@ bool TBridgeMemo::GroupPoints(const std::vector<TBoundarySegment>& segments,
     const int32_t points = static_cast<int32_t>(segments.size() * 2);
     vertex_.resize(static_cast<size_t>(points));
     for (int32_t p = 0; p < points; ++p) vertex_[static_cast<size_t>(p)] = p;
-    int64_t budget = kLooksPerPoint * points + kLooksAllowance;
-    for (int32_t p = 0; p < points; ++p) {
-        budget -= index.ForEachNear(EndOf(segments, p), [&](int32_t segment, int32_t end) {
-            int32_t a = Root(p), b = Root(segment * 2 + end);
-            if (a != b) vertex_[static_cast<size_t>(std::max(a, b))] = std::min(a, b);
-        });
-        if (budget < 0) return false;
+    std::vector<std::pair<int32_t, int32_t>> pairs;
+    if (!index.SamePointPairs(kLooksPerPoint * points + kLooksAllowance, pairs)) return false;
+    for (const auto& [p, q] : pairs) {
+        int32_t a = Root(p), b = Root(q);
+        if (a != b) vertex_[static_cast<size_t>(std::max(a, b))] = std::min(a, b);
     }
     struct Extent {
         double minX = INFINITY, maxX = -INFINITY, minY = INFINITY, maxY = -INFINITY;

@@ -1,7 +1,6 @@
 #include "fill/region_index.h"
 
 #include <algorithm>
-#include <bit>
 #include <cmath>
 
 #include "common/tolerances.h"
@@ -63,24 +62,27 @@ TEndPointIndex::TEndPointIndex(const std::vector<TBoundarySegment>& segments) {
 
     retired_.assign(segments.size(), 0);
     size_t points = segments.size() * 2;
-    table_.resize(std::bit_ceil(std::max<size_t>(16, points * 2)));
-    mask_ = table_.size() - 1;
+    slots_.assign(1024, kNoCell);
+    mask_ = slots_.size() - 1;
 
     // Two passes: count the points of every cell, then place them in segment order so
     // that each cell lists its segments from the lowest position up.
-    constexpr uint32_t kNoCell = UINT32_MAX;
     std::vector<uint32_t> cellOf(points, kNoCell);
+    uint32_t lastCell = kNoCell;
     for (size_t i = 0; i < points; ++i) {
         const TBoundarySegment& s = segments[i / 2];
         const TRealPoint& p = (i % 2 == 0) ? s.StartPoint : s.EndPoint;
         if (!IsFinitePoint(p)) continue;
-        Cell& cell = FindOrInsert(CellCoordinate(p.X), CellCoordinate(p.Y));
-        ++cell.end;
-        cellOf[i] = static_cast<uint32_t>(&cell - table_.data());
+        const int64_t x = CellCoordinate(p.X), y = CellCoordinate(p.Y);
+        // A segment's end is often the next one's start: skip the hash then.
+        if (lastCell == kNoCell || cells_[lastCell].x != x || cells_[lastCell].y != y) {
+            lastCell = FindOrInsert(x, y);
+        }
+        cellOf[i] = lastCell;
+        ++cells_[lastCell].end;
     }
     uint32_t next = 0;
-    for (Cell& cell : table_) {
-        if (!cell.used) continue;
+    for (Cell& cell : cells_) {
         cell.begin = next;
         next += cell.end;
         cell.end = cell.begin;
@@ -89,7 +91,7 @@ TEndPointIndex::TEndPointIndex(const std::vector<TBoundarySegment>& segments) {
     for (size_t i = 0; i < points; ++i) {
         if (cellOf[i] == kNoCell) continue;
         const TBoundarySegment& s = segments[i / 2];
-        Cell& cell = table_[cellOf[i]];
+        Cell& cell = cells_[cellOf[i]];
         entries_[cell.end++] = {(i % 2 == 0) ? s.StartPoint : s.EndPoint,
                                 static_cast<int32_t>(i / 2), static_cast<int32_t>(i % 2)};
     }
@@ -101,22 +103,70 @@ int64_t TEndPointIndex::CellCoordinate(double v) const {
 
 TEndPointIndex::Cell* TEndPointIndex::Find(int64_t x, int64_t y) {
     for (uint64_t slot = HashCell(x, y) & mask_;; slot = (slot + 1) & mask_) {
-        Cell& cell = table_[slot];
-        if (!cell.used) return nullptr;
-        if (cell.x == x && cell.y == y) return &cell;
+        uint32_t c = slots_[slot];
+        if (c == kNoCell) return nullptr;
+        if (cells_[c].x == x && cells_[c].y == y) return &cells_[c];
     }
 }
 
-TEndPointIndex::Cell& TEndPointIndex::FindOrInsert(int64_t x, int64_t y) {
+uint32_t TEndPointIndex::FindOrInsert(int64_t x, int64_t y) {
     for (uint64_t slot = HashCell(x, y) & mask_;; slot = (slot + 1) & mask_) {
-        Cell& cell = table_[slot];
-        if (!cell.used) {
-            cell.used = true;
-            cell.x = x;
-            cell.y = y;
-            return cell;
+        uint32_t c = slots_[slot];
+        if (c == kNoCell) {
+            c = static_cast<uint32_t>(cells_.size());
+            cells_.push_back({x, y, 0, 0});
+            slots_[slot] = c;
+            if (cells_.size() * 2 > slots_.size()) Grow();
+            return c;
         }
-        if (cell.x == x && cell.y == y) return cell;
+        if (cells_[c].x == x && cells_[c].y == y) return c;
+    }
+}
+
+bool TEndPointIndex::SamePointPairs(int64_t budget,
+                                    std::vector<std::pair<int32_t, int32_t>>& pairs) {
+    auto id = [](const Entry& e) { return e.segment * 2 + e.end; };
+    // Cell by cell: the pairs inside a cell, then, for the few points whose tolerance box
+    // reaches over the border, the pairs with the neighbouring cells.
+    for (uint32_t c = 0; c < cells_.size(); ++c) {
+        const uint32_t begin = cells_[c].begin, end = cells_[c].end;
+        const int64_t cx = cells_[c].x, cy = cells_[c].y;
+        budget -= static_cast<int64_t>(end - begin) * (end - begin);
+        if (budget < 0) return false;
+        for (uint32_t i = begin; i < end; ++i) {
+            const Entry& a = entries_[i];
+            for (uint32_t j = i + 1; j < end; ++j) {
+                if (SamePoint(a.point, entries_[j].point))
+                    pairs.emplace_back(id(a), id(entries_[j]));
+            }
+            int64_t x0 = 0, x1 = -1, y0 = 0, y1 = -1;
+            CellRange(a.point, x0, x1, y0, y1);
+            for (int64_t x = x0; x <= x1; ++x) {
+                for (int64_t y = y0; y <= y1; ++y) {
+                    if (x == cx && y == cy) continue;
+                    const Cell* other = Find(x, y);
+                    if (other == nullptr) continue;
+                    budget -= other->end - other->begin;
+                    if (budget < 0) return false;
+                    for (uint32_t j = other->begin; j < other->end; ++j) {
+                        if (SamePoint(a.point, entries_[j].point)) {
+                            pairs.emplace_back(id(a), id(entries_[j]));
+                        }
+                    }
+                }
+            }
+        }
+    }
+    return true;
+}
+
+void TEndPointIndex::Grow() {
+    slots_.assign(slots_.size() * 2, kNoCell);
+    mask_ = slots_.size() - 1;
+    for (uint32_t c = 0; c < cells_.size(); ++c) {
+        uint64_t slot = HashCell(cells_[c].x, cells_[c].y) & mask_;
+        while (slots_[slot] != kNoCell) slot = (slot + 1) & mask_;
+        slots_[slot] = c;
     }
 }
 

@@ -5,6 +5,7 @@
 // point?", by looking only at the few cells around the point instead of the whole list.
 
 #include <cstdint>
+#include <utility>
 #include <vector>
 
 #include "fill/regions.h"
@@ -23,27 +24,11 @@ class TEndPointIndex {
     // or retired are dropped from the grid on the way.
     int32_t FirstFree(const TRealPoint& point, const std::vector<TBoundarySegment>& segments);
 
-    // Calls visit(segment, end) for every indexed end point p with SamePoint(point, p),
-    // whatever the segment's state (end 0 is the start point, 1 the end point); returns
-    // how many indexed points were looked at. For use before any FirstFree.
-    template <class Visit>
-    int64_t ForEachNear(const TRealPoint& point, Visit&& visit) {
-        int64_t x0 = 0, x1 = -1, y0 = 0, y1 = -1, looked = 0;
-        CellRange(point, x0, x1, y0, y1);
-        for (int64_t x = x0; x <= x1; ++x) {
-            for (int64_t y = y0; y <= y1; ++y) {
-                const Cell* cell = Find(x, y);
-                if (cell == nullptr) continue;
-                looked += cell->end - cell->begin;
-                for (uint32_t i = cell->begin; i < cell->end; ++i) {
-                    if (SamePoint(point, entries_[i].point)) {
-                        visit(entries_[i].segment, entries_[i].end);
-                    }
-                }
-            }
-        }
-        return looked;
-    }
+    // Appends to `pairs` every two indexed end points (2 * segment + end, end 0 the
+    // start point) that are the same point, each pair at least once. False, with `pairs`
+    // incomplete, when that would take more than `budget` comparisons (far too many
+    // points in single cells). For use before any FirstFree.
+    bool SamePointPairs(int64_t budget, std::vector<std::pair<int32_t, int32_t>>& pairs);
 
     // Takes a segment out of every later FirstFree answer, as if it were used.
     void Retire(int32_t segment) { retired_[static_cast<size_t>(segment)] = 1; }
@@ -59,8 +44,8 @@ class TEndPointIndex {
     struct Cell {
         int64_t x = 0, y = 0;
         uint32_t begin = 0, end = 0;  // entries of the cell, by segment position
-        bool used = false;
     };
+    static constexpr uint32_t kNoCell = UINT32_MAX;
 
     // Cell coordinate along one axis, clamped so that far points share the edge cells.
     int64_t CellCoordinate(double v) const;
@@ -69,14 +54,18 @@ class TEndPointIndex {
     void CellRange(const TRealPoint& point, int64_t& x0, int64_t& x1, int64_t& y0,
                    int64_t& y1) const;
     Cell* Find(int64_t x, int64_t y);
-    Cell& FindOrInsert(int64_t x, int64_t y);
+    uint32_t FindOrInsert(int64_t x, int64_t y);
+    void Grow();
     int32_t FirstFreeInCell(Cell& cell, const TRealPoint& point,
                             const std::vector<TBoundarySegment>& segments);
 
     double cellSize_ = 1.0;
     double margin_ = 0.0;  // half width of the looked-up box, in cells
-    std::vector<Cell> table_;
+    // Open addressing with linear probing: slots_ hold positions in cells_, kNoCell
+    // when free; at most half of the slots are taken.
+    std::vector<uint32_t> slots_;
     uint64_t mask_ = 0;
+    std::vector<Cell> cells_;
     std::vector<Entry> entries_;
     std::vector<uint8_t> retired_;
 };
