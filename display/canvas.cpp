@@ -8,8 +8,10 @@
 #include <array>
 #include <vector>
 
+#include "display/canvas_fill.h"
 #include "display/canvas_guard.h"
 #include "display/canvas_raster.h"
+#include "display/canvas_wide.h"
 
 namespace veldra {
 
@@ -75,6 +77,9 @@ struct TCanvas::Impl {
     TDashCursor dash;
     std::vector<TGuardPoint> points, clipped, scratch;
     std::vector<int64_t> columns;
+    std::vector<double> crossings;
+    uint32_t* bits = nullptr;
+    int64_t stride = 0;
 
     bool Thin() const { return penWidth <= 1; }
     bool NullPen() const { return penStyle == TPenStyle::Null; }
@@ -89,9 +94,14 @@ struct TCanvas::Impl {
         return painter;
     }
 
+    // The pixel buffer, fetched once: QImage::bits() checks for sharing on every
+    // call. Forgotten whenever the image is handed out (it may be copied then).
     TRasterTarget Target() {
-        return {reinterpret_cast<uint32_t*>(image.bits()), image.bytesPerLine() / 4, image.width(),
-                image.height()};
+        if (bits == nullptr) {
+            bits = reinterpret_cast<uint32_t*>(image.bits());
+            stride = image.bytesPerLine() / 4;
+        }
+        return {bits, stride, image.width(), image.height()};
     }
 
     // Wide strokes are centred on the pixel centres; otherwise round caps come
@@ -126,13 +136,25 @@ struct TCanvas::Impl {
         p.drawEllipse(QPointF(x, y), penWidth / 2.0, penWidth / 2.0);
     }
 
-    // All pieces of one wide outline go into one path, so that each pixel is
-    // painted once (XOR twice restores).
+    // Wide outline through `points` (pixel centres on integer coordinates). In
+    // copy mode each piece is rasterised on its own; in XOR mode all pieces go
+    // into one path, so that each pixel is painted once (XOR twice restores).
     void StrokeWide(bool closed) {
+        const size_t n = points.size();
+        if (n < 2) return;
+        const size_t pieces = closed ? n : n - 1;
+        if (!Xor()) {
+            const TRasterTarget target = Target();
+            for (size_t i = 0; i < pieces; ++i) {
+                const TGuardPoint& a = points[i];
+                const TGuardPoint& b = points[(i + 1) % n];
+                if (a.x == b.x && a.y == b.y) continue;
+                RasterWideLine(target, a.x, a.y, b.x, b.y, penWidth, ToPixelRgb(penColor));
+            }
+            return;
+        }
         const TGuardBox box = Guard();
         QPainterPath path;
-        const size_t n = points.size();
-        const size_t pieces = closed ? n : n - 1;
         bool open = false;
         TGuardPoint last;
         for (size_t i = 0; i < pieces; ++i) {
@@ -143,8 +165,9 @@ struct TCanvas::Impl {
                 open = false;
                 continue;
             }
-            if (!open || a.x != last.x || a.y != last.y) path.moveTo(a.x, a.y);
-            path.lineTo(b.x, b.y);
+            // Qt's pixel centres lie half a pixel off the integer coordinates.
+            if (!open || a.x != last.x || a.y != last.y) path.moveTo(a.x + 0.5, a.y + 0.5);
+            path.lineTo(b.x + 0.5, b.y + 0.5);
             last = b;
             open = true;
         }
@@ -164,6 +187,10 @@ struct TCanvas::Impl {
             fill = &clipped;
         }
         if (fill->size() < 3) return;
+        if (brushStyle == TBrushStyle::Solid && !Xor()) {
+            FillPolygonEvenOdd(Target(), *fill, ToPixelRgb(brushColor), crossings);
+            return;
+        }
         QPolygonF polygon;
         polygon.reserve(static_cast<qsizetype>(fill->size()));
         for (const TGuardPoint& pt : *fill) polygon.append(QPointF(pt.x, pt.y));
@@ -286,14 +313,17 @@ void TCanvas::LineTo(int32_t x, int32_t y) {
     }
     // A wide pen has round caps: a line of no length is a round dot.
     if (from.x == x && from.y == y) {
+        if (!d.Xor()) {
+            RasterWideLine(d.Target(), x, y, x, y, d.penWidth, ToPixelRgb(d.penColor));
+            return;
+        }
         const TGuardBox box = d.Guard();
-        const double cx = x + 0.5, cy = y + 0.5;
-        if (cx >= box.left && cx <= box.right && cy >= box.top && cy <= box.bottom) {
-            d.WideDot(cx, cy);
+        if (x >= box.left && x <= box.right && y >= box.top && y <= box.bottom) {
+            d.WideDot(x + 0.5, y + 0.5);
         }
         return;
     }
-    d.points.assign({{from.x + 0.5, from.y + 0.5}, {x + 0.5, y + 0.5}});
+    d.points.assign({{double(from.x), double(from.y)}, {double(x), double(y)}});
     d.StrokeWide(false);
 }
 
@@ -342,8 +372,10 @@ void TCanvas::Rectangle(int32_t left, int32_t top, int32_t right, int32_t bottom
         d.ThinLine(left, b, left, top);
         return;
     }
-    d.points.assign(
-        {{left + 0.5, top + 0.5}, {r + 0.5, top + 0.5}, {r + 0.5, b + 0.5}, {left + 0.5, b + 0.5}});
+    d.points.assign({{double(left), double(top)},
+                     {double(r), double(top)},
+                     {double(r), double(b)},
+                     {double(left), double(b)}});
     d.StrokeWide(true);
 }
 
@@ -358,7 +390,8 @@ void TCanvas::Polyline(const TPixelPoint* points, int32_t count) {
         return;
     }
     d.points.clear();
-    for (int32_t i = 0; i < count; ++i) d.points.push_back({points[i].x + 0.5, points[i].y + 0.5});
+    for (int32_t i = 0; i < count; ++i)
+        d.points.push_back({double(points[i].x), double(points[i].y)});
     d.StrokeWide(false);
 }
 
@@ -381,7 +414,6 @@ void TCanvas::Polygon(const TPixelPoint* points, int32_t count) {
         }
         return;
     }
-    for (TGuardPoint& p : d.points) p = {p.x + 0.5, p.y + 0.5};
     d.StrokeWide(true);
 }
 
@@ -437,6 +469,7 @@ void TCanvas::PaintWith(const std::function<void(QPainter&)>& paint) {
 
 const QImage& TCanvas::Image() {
     if (impl_->painter.isActive()) impl_->painter.end();
+    impl_->bits = nullptr;
     return impl_->image;
 }
 

@@ -34,6 +34,7 @@ class TDashWalker {
         }
         left_ = runs_[run_] - p;
     }
+    bool Solid() const { return runs_ == nullptr; }
     bool On() const { return runs_ == nullptr || run_ % 2 == 0; }
     void Step() {
         if (runs_ == nullptr) return;
@@ -51,6 +52,56 @@ class TDashWalker {
     int32_t run_ = 0;
     int64_t left_ = 0;
 };
+
+// Where a line's walk over its pixels starts and how it steps.
+struct TLineWalk {
+    int64_t minor = 0, rest = 0, twoLen = 0, twoDelta = 0, minorLimit = 0;
+    int64_t major = 0, majorStep = 0, count = 0;
+    int64_t stepMajor = 0, stepMinor = 0;  // pointer steps
+};
+
+// Visits the pixels of the walk that lie on the target. The major coordinate is
+// on the target throughout; the minor one is monotone, so once it has entered
+// the target and left again the rest is off the target too.
+template <class Plot>
+void Walk(const TRasterTarget& target, int64_t majorStride, TLineWalk w, Plot plot,
+          TDashWalker* dash) {
+    int64_t n = w.count;
+    auto step = [&w]() {
+        w.rest += w.twoDelta;
+        if (w.rest >= w.twoLen) {
+            w.rest -= w.twoLen;
+            ++w.minor;
+            return 1;
+        }
+        if (w.rest < 0) {
+            w.rest += w.twoLen;
+            --w.minor;
+            return -1;
+        }
+        return 0;
+    };
+    // Skip the few pixels before the minor coordinate enters the target.
+    while (n > 0 && (w.minor < 0 || w.minor >= w.minorLimit)) {
+        if (dash != nullptr) dash->Step();
+        w.major += w.majorStep;
+        step();
+        --n;
+    }
+    if (n <= 0) return;
+    uint32_t* p = target.bits + w.major * majorStride + w.minor * w.stepMinor;
+    for (; n > 0; --n) {
+        if (dash == nullptr || dash->On()) plot(*p);
+        if (dash != nullptr) dash->Step();
+        if (n == 1) return;
+        p += w.stepMajor;
+        const int moved = step();
+        if (moved != 0) {
+            if (w.minor < 0 || w.minor >= w.minorLimit) return;
+            p += moved * w.stepMinor;
+        }
+    }
+}
 
 }  // namespace
 
@@ -98,31 +149,44 @@ void RasterThinLine(const TRasterTarget& target, int32_t x0, int32_t y0, int32_t
 
     // Exact start of the error term: num = 2 * i * minorDelta + len, q = floor(num / 2len).
     const int64_t twoLen = 2 * len;
-    const Int128 num = Int128{2} * iLo * minorDelta + len;
-    const Int128 q128 = FloorDiv(num, twoLen);
-    int64_t minor = minor0 + static_cast<int64_t>(q128);
-    int64_t rest = static_cast<int64_t>(num - q128 * twoLen);  // in [0, twoLen)
-    int64_t major = major0 + majorStep * iLo;
-    const int64_t twoDelta = 2 * minorDelta;
-
-    TDashWalker walker(dash, startPosition + iLo);
+    TLineWalk walk;
+    if (iLo < (int64_t{1} << 30) && std::llabs(minorDelta) < (int64_t{1} << 31)) {
+        const int64_t num = 2 * iLo * minorDelta + len;
+        int64_t q = num / twoLen;
+        if (num % twoLen != 0 && num < 0) --q;
+        walk.minor = minor0 + q;
+        walk.rest = num - q * twoLen;
+    } else {
+        const Int128 num = Int128{2} * iLo * minorDelta + len;
+        const Int128 q = FloorDiv(num, twoLen);
+        walk.minor = minor0 + static_cast<int64_t>(q);
+        walk.rest = static_cast<int64_t>(num - q * twoLen);
+    }
+    walk.twoLen = twoLen;
+    walk.twoDelta = 2 * minorDelta;
+    walk.minorLimit = minorLimit;
+    walk.major = major0 + majorStep * iLo;
+    walk.majorStep = majorStep;
+    walk.count = iHi - iLo + 1;
+    walk.stepMajor = stepMajor * majorStep;
+    walk.stepMinor = stepMinor;
 
     const uint32_t value = rgb & 0x00FFFFFFu;
-    for (int64_t i = iLo; i <= iHi; ++i) {
-        if (minor >= 0 && minor < minorLimit && walker.On()) {
-            uint32_t* p = target.bits + major * stepMajor + minor * stepMinor;
-            *p = xorMode ? (*p ^ value) : (0xFF000000u | value);
+    TDashWalker walker(dash, startPosition + iLo);
+    if (walker.Solid()) {
+        if (xorMode) {
+            Walk(
+                target, stepMajor, walk, [&](uint32_t& px) { px ^= value; }, nullptr);
+        } else {
+            Walk(
+                target, stepMajor, walk, [&](uint32_t& px) { px = 0xFF000000u | value; }, nullptr);
         }
-        walker.Step();
-        major += majorStep;
-        rest += twoDelta;
-        if (rest >= twoLen) {
-            rest -= twoLen;
-            ++minor;
-        } else if (rest < 0) {
-            rest += twoLen;
-            --minor;
-        }
+    } else if (xorMode) {
+        Walk(
+            target, stepMajor, walk, [&](uint32_t& px) { px ^= value; }, &walker);
+    } else {
+        Walk(
+            target, stepMajor, walk, [&](uint32_t& px) { px = 0xFF000000u | value; }, &walker);
     }
 }
 

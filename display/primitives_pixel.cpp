@@ -10,12 +10,13 @@ void TDrawContext::DrawScreenLine(TCanvas& canvas, int32_t x1, int32_t y1, int32
     canvas.MoveToEx(x1, y1);
     canvas.LineTo(x2, y2);
     if (canvas.PenStyle() == TPenStyle::Null) return;
+    // A wide pen's round cap has covered the end pixel already.
+    if (canvas.PenWidth() > 1) return;
     if (canvas.MixMode() == TMixMode::CopyPen) {
         canvas.SetPixel(x2, y2, canvas.PenColor());
-    } else if (canvas.PenWidth() <= 1) {
+    } else {
         // In XOR mode the end pixel is XORed like the rest of the line, so that
-        // drawing the line twice restores the pixels (the rubber band). A wide
-        // pen's round cap has covered it already.
+        // drawing the line twice restores the pixels (the rubber band).
         canvas.PlotPenPixel(x2, y2);
     }
 }

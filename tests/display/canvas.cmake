@@ -1,5 +1,6 @@
 # Tests of canvas and primitives (veldra_draw_tests).
 target_sources(veldra_draw_tests PRIVATE
+    canvas_fill_test.cpp
     canvas_test.cpp
     clipping_test.cpp
     primitives_pattern_test.cpp
