@@ -5,6 +5,7 @@
 #include "common/my_func.h"
 #include "common/tolerances.h"
 #include "display/draw_context.h"
+#include "display/primitives_geometry.h"
 
 namespace veldra {
 
@@ -23,11 +24,8 @@ bool Equals(double a, double b) {
 void TDrawContext::ArcPoints(double cx, double cy, double r, double flatness, double tilt,
                              double start, double sweep) {
     const double step = sweep / kArcPieces;
-    for (int32_t i = 0; i <= kArcPieces; ++i) {
-        TRealPoint p;
-        EllipsePoint(p.X, p.Y, cx, cy, r, flatness, tilt, start + i * step);
-        WorldPoints.push_back(p);
-    }
+    const TEllipseWalker ellipse(cx, cy, r, flatness, tilt);
+    for (int32_t i = 0; i <= kArcPieces; ++i) WorldPoints.push_back(ellipse.At(start + i * step));
 }
 
 void TDrawContext::DrawSolidEllipse(TCanvas& canvas, TShapeKind kind, double cx, double cy,
@@ -42,11 +40,10 @@ void TDrawContext::DrawSolidEllipse(TCanvas& canvas, TShapeKind kind, double cx,
     switch (kind) {
         case TShapeKind::ShapeFill:
             if (whole) {
+                const TEllipseWalker ellipse(cx, cy, r, flatness, tilt);
                 double t = 0.0;
                 for (int32_t i = 0; i < kArcPieces; ++i, t += kWholeStep) {
-                    TRealPoint p;
-                    EllipsePoint(p.X, p.Y, cx, cy, r, flatness, tilt, t);
-                    WorldPoints.push_back(p);
+                    WorldPoints.push_back(ellipse.At(t));
                 }
                 break;
             }
@@ -74,11 +71,10 @@ void TDrawContext::DrawSolidEllipse(TCanvas& canvas, TShapeKind kind, double cx,
             break;
         case TShapeKind::ShapeOutline:
             if (whole) {
+                const TEllipseWalker ellipse(cx, cy, r, flatness, tilt);
                 double t = 0.0;
                 for (int32_t i = 0; i <= kArcPieces; ++i, t += kWholeStep) {
-                    TRealPoint p;
-                    EllipsePoint(p.X, p.Y, cx, cy, r, flatness, tilt, t);
-                    WorldPoints.push_back(p);
+                    WorldPoints.push_back(ellipse.At(t));
                 }
             } else {
                 ArcPoints(cx, cy, r, flatness, tilt, start, sweep);
@@ -89,10 +85,9 @@ void TDrawContext::DrawSolidEllipse(TCanvas& canvas, TShapeKind kind, double cx,
         case TShapeKind::ShapeRing: {
             ArcPoints(cx, cy, r, flatness, tilt, start, sweep);
             const double step = sweep / kArcPieces;
+            const TEllipseWalker inner(cx, cy, extra, flatness, tilt);
             for (int32_t i = 0; i <= kArcPieces; ++i) {
-                TRealPoint p;
-                EllipsePoint(p.X, p.Y, cx, cy, extra, flatness, tilt, start + sweep - i * step);
-                WorldPoints.push_back(p);
+                WorldPoints.push_back(inner.At(start + sweep - i * step));
             }
             break;
         }

@@ -7,6 +7,7 @@
 #include "common/tolerances.h"
 #include "display/clipping.h"
 #include "display/draw_context.h"
+#include "display/primitives_geometry.h"
 
 namespace veldra {
 
@@ -146,14 +147,12 @@ void TDrawContext::DrawPatternArc(int32_t layerKey, int32_t lineType, TCanvas& c
         if (!std::isfinite(v)) return;
     }
     const double step = sweep / kArcPieces;
-    double px = 0.0, py = 0.0;
-    EllipsePoint(px, py, cx, cy, r, flatness, tilt, start);
+    const TEllipseWalker ellipse(cx, cy, r, flatness, tilt);
+    TRealPoint previous = ellipse.At(start);
     for (int32_t i = 1; i <= kArcPieces; ++i) {
-        double x = 0.0, y = 0.0;
-        EllipsePoint(x, y, cx, cy, r, flatness, tilt, start + i * step);
-        DrawPatternLine(layerKey, lineType, canvas, px, py, x, y);
-        px = x;
-        py = y;
+        const TRealPoint p = ellipse.At(start + i * step);
+        DrawPatternLine(layerKey, lineType, canvas, previous.X, previous.Y, p.X, p.Y);
+        previous = p;
     }
 }
 

@@ -3,8 +3,10 @@
 #include <QImage>
 #include <cmath>
 
+#include "common/my_func.h"
 #include "common/tolerances.h"
 #include "display/draw_context.h"
+#include "display/primitives_geometry.h"
 
 namespace veldra {
 namespace {
@@ -260,6 +262,16 @@ TEST_F(PrimitivesTest, DegenerateShapesDrawNothingWrongAndFinish) {
     EXPECT_EQ(At(50, 55), kWhite);
     EXPECT_TRUE(dc.WorldPoints.empty());
     EXPECT_TRUE(dc.ScreenPoints.empty());
+}
+
+TEST(EllipseWalkerTest, GivesTheValuesOfEllipsePoint) {
+    const TEllipseWalker e(3.5, -2, 7, 0.4, 0.7);
+    for (double t : {0.0, 0.3, 1.9, 4.0, -2.5}) {
+        double x = 0, y = 0;
+        EllipsePoint(x, y, 3.5, -2, 7, 0.4, 0.7, t);
+        EXPECT_DOUBLE_EQ(e.At(t).X, x);
+        EXPECT_DOUBLE_EQ(e.At(t).Y, y);
+    }
 }
 
 }  // namespace
