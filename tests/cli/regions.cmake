@@ -1,1 +1,33 @@
 # Tests of veldra-cli regions.
+
+# The JSON form against the region build in-process, to the bit.
+find_package(nlohmann_json 3 REQUIRED GLOBAL)
+target_sources(veldra_draw_tests PRIVATE ${CMAKE_CURRENT_SOURCE_DIR}/regions_command_test.cpp)
+target_link_libraries(veldra_draw_tests PRIVATE nlohmann_json::nlohmann_json)
+add_dependencies(veldra_draw_tests veldra-cli)
+
+# Exit status and output of the program itself.
+set(regions_data ${CMAKE_SOURCE_DIR}/tests/fill/data/regions)
+function(regions_cli_test name expected_rc expected_output)
+    add_test(NAME cli_regions_${name}
+             COMMAND ${CMAKE_COMMAND} -DCLI=$<TARGET_FILE:veldra-cli> -DRC=${expected_rc}
+                     "-DEXPECT=${expected_output}" "-DARGS=${ARGN}"
+                     -P ${CMAKE_CURRENT_SOURCE_DIR}/regions_check.cmake)
+endfunction()
+regions_cli_test(summary 0 "divisions: 24\npolygons: 2\npoints: 30\n"
+                 ${regions_data}/circle_in_square.txt)
+regions_cli_test(divisions 0 "divisions: 3\npolygons: 2\npoints: 9\n"
+                 --divisions 3 ${regions_data}/circle_in_square.txt)
+regions_cli_test(divisions_below_range 0 "divisions: 3\n" --divisions 2 ${regions_data}/triangle.txt)
+regions_cli_test(divisions_above_range 0 "divisions: 3600\npolygons: 2\npoints: 3606\n"
+                 --divisions=5000 ${regions_data}/circle_in_square.txt)
+regions_cli_test(divisions_not_a_number 0 "divisions: 3\n" --divisions abc ${regions_data}/triangle.txt)
+regions_cli_test(json_empty 0 "^{\"polygons\":\\[\\]}\n$" --json ${regions_data}/two_lines.txt)
+regions_cli_test(json_triangle 0 "^{\"polygons\":\\[\\[\\[0.0,0.0\\],\\[10.0,0.0\\],\\[0.0,10.0\\],\\[0.0,0.0\\]\\]\\]}"
+                 --json ${regions_data}/triangle.txt)
+regions_cli_test(missing_file 2 "no such file" ${regions_data}/none.txt)
+regions_cli_test(folder 2 "not a regular file" --json ${regions_data})
+regions_cli_test(no_file 2 "no FILE given" --json)
+regions_cli_test(two_files 2 "one FILE only" ${regions_data}/triangle.txt ${regions_data}/triangle.txt)
+regions_cli_test(divisions_without_value 2 "needs a value" ${regions_data}/triangle.txt --divisions)
+regions_cli_test(bad_option 2 "unknown option" --jsn ${regions_data}/triangle.txt)

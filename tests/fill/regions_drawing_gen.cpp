@@ -261,7 +261,7 @@ std::string TRandomDrawing::Describe() const {
         if (filter.layerState[k] != 1)
             out += " " + std::to_string(k) + "=" + std::to_string(filter.layerState[k]);
     }
-    out += "\n# (z3 stays on for later entities in a real exchange file)\nhs";
+    out += "\nhs";
     for (double s : store.state.groupScale) {
         std::snprintf(text, sizeof text, " %.17g", s);
         out += text;
