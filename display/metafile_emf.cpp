@@ -2,6 +2,7 @@
 
 #include <emf2svg.h>
 
+#include <QGuiApplication>
 #include <QPainter>
 #include <QSvgRenderer>
 #include <cmath>
@@ -75,6 +76,7 @@ std::optional<TEmfPicture> TEmfPicture::Parse(const QByteArray& data) {
     if (svg != nullptr) document = QByteArray(svg, static_cast<qsizetype>(svgLength));
     std::free(svg);
     if (ok == 0 || document.isEmpty()) return std::nullopt;
+    picture.hasText_ = document.contains("<svg:text") || document.contains("<text");
     picture.renderer_ = std::make_shared<QSvgRenderer>(document);
     if (!picture.renderer_->isValid()) return std::nullopt;
     return picture;
@@ -82,6 +84,9 @@ std::optional<TEmfPicture> TEmfPicture::Parse(const QByteArray& data) {
 
 void TEmfPicture::Play(QPainter& painter, const QRectF& target) const {
     if (!renderer_ || target.width() <= 0 || target.height() <= 0) return;
+    // Text needs fonts, and fonts a GUI application: without one such a picture
+    // is not drawn rather than bringing the program down.
+    if (hasText_ && qobject_cast<QGuiApplication*>(QCoreApplication::instance()) == nullptr) return;
     renderer_->render(&painter, target);
 }
 

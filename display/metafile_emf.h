@@ -29,6 +29,7 @@ class TEmfPicture {
 
   private:
     std::shared_ptr<QSvgRenderer> renderer_;
+    bool hasText_ = false;
     int width_ = 0;
     int height_ = 0;
 };

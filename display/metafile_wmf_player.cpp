@@ -2,6 +2,7 @@
 // onto the target rectangle, GDI objects live in the metafile's object table, and
 // every parameter read is checked against the record's length.
 
+#include <QGuiApplication>
 #include <QPainter>
 #include <QPainterPath>
 #include <QStringDecoder>
@@ -425,6 +426,9 @@ void TWmfPlayer::PlayArc(uint16_t f) {
 }
 
 void TWmfPlayer::PlayText(bool extended) {
+    // Fonts need a GUI application; without one (a plain command-line run) text is
+    // left out rather than brought down.
+    if (qobject_cast<QGuiApplication*>(QCoreApplication::instance()) == nullptr) return;
     int x = 0, y = 0, count = 0;
     uint32_t textWord = 0;
     if (extended) {
