@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QFile>
 #include <QTemporaryDir>
 
 #include "tests/display/render_scene.h"
@@ -154,6 +155,31 @@ TEST(RenderPictures, PictureTextsWithoutCommaOrPrefixDrawNothing) {
     scene.Text(10, 10, "^@BM");
     scene.Text(10, 10, "^@bm" + file.toStdString() + ",50");
     scene.Text(10, 10, file.toStdString() + ",50");
+    EXPECT_EQ(InkedPixels(scene.DrawEntities()), 0);
+}
+
+TEST(RenderPictures, BadPictureFilesDrawNothing) {
+    RenderScene scene;
+    QTemporaryDir dir;
+    const auto write = [&](const char* name, const QByteArray& bytes) {
+        QFile f(dir.filePath(name));
+        EXPECT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(bytes);
+        return "^@BM" + f.fileName().toStdString() + ",50";
+    };
+    // A bitmap header declaring 100000 x 100000 pixels at 24 bits.
+    QByteArray huge("BM", 2);
+    huge.append(QByteArray(52, '\0'));
+    huge[10] = 54, huge[14] = 40, huge[26] = 1, huge[28] = 24;
+    for (int at : {18, 22}) huge[at] = '\xA0', huge[at + 1] = '\x86', huge[at + 2] = '\x01';
+    scene.Text(10, 10, write("huge.bmp", huge));
+    scene.Text(10, 10, write("cut.bmp", huge.left(20)));
+    scene.Text(10, 10, write("text.bmp", "not a picture"));
+    scene.Text(10, 10, write("empty.ico", ""));
+    scene.Text(10, 10, write("text.wmf", "not a metafile"));
+    scene.Text(10, 10, write("text.emf", QByteArray(200, '\x01')));
+    scene.Text(10, 10, "^@BM" + dir.filePath("missing.bmp").toStdString() + ",50");
+    scene.Text(10, 10, "^@BM,50");
     EXPECT_EQ(InkedPixels(scene.DrawEntities()), 0);
 }
 
