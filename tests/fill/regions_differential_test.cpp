@@ -11,8 +11,11 @@
 #include <random>
 #include <string>
 
+#include "fill/region_bridges.h"
+#include "fill/region_index.h"
 #include "fill/regions.h"
 #include "fill/regions_reference.h"
+#include "fill/regions_segments.h"
 #include "tests/fill/regions_drawing_gen.h"
 
 namespace veldra {
@@ -94,18 +97,52 @@ TEST(RegionsDifferential, LargeDrawingsGiveIdenticalPolygons) {
     CheckSeeds(90000, 8, {150, 400});
 }
 
-TEST(RegionsDifferential, GeneratorMakesDrawingsWithRegionsAndDeadEnds) {
-    // The comparison above is only worth something if the drawings hold loops.
-    size_t polygons = 0, drawingsWithLoops = 0;
-    for (uint64_t seed = 1000; seed < 1200; ++seed) {
+TEST(RegionsDifferential, SquareGridWithDanglingLinesGivesIdenticalPolygons) {
+    // The benchmark's drawing: squares sharing edges, drawn square by square, a dangling
+    // line after every tenth edge. Long snaking loops and many bridges.
+    TRandomDrawing d;
+    InitStore(d.store);
+    d.store.state.groupScale.fill(1.0);
+    int edges = 0;
+    auto edge = [&](double x1, double y1, double x2, double y2) {
+        d.store.lines.push_back({{}, 0, x1, y1, x2, y2});
+        if (++edges % 10 == 0) d.store.lines.push_back({{}, 0, x1, y1, x1 - 0.3, y1 - 0.45});
+    };
+    for (int y = 0; y < 25; ++y) {
+        for (int x = 0; x < 25; ++x) {
+            if (y == 0) edge(x, y, x + 1, y);
+            edge(x + 1, y, x + 1, y + 1);
+            edge(x + 1, y + 1, x, y + 1);
+            if (x == 0) edge(x, y + 1, x, y);
+        }
+    }
+    EXPECT_EQ(Difference(d), "");
+    TAr2RealPoint regions;
+    BuildRegions(d.store, 24, regions);
+    EXPECT_GT(regions.size(), 10u);
+}
+
+TEST(RegionsDifferential, GeneratedDrawingsHoldLoopsAndTakeBothSearchPaths) {
+    // The comparison above is only worth something if the drawings hold loops, and if
+    // both the tidy end points (vertex lists, retired bridges) and the untidy ones (the
+    // plain grid search) come up often.
+    size_t polygons = 0, withLoops = 0, tidy = 0, untidy = 0;
+    for (uint64_t seed = 1000; seed < 1400; ++seed) {
         TRandomDrawing d = test::GenerateDrawing(seed, {1, 12});
         TAr2RealPoint regions;
         BuildRegions(d.store, d.divisions, regions, d.filter);
         polygons += regions.size();
-        drawingsWithLoops += regions.size() > d.store.circles.size() ? 1 : 0;
+        withLoops += regions.size() > d.store.circles.size() + d.store.arcs.size() ? 1 : 0;
+        std::vector<TBoundarySegment> segments =
+            CollectRegionSources(d.store, d.divisions, d.filter, regions);
+        if (segments.empty()) continue;
+        TEndPointIndex index(segments);
+        (TBridgeMemo(segments, index).Enabled() ? tidy : untidy) += 1;
     }
-    EXPECT_GT(polygons, 300u);
-    EXPECT_GT(drawingsWithLoops, 60u);
+    EXPECT_GT(polygons, 600u);
+    EXPECT_GT(withLoops, 120u);
+    EXPECT_GT(tidy, 80u);
+    EXPECT_GT(untidy, 40u);
 }
 
 }  // namespace
