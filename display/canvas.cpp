@@ -80,6 +80,7 @@ struct TCanvas::Impl {
     std::vector<double> crossings;
     uint32_t* bits = nullptr;
     int64_t stride = 0;
+    int32_t width = 0, height = 0;  // the image never changes its size
 
     bool Thin() const { return penWidth <= 1; }
     bool NullPen() const { return penStyle == TPenStyle::Null; }
@@ -101,7 +102,7 @@ struct TCanvas::Impl {
             bits = reinterpret_cast<uint32_t*>(image.bits());
             stride = image.bytesPerLine() / 4;
         }
-        return {bits, stride, image.width(), image.height()};
+        return {bits, stride, width, height};
     }
 
     // Wide strokes are centred on the pixel centres; otherwise round caps come
@@ -113,7 +114,34 @@ struct TCanvas::Impl {
     // The canvas, widened enough that cut ends and caps stay out of sight.
     TGuardBox Guard() const {
         const double m = penWidth + 4.0;
-        return {-m, -m, image.width() + m, image.height() + m};
+        return {-m, -m, width + m, height + m};
+    }
+
+    // The pixels of LineTo from (x0, y0) to (x1, y1).
+    void Segment(int32_t x0, int32_t y0, int32_t x1, int32_t y1) {
+        if (NullPen()) return;
+        if (Thin()) {
+            ThinLine(x0, y0, x1, y1);
+            return;
+        }
+        // A wide pen has round caps: a line of no length is a round dot.
+        if (x0 == x1 && y0 == y1) {
+            if (!Xor()) {
+                RasterWideLine(Target(), x1, y1, x1, y1, penWidth, ToPixelRgb(penColor));
+                return;
+            }
+            const TGuardBox box = Guard();
+            if (x1 >= box.left && x1 <= box.right && y1 >= box.top && y1 <= box.bottom) {
+                WideDot(x1 + 0.5, y1 + 0.5);
+            }
+            return;
+        }
+        if (!Xor()) {
+            RasterWideLine(Target(), x0, y0, x1, y1, penWidth, ToPixelRgb(penColor));
+            return;
+        }
+        points.assign({{double(x0), double(y0)}, {double(x1), double(y1)}});
+        StrokeWide(false);
     }
 
     void ThinLine(int32_t x0, int32_t y0, int32_t x1, int32_t y1) {
@@ -122,7 +150,7 @@ struct TCanvas::Impl {
 
     // One pixel in the pen colour and mix mode.
     void Plot(int32_t x, int32_t y) {
-        if (x < 0 || y < 0 || x >= image.width() || y >= image.height()) return;
+        if (x < 0 || y < 0 || x >= width || y >= height) return;
         TRasterTarget t = Target();
         uint32_t& px = t.bits[static_cast<int64_t>(y) * t.stride + x];
         const uint32_t rgb = ToPixelRgb(penColor);
@@ -180,7 +208,7 @@ struct TCanvas::Impl {
 
     void FillPoints() {
         if (brushStyle == TBrushStyle::Hollow) return;
-        const TGuardBox box{-2.0, -2.0, image.width() + 2.0, image.height() + 2.0};
+        const TGuardBox box{-2.0, -2.0, width + 2.0, height + 2.0};
         const std::vector<TGuardPoint>* fill = &points;
         if (!InsideBox(points, box)) {
             ClipPolygonToBox(points, clipped, scratch, box);
@@ -238,10 +266,14 @@ struct TCanvas::Impl {
 
 TCanvas::TCanvas(int32_t width, int32_t height) : impl_(std::make_unique<Impl>()) {
     impl_->image = Blank(width, height);
+    impl_->width = impl_->image.width();
+    impl_->height = impl_->image.height();
 }
 
 TCanvas::TCanvas(const QImage& image) : impl_(std::make_unique<Impl>()) {
     impl_->image = image.isNull() ? Blank(1, 1) : image.convertToFormat(QImage::Format_RGB32);
+    impl_->width = impl_->image.width();
+    impl_->height = impl_->image.height();
 }
 
 TCanvas::~TCanvas() {
@@ -249,10 +281,10 @@ TCanvas::~TCanvas() {
 }
 
 int32_t TCanvas::Width() const {
-    return impl_->image.width();
+    return impl_->width;
 }
 int32_t TCanvas::Height() const {
-    return impl_->image.height();
+    return impl_->height;
 }
 
 void TCanvas::SetPenColor(uint32_t color) {
@@ -306,25 +338,14 @@ void TCanvas::LineTo(int32_t x, int32_t y) {
     Impl& d = *impl_;
     const TPixelPoint from = d.position;
     d.position = {x, y};
-    if (d.NullPen()) return;
-    if (d.Thin()) {
-        d.ThinLine(from.x, from.y, x, y);
-        return;
-    }
-    // A wide pen has round caps: a line of no length is a round dot.
-    if (from.x == x && from.y == y) {
-        if (!d.Xor()) {
-            RasterWideLine(d.Target(), x, y, x, y, d.penWidth, ToPixelRgb(d.penColor));
-            return;
-        }
-        const TGuardBox box = d.Guard();
-        if (x >= box.left && x <= box.right && y >= box.top && y <= box.bottom) {
-            d.WideDot(x + 0.5, y + 0.5);
-        }
-        return;
-    }
-    d.points.assign({{double(from.x), double(from.y)}, {double(x), double(y)}});
-    d.StrokeWide(false);
+    d.Segment(from.x, from.y, x, y);
+}
+
+void TCanvas::DrawLine(int32_t x1, int32_t y1, int32_t x2, int32_t y2) {
+    Impl& d = *impl_;
+    d.dash.position = 0;
+    d.position = {x2, y2};
+    d.Segment(x1, y1, x2, y2);
 }
 
 void TCanvas::SetPixel(int32_t x, int32_t y, uint32_t color) {

@@ -78,6 +78,8 @@ class TCanvas {
     // current position moves to (x, y). A thin pen's dash pattern runs on across
     // LineTo calls and restarts at MoveToEx.
     void LineTo(int32_t x, int32_t y);
+    // MoveToEx (x1, y1) followed by LineTo (x2, y2), in one call.
+    void DrawLine(int32_t x1, int32_t y1, int32_t x2, int32_t y2);
     // Sets one pixel to the colour whatever the mix mode; nothing outside.
     void SetPixel(int32_t x, int32_t y, uint32_t color);
     // One pixel in the pen colour and the current mix mode (XORed in XOR mode).

@@ -6,24 +6,6 @@
 
 namespace veldra {
 
-int32_t OutCode(double x, double y, double xmin, double ymin, double xmax, double ymax) {
-    int32_t code = 0;
-    if (x - xmin < kTiny) code += kOutLeft;
-    if (x - xmax > -kTiny) code += kOutRight;
-    if (y - ymin < kTiny) code += kOutBelow;
-    if (y - ymax > -kTiny) code += kOutAbove;
-    return code;
-}
-
-int32_t ClassifySegment(double x1, double y1, double x2, double y2, double xmin, double ymin,
-                        double xmax, double ymax) {
-    const int32_t c1 = OutCode(x1, y1, xmin, ymin, xmax, ymax);
-    const int32_t c2 = OutCode(x2, y2, xmin, ymin, xmax, ymax);
-    if (c1 == 0 && c2 == 0) return kSegmentInside;
-    if ((c1 & c2) != 0) return kSegmentOutside;
-    return kSegmentCut;
-}
-
 namespace {
 
 // Moves one end onto the borders it lies beyond, each test on the code of the end

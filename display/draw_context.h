@@ -12,6 +12,7 @@
 
 #include "display/canvas.h"
 #include "display/gra_attribute.h"
+#include "display/primitives_geometry.h"
 #include "display/view_state.h"
 #include "fill/regions.h"
 
@@ -95,7 +96,8 @@ class TDrawContext {
     void DrawScreenPolygon(TCanvas& canvas);
 
     // --- View primitives ----------------------------------------------------
-    TPixelPoint ToPixel(double x, double y) const { return ViewToPixel(view_, x, y); }
+    // View point to pixel (ViewToPixel of the view state).
+    TPixelPoint ToPixel(double x, double y) const { return InlineViewToPixel(view_, x, y); }
     void DrawWorldLine(TCanvas& canvas, double x1, double y1, double x2, double y2);
     // Ellipse (cx, cy), first semi-axis r, second r * flatness, first axis at
     // `tilt`; arcs from parameter `start` over `sweep` (radians, counter-clockwise).
@@ -118,9 +120,10 @@ class TDrawContext {
     // AND of the window codes of all of WorldPoints: non-zero when every point lies
     // beyond one border.
     int32_t CommonWindowCode() const;
-    void DrawDashes(TCanvas& canvas, double x1, double y1, double a, double remaining,
+    // (ca, sa): unit direction of the segment.
+    void DrawDashes(TCanvas& canvas, double x1, double y1, double ca, double sa, double remaining,
                     int32_t& index, double& consumed);
-    void DrawZigzag(TCanvas& canvas, double x1, double y1, double a, double remaining,
+    void DrawZigzag(TCanvas& canvas, double x1, double y1, double ca, double sa, double remaining,
                     double amplitude, int32_t& index, double& consumed);
     // Cuts WorldPoints near the canvas into farClipped_ (vertices far beyond it).
     void CutFarPolygon(const TCanvas& canvas);
@@ -130,7 +133,7 @@ class TDrawContext {
     const TViewState& view_;
     const TgraAttribute& attributes_;
     int32_t patternCount_ = 0;
-    TPatternElements elements_{};
+    const double* elements_ = nullptr;    // of the line type being drawn
     std::vector<TRealPoint> farClipped_;  // polygon cut near the canvas
 };
 

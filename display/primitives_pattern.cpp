@@ -29,9 +29,8 @@ void TDrawContext::ResetPatternState() {
     PatternState = TPatternState{};
 }
 
-void TDrawContext::DrawDashes(TCanvas& canvas, double x1, double y1, double a, double remaining,
-                              int32_t& index, double& consumed) {
-    const double ca = std::cos(a), sa = std::sin(a);
+void TDrawContext::DrawDashes(TCanvas& canvas, double x1, double y1, double ca, double sa,
+                              double remaining, int32_t& index, double& consumed) {
     double cx = x1, cy = y1;
     for (int64_t n = 0;; ++n) {
         const double element = elements_[index];
@@ -51,14 +50,13 @@ void TDrawContext::DrawDashes(TCanvas& canvas, double x1, double y1, double a, d
     }
 }
 
-void TDrawContext::DrawZigzag(TCanvas& canvas, double x1, double y1, double a, double remaining,
-                              double amplitude, int32_t& index, double& consumed) {
-    const double ca = std::cos(a), sa = std::sin(a);
-    // Sideways offsets of the vertices for positive and negative elements.
-    const double leftX = amplitude * std::cos(a + kPi / 2),
-                 leftY = amplitude * std::sin(a + kPi / 2);
-    const double rightX = amplitude * std::cos(a - kPi / 2);
-    const double rightY = amplitude * std::sin(a - kPi / 2);
+void TDrawContext::DrawZigzag(TCanvas& canvas, double x1, double y1, double ca, double sa,
+                              double remaining, double amplitude, int32_t& index,
+                              double& consumed) {
+    // Sideways offsets of the vertices for positive (to the left of the direction)
+    // and negative elements.
+    const double leftX = -amplitude * sa, leftY = amplitude * ca;
+    const double rightX = amplitude * sa, rightY = -amplitude * ca;
     double cx = x1, cy = y1;
     double px = x1, py = y1;  // previous vertex
     for (int64_t n = 0;; ++n) {
@@ -96,8 +94,13 @@ void TDrawContext::DrawPatternLine(int32_t layerKey, int32_t lineType, TCanvas& 
     if (!std::isfinite(x1) || !std::isfinite(y1) || !std::isfinite(x2) || !std::isfinite(y2)) {
         return;
     }
-    const int32_t count = attributes_.LineTypeCount(lineType);
-    const double period = attributes_.LineTypeLength(lineType) * view_.viewScale;
+    // The line type's record, looked up once (the hot path of every curve).
+    const std::vector<TgraLineType>& table = attributes_.LineTypeTable();
+    const int32_t record = LineTypeIndex(lineType);
+    const TgraLineType* pattern =
+        record >= 0 && static_cast<size_t>(record) < table.size() ? &table[record] : nullptr;
+    const int32_t count = pattern != nullptr ? pattern->Count : 0;
+    const double period = pattern != nullptr ? pattern->Length * view_.viewScale : 0.0;
     if (count <= 0 || !(period > kMinPatternPixels)) {
         DrawWorldLine(canvas, x1, y1, x2, y2);
         return;
@@ -115,13 +118,9 @@ void TDrawContext::DrawPatternLine(int32_t layerKey, int32_t lineType, TCanvas& 
         index = s.elementIndex;
         consumed = s.consumed;
     }
-    const double amplitude = attributes_.LineTypeAmplitude(lineType);
-    patternCount_ =
-        std::min(attributes_.LineTypeElements(lineType, elements_), int32_t{kMaxPatternElements});
-    if (patternCount_ <= 0) {
-        DrawWorldLine(canvas, x1, y1, x2, y2);
-        return;
-    }
+    const double amplitude = pattern->Amplitude;
+    patternCount_ = std::min(count, int32_t{kMaxPatternElements});
+    elements_ = pattern->Elements.data();
     if (index < 0 || index >= patternCount_) {
         index = 0;
         consumed = 0.0;
@@ -131,11 +130,16 @@ void TDrawContext::DrawPatternLine(int32_t layerKey, int32_t lineType, TCanvas& 
         DrawWorldLine(canvas, x1, y1, x2, y2);
         return;
     }
-    const double a = AngleOfVector(x2 - x1, y2 - y1);
+    // Unit direction of the segment; along x for a segment of no length.
+    double ca = 1.0, sa = 0.0;
+    if (remaining > 0.0) {
+        ca = (x2 - x1) / remaining;
+        sa = (y2 - y1) / remaining;
+    }
     if (amplitude == 0.0) {
-        DrawDashes(canvas, x1, y1, a, remaining, index, consumed);
+        DrawDashes(canvas, x1, y1, ca, sa, remaining, index, consumed);
     } else {
-        DrawZigzag(canvas, x1, y1, a, remaining, amplitude, index, consumed);
+        DrawZigzag(canvas, x1, y1, ca, sa, remaining, amplitude, index, consumed);
     }
     PatternState = {layerKey, lineType, x2, y2, index, consumed};
 }
@@ -148,9 +152,11 @@ void TDrawContext::DrawPatternArc(int32_t layerKey, int32_t lineType, TCanvas& c
     }
     const double step = sweep / kArcPieces;
     const TEllipseWalker ellipse(cx, cy, r, flatness, tilt);
-    TRealPoint previous = ellipse.At(start);
+    TParameterSteps t(start, step);
+    TRealPoint previous = ellipse.FromCosSin(t.Cos(), t.Sin());
     for (int32_t i = 1; i <= kArcPieces; ++i) {
-        const TRealPoint p = ellipse.At(start + i * step);
+        t.Next();
+        const TRealPoint p = ellipse.FromCosSin(t.Cos(), t.Sin());
         DrawPatternLine(layerKey, lineType, canvas, previous.X, previous.Y, p.X, p.Y);
         previous = p;
     }

@@ -7,8 +7,7 @@
 namespace veldra {
 
 void TDrawContext::DrawScreenLine(TCanvas& canvas, int32_t x1, int32_t y1, int32_t x2, int32_t y2) {
-    canvas.MoveToEx(x1, y1);
-    canvas.LineTo(x2, y2);
+    canvas.DrawLine(x1, y1, x2, y2);  // MoveToEx, LineTo
     if (canvas.PenStyle() == TPenStyle::Null) return;
     // A wide pen's round cap has covered the end pixel already.
     if (canvas.PenWidth() > 1) return;

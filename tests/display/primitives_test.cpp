@@ -274,5 +274,34 @@ TEST(EllipseWalkerTest, GivesTheValuesOfEllipsePoint) {
     }
 }
 
+TEST(EllipseWalkerTest, ParameterStepsStayOnTheExactPoints) {
+    const TEllipseWalker e(0, 0, 1e3, 0.7, 0.2);
+    const double start = 0.3, step = 5.2 / 72;
+    TParameterSteps t(start, step);
+    for (int i = 0; i <= 72; ++i, t.Next()) {
+        const TRealPoint exact = e.At(start + i * step);
+        const TRealPoint stepped = e.FromCosSin(t.Cos(), t.Sin());
+        ASSERT_NEAR(stepped.X, exact.X, 1e-9) << i;
+        ASSERT_NEAR(stepped.Y, exact.Y, 1e-9) << i;
+    }
+}
+
+TEST(EllipseWalkerTest, InlinePixelMappingIsTheViewTransform) {
+    TViewState view;
+    view.viewLeft = -3.25;
+    view.viewBottom = 7.5;
+    view.viewScale = 2;
+    view.viewHeight = 100;
+    const double xs[] = {0.0, 0.25, -0.25, 10.5, -7.125, 1e9, -1e12, 1e300, std::nan("")};
+    for (double x : xs) {
+        for (double y : xs) {
+            const TPixelPoint a = InlineViewToPixel(view, x, y);
+            const TPixelPoint b = ViewToPixel(view, x, y);
+            EXPECT_EQ(a.x, b.x) << x;
+            EXPECT_EQ(a.y, b.y) << y;
+        }
+    }
+}
+
 }  // namespace
 }  // namespace veldra
