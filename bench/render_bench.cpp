@@ -88,7 +88,7 @@ void FillPlainLines(TJwwEntityStore& store, int count) {
     }
 }
 
-void RunRedraw(benchmark::State& state, void (*fill)(TJwwEntityStore&, int)) {
+void RunRedraw(benchmark::State& state, void (*fill)(TJwwEntityStore&, int), double zoom = 1.0) {
     TJwwEntityStore store;
     InitStore(store);
     fill(store, static_cast<int>(state.range(0)));
@@ -96,6 +96,7 @@ void RunRedraw(benchmark::State& state, void (*fill)(TJwwEntityStore&, int)) {
     ConfigureAtStartup(attributes);
     TViewState view;
     FitView(view, store, kWidth, kHeight);
+    if (zoom != 1.0) ZoomAt(view, kWidth / 2.0, kHeight / 2.0, zoom);
     TDrawContext context(view, attributes);
     TCanvas canvas(kWidth, kHeight);
     for (auto _ : state) {
@@ -112,6 +113,11 @@ void BM_RedrawPlainLines(benchmark::State& state) {
     RunRedraw(state, FillPlainLines);
 }
 
+// Zoomed in 20 times on the centre: most of the drawing lies beyond the window.
+void BM_RedrawMixedZoomed(benchmark::State& state) {
+    RunRedraw(state, FillMixed, 20.0);
+}
+
 // The parts of the mix on their own, to see where the time goes.
 void BM_RedrawPatternedLines(benchmark::State& state) {
     RunRedraw(state, FillPatternedLines);
@@ -125,6 +131,7 @@ void BM_RedrawSolids(benchmark::State& state) {
 
 BENCHMARK(BM_RedrawMixed)->Arg(100000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_RedrawPlainLines)->Arg(1000000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_RedrawMixedZoomed)->Arg(100000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_RedrawPatternedLines)->Arg(50000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_RedrawCurves)->Arg(35000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_RedrawSolids)->Arg(15000)->Unit(benchmark::kMillisecond);

@@ -1,5 +1,6 @@
 // Drawers of lines, circles, arcs and ellipses.
 
+#include <algorithm>
 #include <cmath>
 
 #include "common/my_func.h"
@@ -14,6 +15,16 @@ namespace {
 constexpr double kLineWidthUnit = 0.01;
 // A sweep this close to 0 degrees (after reduction) is a whole ellipse.
 constexpr double kWholeSweepDegrees = 1e-8;
+
+// True when an ellipse (centre, first semi-axis r, flatness) lies wholly beyond one
+// border of the window. Every piece of it would then be clipped away without
+// touching the pattern phase, so skipping it draws exactly the same.
+bool CurveBeyondWindow(const TViewState& v, double cx, double cy, double r, double flatness) {
+    const double reach = std::fabs(r) * std::max(1.0, std::fabs(flatness)) * (1.0 + 1e-9) + 1e-9;
+    if (!std::isfinite(reach) || !std::isfinite(cx) || !std::isfinite(cy)) return false;
+    return cx + reach < v.viewLeft || cx - reach > v.viewRight || cy + reach < v.viewBottom ||
+           cy - reach > v.viewTop;
+}
 
 int32_t ApplyLinePen(TRenderTarget& t, const TJwwEntHead& head) {
     const int32_t key = LayerKeyOf(head);
@@ -39,6 +50,8 @@ void DrawLineEntity(TRenderTarget& t, const TJwwEntLine& line) {
 void DrawCircleEntity(TRenderTarget& t, const TJwwEntCircle& circle) {
     const int32_t key = ApplyLinePen(t, circle.head);
     const double d = EntityDivisor(t.state, circle.head.layerGroup);
+    if (CurveBeyondWindow(t.context.View(), circle.cx / d, circle.cy / d, circle.radius / d, 1.0))
+        return;
     t.context.DrawPatternArc(key, circle.head.lineType, t.canvas, circle.cx / d, circle.cy / d,
                              circle.radius / d, 1.0, 0.0, 0.0, kTwoPi);
 }
@@ -54,6 +67,8 @@ void DrawArcEntity(TRenderTarget& t, const TJwwEntArc& arc) {
         sweep = w * kPi / 180.0;
     }
     const double d = EntityDivisor(t.state, arc.head.layerGroup);
+    if (CurveBeyondWindow(t.context.View(), arc.cx / d, arc.cy / d, arc.radius / d, arc.flatness))
+        return;
     t.context.DrawPatternArc(key, arc.head.lineType, t.canvas, arc.cx / d, arc.cy / d,
                              arc.radius / d, arc.flatness, arc.tiltAngle * kPi / 180.0, start,
                              sweep);

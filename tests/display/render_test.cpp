@@ -125,6 +125,34 @@ TEST(RenderLines, ArcsRunCounterClockwiseAndEqualAnglesAreWhole) {
     scene.DrawEntities();
 }
 
+TEST(RenderLines, CurvesReachingJustIntoTheWindowAreDrawn) {
+    // Window 0..200 x 0..150. Each curve's centre lies outside; only its rim (or,
+    // for the ellipses, the axis made long by the flatness, or turned by the tilt)
+    // reaches 2 units in.
+    RenderScene scene;
+    scene.Circle(-28, 75, 30);
+    scene.Circle(228, 75, 30);
+    scene.Circle(100, -28, 30);
+    scene.Circle(100, 178, 30);
+    EXPECT_GT(InkedPixels(scene.DrawEntities()), 4);
+    const auto ellipse = [](RenderScene& s, double cx, double cy, double flatness, double tilt) {
+        TJwwEntArc& e = s.Arc(cx, cy, 10, 0, 0);
+        e.flatness = flatness;
+        e.tiltAngle = tilt;
+    };
+    RenderScene tall;
+    ellipse(tall, 100, -18, 2.0, 0);  // reaches y = 2 through its second axis
+    EXPECT_GT(InkedPixels(tall.DrawEntities()), 0);
+    RenderScene turned;
+    ellipse(turned, -8, 75, 0.1, 0);   // first axis along x: reaches x = 2
+    ellipse(turned, 75, -8, 0.1, 90);  // turned upright: reaches y = 2
+    EXPECT_GT(InkedPixels(turned.DrawEntities()), 2);
+    RenderScene away;
+    ellipse(away, -40, 75, 2.0, 45);  // wholly left of the window
+    scene.Circle(100, 300, 30);
+    EXPECT_EQ(InkedPixels(away.DrawEntities()), 0);
+}
+
 TEST(RenderLines, LayerGroupScaleDividesCoordinatesButNotPictureSizes) {
     RenderScene scene;
     scene.store.state.groupScale[1] = 2.0;
