@@ -114,7 +114,7 @@ TEST(Regions, CoordinatesAreDividedByTheGroupScaleUnlessBz) {
 
 TEST(Regions, WholeArcBecomesAnEllipseStartingAtAngleZero) {
     TJwwEntityStore store = EmptyStore();
-    const TJwwEntArc& arc = AddArc(store, 1, 2, 10, 90, 450, 0.5, 30);
+    const TJwwEntArc arc = AddArc(store, 1, 2, 10, 90, 450, 0.5, 30);
     AddArc(store, 0, 0, 1, 45, 45 + 1e-9);  // within 1e-8 of a full turn
     TAr2RealPoint regions;
     BuildRegions(store, 8, regions);
@@ -129,7 +129,7 @@ TEST(Regions, WholeArcBecomesAnEllipseStartingAtAngleZero) {
 
 TEST(Regions, ChordThenArcWalkedForward) {
     TJwwEntityStore store = EmptyStore();
-    const TJwwEntArc& arc = AddArc(store, 0, 0, 10, 0, 90);
+    const TJwwEntArc arc = AddArc(store, 0, 0, 10, 0, 90);
     TRealPoint a = ArcPointAt(arc, 0), b = ArcPointAt(arc, 90);
     AddLine(store, b.X, b.Y, a.X, a.Y);
     TAr2RealPoint regions;
@@ -150,7 +150,7 @@ TEST(Regions, ChordThenArcWalkedForward) {
 
 TEST(Regions, ChordThenArcWalkedBackwards) {
     TJwwEntityStore store = EmptyStore();
-    const TJwwEntArc& arc = AddArc(store, 3, 4, 10, 300, 60, 0.5, 15);  // crosses 0
+    const TJwwEntArc arc = AddArc(store, 3, 4, 10, 300, 60, 0.5, 15);  // crosses 0
     TRealPoint a = ArcPointAt(arc, 300), b = ArcPointAt(arc, 60);
     AddLine(store, a.X, a.Y, b.X, b.Y);
     TAr2RealPoint regions;
@@ -172,7 +172,7 @@ TEST(Regions, ArcStoredWithMoreThanAFullTurnIsWalkedAsDrawn) {
     // sector instead of winding round once more. Likewise -370 is a 350 degree arc.
     for (double end : {370.0, -370.0}) {
         TJwwEntityStore store = EmptyStore();
-        const TJwwEntArc& arc = AddArc(store, 0, 0, 10, 0, end);
+        const TJwwEntArc arc = AddArc(store, 0, 0, 10, 0, end);
         TRealPoint a = ArcPointAt(arc, 0), b = ArcPointAt(arc, end);
         AddLine(store, b.X, b.Y, a.X, a.Y);
         TAr2RealPoint regions;
