@@ -1,7 +1,23 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds, and runs the main job on the bundled sample.
+# Installs what is missing, builds, and runs the main job on the bundled sample:
+# with a display, the window (the sample exchange file copied into the program
+# folder first, as the host does); without one, the same fill headless.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh
 bash scripts/build.sh
-build/bin/veldra-cli inspect samples/all_kinds.txt
+
+if [[ -n "${DISPLAY:-}" || -n "${WAYLAND_DISPLAY:-}" ]]; then
+    exec bash scripts/run-window.sh
+fi
+
+# Headless: a program folder of its own, as the host would prepare it.
+folder="$(pwd)/build/sample-run"
+mkdir -p "$folder"
+cp samples/JWC_TEMP.TXT "$folder/JWC_TEMP.TXT"
+build/bin/veldra-cli fill --folder "$folder" --texture "$(pwd)/samples/texture.png" \
+    --out "$folder/veldra-sample.bmp"
+echo "picture:         $folder/veldra-sample.bmp"
+echo "exchange file:   $folder/JWC_TEMP.TXT"
+echo "--- handed back to the host:"
+cat "$folder/JWC_TEMP.TXT"

@@ -7,7 +7,7 @@ PACKAGES=(
     qt6-base-dev qt6-svg-dev qt6-image-formats-plugins qt6-qpa-plugins
     libgtest-dev libgmock-dev libbenchmark-dev nlohmann-json3-dev
     libemf2svg-dev libwmf-dev fonts-urw-base35
-    xvfb xauth imagemagick fonts-noto-cjk python3-pil
+    libxcb1-dev xvfb xauth xdotool imagemagick fonts-noto-cjk python3-pil
 )
 if [[ "${VELDRA_FUZZ:-0}" == 1 ]]; then
     PACKAGES+=(clang libclang-rt-14-dev)
