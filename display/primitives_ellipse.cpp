@@ -11,7 +11,7 @@ namespace veldra {
 
 namespace {
 
-// 5 degrees in radians: the step of whole ellipses.
+// 5 degrees in radians, added up point by point for whole ellipses.
 constexpr double kWholeStep = 0.0872664625997164739;
 constexpr double kEqualTolerance = 1e-10;
 
@@ -25,10 +25,7 @@ void TDrawContext::ArcPoints(double cx, double cy, double r, double flatness, do
                              double start, double sweep) {
     const double step = sweep / kArcPieces;
     const TEllipseWalker ellipse(cx, cy, r, flatness, tilt);
-    TParameterSteps t(start, step);
-    for (int32_t i = 0; i <= kArcPieces; ++i, t.Next()) {
-        WorldPoints.push_back(ellipse.FromCosSin(t.Cos(), t.Sin()));
-    }
+    for (int32_t i = 0; i <= kArcPieces; ++i) WorldPoints.push_back(ellipse.At(start + i * step));
 }
 
 void TDrawContext::DrawSolidEllipse(TCanvas& canvas, TShapeKind kind, double cx, double cy,
@@ -44,9 +41,9 @@ void TDrawContext::DrawSolidEllipse(TCanvas& canvas, TShapeKind kind, double cx,
         case TShapeKind::ShapeFill:
             if (whole) {
                 const TEllipseWalker ellipse(cx, cy, r, flatness, tilt);
-                TParameterSteps t(0.0, kWholeStep);
-                for (int32_t i = 0; i < kArcPieces; ++i, t.Next()) {
-                    WorldPoints.push_back(ellipse.FromCosSin(t.Cos(), t.Sin()));
+                double t = 0.0;
+                for (int32_t i = 0; i < kArcPieces; ++i, t += kWholeStep) {
+                    WorldPoints.push_back(ellipse.At(t));
                 }
                 break;
             }
@@ -75,9 +72,9 @@ void TDrawContext::DrawSolidEllipse(TCanvas& canvas, TShapeKind kind, double cx,
         case TShapeKind::ShapeOutline:
             if (whole) {
                 const TEllipseWalker ellipse(cx, cy, r, flatness, tilt);
-                TParameterSteps t(0.0, kWholeStep);
-                for (int32_t i = 0; i <= kArcPieces; ++i, t.Next()) {
-                    WorldPoints.push_back(ellipse.FromCosSin(t.Cos(), t.Sin()));
+                double t = 0.0;
+                for (int32_t i = 0; i <= kArcPieces; ++i, t += kWholeStep) {
+                    WorldPoints.push_back(ellipse.At(t));
                 }
             } else {
                 ArcPoints(cx, cy, r, flatness, tilt, start, sweep);
@@ -89,9 +86,8 @@ void TDrawContext::DrawSolidEllipse(TCanvas& canvas, TShapeKind kind, double cx,
             ArcPoints(cx, cy, r, flatness, tilt, start, sweep);
             const double step = sweep / kArcPieces;
             const TEllipseWalker inner(cx, cy, extra, flatness, tilt);
-            TParameterSteps t(start + sweep, -step);
-            for (int32_t i = 0; i <= kArcPieces; ++i, t.Next()) {
-                WorldPoints.push_back(inner.FromCosSin(t.Cos(), t.Sin()));
+            for (int32_t i = 0; i <= kArcPieces; ++i) {
+                WorldPoints.push_back(inner.At(start + sweep - i * step));
             }
             break;
         }

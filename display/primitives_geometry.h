@@ -55,27 +55,4 @@ class TEllipseWalker {
     double cx_, cy_, r_, flatness_, cos_, sin_;
 };
 
-// Parameters start, start + step, start + 2 step, ... of a tessellated curve.
-// Each cosine and sine comes from the previous ones by one rotation instead of
-// two library calls; over the 73 points of a curve the drift stays near 1e-14
-// of the radius.
-class TParameterSteps {
-  public:
-    TParameterSteps(double start, double step)
-        : cos_(std::cos(start)),
-          sin_(std::sin(start)),
-          stepCos_(std::cos(step)),
-          stepSin_(std::sin(step)) {}
-    double Cos() const { return cos_; }
-    double Sin() const { return sin_; }
-    void Next() {
-        const double c = cos_ * stepCos_ - sin_ * stepSin_;
-        sin_ = sin_ * stepCos_ + cos_ * stepSin_;
-        cos_ = c;
-    }
-
-  private:
-    double cos_, sin_, stepCos_, stepSin_;
-};
-
 }  // namespace veldra

@@ -152,11 +152,9 @@ void TDrawContext::DrawPatternArc(int32_t layerKey, int32_t lineType, TCanvas& c
     }
     const double step = sweep / kArcPieces;
     const TEllipseWalker ellipse(cx, cy, r, flatness, tilt);
-    TParameterSteps t(start, step);
-    TRealPoint previous = ellipse.FromCosSin(t.Cos(), t.Sin());
+    TRealPoint previous = ellipse.At(start);
     for (int32_t i = 1; i <= kArcPieces; ++i) {
-        t.Next();
-        const TRealPoint p = ellipse.FromCosSin(t.Cos(), t.Sin());
+        const TRealPoint p = ellipse.At(start + i * step);
         DrawPatternLine(layerKey, lineType, canvas, previous.X, previous.Y, p.X, p.Y);
         previous = p;
     }

@@ -274,18 +274,6 @@ TEST(EllipseWalkerTest, GivesTheValuesOfEllipsePoint) {
     }
 }
 
-TEST(EllipseWalkerTest, ParameterStepsStayOnTheExactPoints) {
-    const TEllipseWalker e(0, 0, 1e3, 0.7, 0.2);
-    const double start = 0.3, step = 5.2 / 72;
-    TParameterSteps t(start, step);
-    for (int i = 0; i <= 72; ++i, t.Next()) {
-        const TRealPoint exact = e.At(start + i * step);
-        const TRealPoint stepped = e.FromCosSin(t.Cos(), t.Sin());
-        ASSERT_NEAR(stepped.X, exact.X, 1e-9) << i;
-        ASSERT_NEAR(stepped.Y, exact.Y, 1e-9) << i;
-    }
-}
-
 TEST(EllipseWalkerTest, InlinePixelMappingIsTheViewTransform) {
     TViewState view;
     view.viewLeft = -3.25;
