@@ -10,6 +10,8 @@
 #include "cli/shift_jis_text.h"
 #include "cli/store_json.h"
 #include "common/my_func.h"
+#include "display/extents.h"
+#include "display/view_state.h"
 #include "exchange/exchange_reader.h"
 #include "exchange/exchange_writer.h"
 
@@ -17,6 +19,13 @@ namespace veldra::cli {
 namespace {
 
 constexpr const char* kInspectUsage = "usage: veldra-cli inspect [--json] FILE\n";
+
+// The drawing extents in view units, as fitting the view computes them.
+TViewState ExtentsOf(const TJwwEntityStore& store) {
+    TViewState view;
+    ComputeExtents(store, view);
+    return view;
+}
 
 void PrintSummary(const TJwwEntityStore& store, const std::string& file,
                   const TExchangeReadStats& stats) {
@@ -36,6 +45,10 @@ void PrintSummary(const TJwwEntityStore& store, const std::string& file,
         if (count > 0) std::printf("  %2d %-14s %zu\n", k, EntityKindName(kind), count);
     }
     std::printf("reference points: %d\n", s.refPointCount);
+    TViewState view = ExtentsOf(store);
+    std::printf("extents: %s %s - %s %s\n", FormatGeneral(view.extentLeft).c_str(),
+                FormatGeneral(view.extentBottom).c_str(), FormatGeneral(view.extentRight).c_str(),
+                FormatGeneral(view.extentTop).c_str());
 }
 
 }  // namespace
@@ -82,8 +95,12 @@ int RunInspect(const Args& args) {
         return 2;
     }
     if (json) {
-        std::string text = StoreToJson(store).dump(
-            1, ' ', false, nlohmann::ordered_json::error_handler_t::replace);
+        nlohmann::ordered_json document = StoreToJson(store);
+        TViewState view = ExtentsOf(store);
+        document["extents"] = {view.extentLeft, view.extentBottom, view.extentRight,
+                               view.extentTop};
+        std::string text =
+            document.dump(1, ' ', false, nlohmann::ordered_json::error_handler_t::replace);
         std::printf("%s\n", text.c_str());
     } else {
         PrintSummary(store, file, stats);

@@ -55,3 +55,10 @@ string(JSON n LENGTH "${out}" state layerState)
 if(NOT n EQUAL 256)
     message(FATAL_ERROR "layerState has ${n} entries")
 endif()
+
+# Extents in view units: the ±5000 frame of layer group 0 (scale 100) and the
+# dimension line at y = -5500 below it.
+expect_json(-50.0 extents 0)
+expect_json(-55.0 extents 1)
+expect_json(50.0 extents 2)
+expect_json(50.0 extents 3)
