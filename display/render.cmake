@@ -3,6 +3,7 @@ target_sources(veldra_draw PRIVATE
     img_convert.cpp
     metafile_emf.cpp
     metafile_wmf.cpp
+    metafile_wmf_draw.cpp
     metafile_wmf_player.cpp
     picture.cpp
     picture_decode.cpp
