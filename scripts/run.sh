@@ -12,12 +12,12 @@ if [[ -n "${DISPLAY:-}" || -n "${WAYLAND_DISPLAY:-}" ]]; then
 fi
 
 # Headless: a program folder of its own, as the host would prepare it.
+export XDG_RUNTIME_DIR=${XDG_RUNTIME_DIR:-/tmp/veldra-runtime}
+mkdir -p "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
 folder="$(pwd)/build/sample-run"
 mkdir -p "$folder"
 cp samples/JWC_TEMP.TXT "$folder/JWC_TEMP.TXT"
 build/bin/veldra-cli fill --folder "$folder" --texture "$(pwd)/samples/texture.png" \
     --out "$folder/veldra-sample.bmp"
-echo "picture:         $folder/veldra-sample.bmp"
-echo "exchange file:   $folder/JWC_TEMP.TXT"
-echo "--- handed back to the host:"
+echo "--- handed back to the host in $folder/JWC_TEMP.TXT:"
 cat "$folder/JWC_TEMP.TXT"
