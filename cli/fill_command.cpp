@@ -4,7 +4,6 @@
 // output path and the exchange file is rewritten with its placement. A failed check
 // ends as Cancel would: the exchange file holds no picture ("hq", or "bz").
 
-#include <QCoreApplication>
 #include <QGuiApplication>
 
 #include <cstdio>
@@ -13,6 +12,7 @@
 #include <string>
 #include <system_error>
 
+#include "cli/cli_support.h"
 #include "cli/commands.h"
 #include "display/gra_attribute.h"
 #include "display/view_navigation.h"
@@ -30,8 +30,6 @@ constexpr const char* kFillUsage =
     "         [--size WxH] [--background white|black]\n"
     "  DIR holds JWC_TEMP.TXT (read, then rewritten with the picture placement) and the\n"
     "  temporary bitmap. Defaults: 200 %, 24 bit, 24 divisions, 1600x1200, white.\n";
-
-constexpr int kMaxSide = 8192;
 
 struct CliFillOptions {
     std::string folder;
@@ -52,12 +50,6 @@ bool ParseNumber(const std::string& s, int lo, int hi, int& value) {
     }
     value = std::stoi(s);
     return value >= lo && value <= hi;
-}
-
-bool ParseSize(const std::string& text, int& width, int& height) {
-    const size_t x = text.find_first_of("xX");
-    return x != std::string::npos && ParseNumber(text.substr(0, x), 1, kMaxSide, width) &&
-           ParseNumber(text.substr(x + 1), 1, kMaxSide, height);
 }
 
 // Colour depth as colours or bits per pixel, to the item of the options' list.
@@ -94,8 +86,9 @@ std::optional<std::string> ParseArgs(const Args& args, CliFillOptions& o) {
             if (!item) return "bad --depth '" + v + "' (2, 16, 256, 24 or 32)";
             o.fill.depthItem = *item;
         } else if (a == "--size") {
-            if (!ParseSize(v, o.width, o.height)) {
-                return "bad --size '" + v + "' (WxH, each 1.." + std::to_string(kMaxSide) + ")";
+            if (!ParseCanvasSize(v, o.width, o.height)) {
+                return "bad --size '" + v + "' (WxH, each 1.." + std::to_string(kMaxCanvasSide) +
+                       ")";
             }
         } else if (a == "--background") {
             if (v != "white" && v != "black") return "bad --background '" + v + "'";
@@ -112,16 +105,6 @@ std::optional<std::string> ParseArgs(const Args& args, CliFillOptions& o) {
     return std::nullopt;
 }
 
-// Metafile textures and pictures may draw text, which needs a GUI application.
-std::unique_ptr<QGuiApplication> MakeApplication() {
-    if (QCoreApplication::instance() != nullptr) return nullptr;
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    static int argc = 1;
-    static char name[] = "veldra-cli";
-    static char* argv[] = {name, nullptr};
-    return std::make_unique<QGuiApplication>(argc, argv);
-}
-
 // Close: the temporary bitmap goes, the exchange file is written for the host.
 bool Close(const TJwwEntityStore& store, const std::filesystem::path& folder) {
     RemoveTempImage(folder);
@@ -136,7 +119,7 @@ bool Close(const TJwwEntityStore& store, const std::filesystem::path& folder) {
 int RunFill(const Args& args) {
     CliFillOptions o;
     if (const auto error = ParseArgs(args, o)) return Usage(*error);
-    const auto app = MakeApplication();
+    const auto app = MakeHeadlessApplication();
     const std::filesystem::path folder(o.folder);
 
     // Start-up as the window's: the selection, the attributes, the fitted view.

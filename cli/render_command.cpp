@@ -9,6 +9,7 @@
 #include <optional>
 #include <string>
 
+#include "cli/cli_support.h"
 #include "cli/commands.h"
 #include "display/canvas.h"
 #include "display/draw_context.h"
@@ -25,7 +26,6 @@ namespace {
 constexpr int kDefaultWidth = 800;
 constexpr int kDefaultHeight = 600;
 // Largest canvas side accepted (a 8192 x 8192 canvas takes 256 MB).
-constexpr int kMaxSide = 8192;
 
 struct RenderOptions {
     std::string file;
@@ -40,19 +40,6 @@ int Fail(const std::string& message) {
     return 2;
 }
 
-// "WxH" with both sides 1..kMaxSide.
-bool ParseSize(const std::string& text, int& width, int& height) {
-    const size_t x = text.find_first_of("xX");
-    if (x == std::string::npos) return false;
-    const auto side = [](const std::string& s, int& v) {
-        if (s.empty() || s.size() > 5 || s.find_first_not_of("0123456789") != std::string::npos)
-            return false;
-        v = std::stoi(s);
-        return v >= 1 && v <= kMaxSide;
-    };
-    return side(text.substr(0, x), width) && side(text.substr(x + 1), height);
-}
-
 std::optional<std::string> ParseArgs(const Args& args, RenderOptions& o) {
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
@@ -63,9 +50,9 @@ std::optional<std::string> ParseArgs(const Args& args, RenderOptions& o) {
             if (a == "--out") {
                 o.out = v;
             } else if (a == "--size") {
-                if (!ParseSize(v, o.width, o.height))
+                if (!ParseCanvasSize(v, o.width, o.height))
                     return "bad --size '" + v + "' (expected WxH, each 1.." +
-                           std::to_string(kMaxSide) + ")";
+                           std::to_string(kMaxCanvasSide) + ")";
             } else if (v == "white" || v == "black") {
                 o.background = v == "white" ? kBackgroundWhite : kBackgroundBlack;
             } else {
@@ -84,16 +71,6 @@ std::optional<std::string> ParseArgs(const Args& args, RenderOptions& o) {
     return std::nullopt;
 }
 
-// Text drawing (metafile pictures) needs a GUI application; headless by default.
-std::unique_ptr<QGuiApplication> MakeApplication() {
-    if (QCoreApplication::instance() != nullptr) return nullptr;
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    static int argc = 1;
-    static char name[] = "veldra-cli";
-    static char* argv[] = {name, nullptr};
-    return std::make_unique<QGuiApplication>(argc, argv);
-}
-
 }  // namespace
 
 int RunRender(const Args& args) {
@@ -103,7 +80,7 @@ int RunRender(const Args& args) {
                     "\nusage: veldra-cli render FILE --out VIEW.png [--size WxH] "
                     "[--background white|black]");
     }
-    const auto app = MakeApplication();
+    const auto app = MakeHeadlessApplication();
 
     // As at start-up: empty store, the file, the current attributes reset, and the
     // first layer group and layer of the file made current.

@@ -1,0 +1,33 @@
+#include "cli/cli_support.h"
+
+#include <QCoreApplication>
+
+namespace veldra::cli {
+namespace {
+
+bool ParseSide(const std::string& s, int& value) {
+    if (s.empty() || s.size() > 5 || s.find_first_not_of("0123456789") != std::string::npos) {
+        return false;
+    }
+    value = std::stoi(s);
+    return value >= 1 && value <= kMaxCanvasSide;
+}
+
+}  // namespace
+
+bool ParseCanvasSize(const std::string& text, int& width, int& height) {
+    const size_t x = text.find_first_of("xX");
+    return x != std::string::npos && ParseSide(text.substr(0, x), width) &&
+           ParseSide(text.substr(x + 1), height);
+}
+
+std::unique_ptr<QGuiApplication> MakeHeadlessApplication() {
+    if (QCoreApplication::instance() != nullptr) return nullptr;
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    static int argc = 1;
+    static char name[] = "veldra-cli";
+    static char* argv[] = {name, nullptr};
+    return std::make_unique<QGuiApplication>(argc, argv);
+}
+
+}  // namespace veldra::cli
