@@ -3,7 +3,6 @@
 #include <QImage>
 #include <QPainter>
 #include <QPainterPath>
-#include <QPolygonF>
 #include <algorithm>
 #include <array>
 #include <vector>
@@ -219,13 +218,13 @@ struct TCanvas::Impl {
             FillPolygonEvenOdd(Target(), *fill, ToPixelRgb(brushColor), crossings);
             return;
         }
-        QPolygonF polygon;
-        polygon.reserve(static_cast<qsizetype>(fill->size()));
-        for (const TGuardPoint& pt : *fill) polygon.append(QPointF(pt.x, pt.y));
+        // Hatches and XOR: the same pixels, painted by Qt with the brush pattern
+        // (anchored at the canvas origin), each once.
         QPainter& p = Painter();
-        p.setPen(Qt::NoPen);
-        p.setBrush(QBrush(QColor(ToQRgb(brushColor)), ToQtBrushStyle(brushStyle)));
-        p.drawPolygon(polygon, Qt::OddEvenFill);
+        const QBrush brush(QColor(ToQRgb(brushColor)), ToQtBrushStyle(brushStyle));
+        EvenOddSpans(width, height, *fill, crossings, [&](int32_t y, int32_t left, int32_t right) {
+            p.fillRect(QRect(left, y, right - left, 1), brush);
+        });
     }
 
     // Fills the pixel rectangle [left, right) x [top, bottom) with the brush.

@@ -5,9 +5,11 @@
 #include <QImage>
 #include <QPainter>
 #include <QPolygonF>
+#include <algorithm>
 #include <cmath>
 #include <random>
 
+#include "display/canvas.h"
 #include "display/canvas_wide.h"
 
 namespace veldra {
@@ -20,7 +22,7 @@ TRasterTarget TargetOf(QImage& image) {
 
 // Distance from the pixel centre to the nearest edge.
 double DistanceToEdge(const std::vector<TGuardPoint>& points, int x, int y) {
-    const double cx = x + 0.5, cy = y + 0.5;
+    const double cx = x, cy = y;
     double best = 1e9;
     for (size_t i = 0; i < points.size(); ++i) {
         const TGuardPoint& a = points[i];
@@ -33,10 +35,10 @@ double DistanceToEdge(const std::vector<TGuardPoint>& points, int x, int y) {
     return best;
 }
 
-// The even-odd fill gives the pixels Qt's rasteriser gives for the same polygon
-// (pixel centres inside), on random self-intersecting polygons partly off the
-// image; the two may only disagree where a centre lies within Qt's fixed-point
-// precision (1/64 pixel) of an edge.
+// The even-odd fill gives the pixels Qt's rasteriser gives for the polygon moved
+// by half a pixel (Qt's pixel centres), on random self-intersecting polygons
+// partly off the image; the two may only disagree where a centre lies within
+// Qt's fixed-point precision (1/64 pixel) of an edge.
 TEST(CanvasFillTest, EvenOddFillMatchesQtsRasteriser) {
     std::mt19937 rng(5);
     std::uniform_real_distribution<double> coord(-10, 50);
@@ -48,7 +50,7 @@ TEST(CanvasFillTest, EvenOddFillMatchesQtsRasteriser) {
         QPolygonF polygon;
         for (TGuardPoint& p : points) {
             p = {coord(rng), coord(rng)};
-            polygon.append(QPointF(p.x, p.y));
+            polygon.append(QPointF(p.x + 0.5, p.y + 0.5));
         }
         QImage mine(40, 36, QImage::Format_RGB32), qt(40, 36, QImage::Format_RGB32);
         mine.fill(0xFFFFFFFFu);
@@ -110,6 +112,72 @@ TEST(CanvasFillTest, EvenWidthsCoverExactlyThatManyRows) {
         int rows = 0;
         for (int y = 0; y < 40; ++y) rows += image.pixel(20, y) != 0xFFFFFFFFu;
         EXPECT_EQ(rows, w);
+    }
+}
+
+// A convex polygon drawn with a thin pen in the brush's colour is painted without
+// holes: in every row and every column the painted pixels form one run, so no
+// pixel between the outline and the fill is left over along sloped edges.
+TEST(CanvasFillTest, ThinOutlineAndFillLeaveNoGapBetweenThem) {
+    std::mt19937 rng(17);
+    std::uniform_int_distribution<int> coord(-8, 48);
+    std::uniform_int_distribution<int> count(3, 8);
+    for (int k = 0; k < 400; ++k) {
+        // Convex hull (monotone chain) of a few random points.
+        std::vector<TPixelPoint> pts(static_cast<size_t>(count(rng)));
+        for (TPixelPoint& p : pts) p = {coord(rng), coord(rng)};
+        std::sort(pts.begin(), pts.end(), [](const TPixelPoint& a, const TPixelPoint& b) {
+            return a.x != b.x ? a.x < b.x : a.y < b.y;
+        });
+        auto cross = [](const TPixelPoint& o, const TPixelPoint& a, const TPixelPoint& b) {
+            return int64_t{a.x - o.x} * (b.y - o.y) - int64_t{a.y - o.y} * (b.x - o.x);
+        };
+        std::vector<TPixelPoint> hull;
+        for (int pass = 0; pass < 2; ++pass) {
+            const size_t start = hull.size();
+            for (const TPixelPoint& p : pts) {
+                while (hull.size() >= start + 2 &&
+                       cross(hull[hull.size() - 2], hull.back(), p) <= 0)
+                    hull.pop_back();
+                hull.push_back(p);
+            }
+            hull.pop_back();
+            std::reverse(pts.begin(), pts.end());
+        }
+        if (hull.size() < 3) continue;
+        TCanvas c(40, 36);
+        c.SetPenColor(0x0000FF);
+        c.SetBrushColor(0x0000FF);
+        c.Polygon(hull.data(), static_cast<int32_t>(hull.size()));
+        auto painted = [&c](int x, int y) { return c.GetPixel(x, y) != 0xFFFFFFu; };
+        // The XOR fill (painted by Qt) covers the same pixels as the copy fill.
+        TCanvas fillOnly(40, 36), xorFill(40, 36);
+        for (TCanvas* f : {&fillOnly, &xorFill}) {
+            f->SetPenStyle(TPenStyle::Null);
+            f->SetBrushColor(0x0000FF);
+            if (f == &xorFill) f->SetROP2(TMixMode::XorPen);
+            f->Polygon(hull.data(), static_cast<int32_t>(hull.size()));
+        }
+        for (int y = 0; y < 36; ++y)
+            for (int x = 0; x < 40; ++x)
+                ASSERT_EQ(fillOnly.GetPixel(x, y) == 0x0000FFu, xorFill.GetPixel(x, y) != 0xFFFFFFu)
+                    << k << ": " << x << "," << y;
+        for (int y = 0; y < 36; ++y) {
+            int first = 40, last = -1;
+            for (int x = 0; x < 40; ++x) {
+                if (painted(x, y)) first = std::min(first, x), last = x;
+            }
+            for (int x = first; x < last; ++x)
+                ASSERT_TRUE(painted(x, y)) << k << ": " << x << "," << y;
+        }
+        for (int x = 0; x < 40; ++x) {
+            int first = 36, last = -1;
+            for (int y = 0; y < 36; ++y) {
+                if (painted(x, y)) first = std::min(first, y), last = y;
+            }
+            for (int y = first; y < last; ++y)
+                ASSERT_TRUE(painted(x, y)) << k << ": " << x << "," << y;
+        }
     }
 }
 
