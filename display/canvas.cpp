@@ -5,6 +5,7 @@
 #include <QPainterPath>
 #include <algorithm>
 #include <array>
+#include <cstdlib>
 #include <vector>
 
 #include "display/canvas_fill.h"
@@ -345,6 +346,43 @@ void TCanvas::DrawLine(int32_t x1, int32_t y1, int32_t x2, int32_t y2) {
     d.dash.position = 0;
     d.position = {x2, y2};
     d.Segment(x1, y1, x2, y2);
+}
+
+void TCanvas::DrawLinesWithEnds(const TPixelPoint* ends, int32_t pairCount) {
+    Impl& d = *impl_;
+    if (ends == nullptr || pairCount <= 0) return;
+    if (d.NullPen() || !d.Thin() || d.Xor() || d.dash.runs != nullptr) {
+        for (int32_t i = 0; i < pairCount; ++i) {
+            const TPixelPoint& a = ends[2 * i];
+            const TPixelPoint& b = ends[2 * i + 1];
+            DrawLine(a.x, a.y, b.x, b.y);
+            if (!d.NullPen() && d.Thin()) d.Plot(b.x, b.y);
+        }
+        return;
+    }
+    // Copy mode with a thin solid pen: every pixel takes the pen colour whichever
+    // piece sets it, so an end pixel that the next piece starts on is left to it.
+    const TRasterTarget target = d.Target();
+    const uint32_t rgb = ToPixelRgb(d.penColor);
+    TPixelPoint end = ends[1];
+    int64_t length = 0;
+    for (int32_t i = 0; i < pairCount; ++i) {
+        const TPixelPoint& a = ends[2 * i];
+        const TPixelPoint& b = ends[2 * i + 1];
+        if (i > 0 && (a.x != end.x || a.y != end.y)) d.Plot(end.x, end.y);
+        length = std::max(std::llabs(int64_t{b.x} - a.x), std::llabs(int64_t{b.y} - a.y));
+        if (length > 0) {
+            if (PixelOnTarget(target, a.x, a.y) && PixelOnTarget(target, b.x, b.y)) {
+                RasterSolidInside(target, a.x, a.y, b.x, b.y, rgb, false);
+            } else {
+                RasterThinLine(target, a.x, a.y, b.x, b.y, rgb, false, nullptr);
+            }
+        }
+        end = b;
+    }
+    d.Plot(end.x, end.y);
+    d.position = end;
+    d.dash.position = length;
 }
 
 void TCanvas::SetPixel(int32_t x, int32_t y, uint32_t color) {

@@ -80,6 +80,10 @@ class TCanvas {
     void LineTo(int32_t x, int32_t y);
     // MoveToEx (x1, y1) followed by LineTo (x2, y2), in one call.
     void DrawLine(int32_t x1, int32_t y1, int32_t x2, int32_t y2);
+    // Lines between the pairs of points (a, b) in `ends`, each drawn as DrawLine(a, b)
+    // followed, for a thin pen that is not null, by the pixel b in the pen colour
+    // and mix mode: the pieces of one curve in one call.
+    void DrawLinesWithEnds(const TPixelPoint* ends, int32_t pairCount);
     // Sets one pixel to the colour whatever the mix mode; nothing outside.
     void SetPixel(int32_t x, int32_t y, uint32_t color);
     // One pixel in the pen colour and the current mix mode (XORed in XOR mode).

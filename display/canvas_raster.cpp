@@ -110,6 +110,13 @@ void RasterThinLine(const TRasterTarget& target, int32_t x0, int32_t y0, int32_t
     const int64_t dx = int64_t{x1} - x0;
     const int64_t dy = int64_t{y1} - y0;
     if (dx == 0 && dy == 0) return;
+    if ((dash == nullptr || dash->runs == nullptr) && PixelOnTarget(target, x0, y0) &&
+        PixelOnTarget(target, x1, y1)) {
+        const int64_t len = std::max(std::llabs(dx), std::llabs(dy));
+        if (dash != nullptr) dash->position += len;
+        RasterSolidInside(target, x0, y0, x1, y1, rgb, xorMode);
+        return;
+    }
     const bool xMajor = std::llabs(dx) >= std::llabs(dy);
     const int64_t len = xMajor ? std::llabs(dx) : std::llabs(dy);  // pixels, end left out
     const int64_t minorDelta = xMajor ? dy : dx;

@@ -7,6 +7,7 @@
 // was given on every call, and owns the scratch point buffers and the pattern
 // phase that runs on along joined patterned segments.
 
+#include <array>
 #include <cstdint>
 #include <vector>
 
@@ -50,6 +51,12 @@ inline constexpr double kMaxPenPixels = 400.0;
 inline constexpr double kMaxFilledEdgePixels = 10000.0;
 // Curves are cut into this many straight pieces whatever the zoom.
 inline constexpr int32_t kArcPieces = 72;
+
+// cos t and sin t of the kArcPieces + 1 parameters of one tessellated curve.
+struct TArcCosSin {
+    std::array<double, kArcPieces + 1> cosT{};
+    std::array<double, kArcPieces + 1> sinT{};
+};
 
 class TDrawContext {
   public:
@@ -125,6 +132,25 @@ class TDrawContext {
                     int32_t& index, double& consumed);
     void DrawZigzag(TCanvas& canvas, double x1, double y1, double ca, double sa, double remaining,
                     double amplitude, int32_t& index, double& consumed);
+    // The record of a line type, nullptr for none.
+    const TgraLineType* LineTypeRecord(int32_t lineType) const;
+    // Whether a line type draws as a plain line at this scale.
+    bool PlainPattern(const TgraLineType* pattern) const;
+    // DrawPatternLine for a pattern that is not plain, the ends known to be finite.
+    void DrawPatternPiece(int32_t layerKey, int32_t lineType, const TgraLineType& pattern,
+                          TCanvas& canvas, double x1, double y1, double x2, double y2);
+    // Draws lineBatch_ and empties it.
+    void FlushLineBatch(TCanvas& canvas);
+    // The pieces of a plain curve through the points of `angles`, into lineBatch_.
+    void PlainArcPieces(const TEllipseWalker& ellipse, const TArcCosSin& angles);
+    // A pixel line of a view primitive: drawn at once, or kept in lineBatch_.
+    void EmitScreenLine(TCanvas& canvas, TPixelPoint a, TPixelPoint b);
+    // cos and sin of the parameters `first`, then start + i * step for i = 1..kArcPieces.
+    // The last set is remembered: every circle and whole ellipse has the same one.
+    const TArcCosSin& ArcAngles(double first, double start, double step);
+    // The parameters of whole filled or outlined ellipses: 0, then kWholeStep added
+    // up point by point.
+    const TArcCosSin& WholeEllipseAngles();
     // Cuts WorldPoints near the canvas into farClipped_ (vertices far beyond it).
     void CutFarPolygon(const TCanvas& canvas);
     void ArcPoints(double cx, double cy, double r, double flatness, double tilt, double start,
@@ -135,6 +161,15 @@ class TDrawContext {
     int32_t patternCount_ = 0;
     const double* elements_ = nullptr;    // of the line type being drawn
     std::vector<TRealPoint> farClipped_;  // polygon cut near the canvas
+    // Pixel lines of the curve being drawn, pairs of ends, handed to the canvas in
+    // one call when the curve is done (while batching_).
+    std::vector<TPixelPoint> lineBatch_;
+    bool batching_ = false;
+    TArcCosSin arcAngles_;
+    std::array<uint64_t, 3> arcAnglesKey_{};  // bits of first, start, step
+    bool arcAnglesValid_ = false;
+    TArcCosSin wholeAngles_;
+    bool wholeAnglesValid_ = false;
 };
 
 }  // namespace veldra

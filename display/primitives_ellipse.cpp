@@ -1,5 +1,6 @@
 // Filled, outlined and ring-shaped ellipses, tessellated into WorldPoints.
 
+#include <bit>
 #include <cmath>
 
 #include "common/my_func.h"
@@ -21,11 +22,42 @@ bool Equals(double a, double b) {
 
 }  // namespace
 
+const TArcCosSin& TDrawContext::ArcAngles(double first, double start, double step) {
+    const std::array<uint64_t, 3> key{std::bit_cast<uint64_t>(first),
+                                      std::bit_cast<uint64_t>(start),
+                                      std::bit_cast<uint64_t>(step)};
+    if (arcAnglesValid_ && key == arcAnglesKey_) return arcAngles_;
+    arcAngles_.cosT[0] = std::cos(first);
+    arcAngles_.sinT[0] = std::sin(first);
+    for (int32_t i = 1; i <= kArcPieces; ++i) {
+        const double t = start + i * step;
+        arcAngles_.cosT[static_cast<size_t>(i)] = std::cos(t);
+        arcAngles_.sinT[static_cast<size_t>(i)] = std::sin(t);
+    }
+    arcAnglesKey_ = key;
+    arcAnglesValid_ = true;
+    return arcAngles_;
+}
+
+const TArcCosSin& TDrawContext::WholeEllipseAngles() {
+    if (wholeAnglesValid_) return wholeAngles_;
+    double t = 0.0;
+    for (size_t i = 0; i <= size_t{kArcPieces}; ++i, t += kWholeStep) {
+        wholeAngles_.cosT[i] = std::cos(t);
+        wholeAngles_.sinT[i] = std::sin(t);
+    }
+    wholeAnglesValid_ = true;
+    return wholeAngles_;
+}
+
 void TDrawContext::ArcPoints(double cx, double cy, double r, double flatness, double tilt,
                              double start, double sweep) {
     const double step = sweep / kArcPieces;
     const TEllipseWalker ellipse(cx, cy, r, flatness, tilt);
-    for (int32_t i = 0; i <= kArcPieces; ++i) WorldPoints.push_back(ellipse.At(start + i * step));
+    const TArcCosSin& angles = ArcAngles(start + 0 * step, start, step);
+    for (size_t i = 0; i <= size_t{kArcPieces}; ++i) {
+        WorldPoints.push_back(ellipse.FromCosSin(angles.cosT[i], angles.sinT[i]));
+    }
 }
 
 void TDrawContext::DrawSolidEllipse(TCanvas& canvas, TShapeKind kind, double cx, double cy,
@@ -41,9 +73,9 @@ void TDrawContext::DrawSolidEllipse(TCanvas& canvas, TShapeKind kind, double cx,
         case TShapeKind::ShapeFill:
             if (whole) {
                 const TEllipseWalker ellipse(cx, cy, r, flatness, tilt);
-                double t = 0.0;
-                for (int32_t i = 0; i < kArcPieces; ++i, t += kWholeStep) {
-                    WorldPoints.push_back(ellipse.At(t));
+                const TArcCosSin& angles = WholeEllipseAngles();
+                for (size_t i = 0; i < size_t{kArcPieces}; ++i) {
+                    WorldPoints.push_back(ellipse.FromCosSin(angles.cosT[i], angles.sinT[i]));
                 }
                 break;
             }
@@ -72,9 +104,9 @@ void TDrawContext::DrawSolidEllipse(TCanvas& canvas, TShapeKind kind, double cx,
         case TShapeKind::ShapeOutline:
             if (whole) {
                 const TEllipseWalker ellipse(cx, cy, r, flatness, tilt);
-                double t = 0.0;
-                for (int32_t i = 0; i <= kArcPieces; ++i, t += kWholeStep) {
-                    WorldPoints.push_back(ellipse.At(t));
+                const TArcCosSin& angles = WholeEllipseAngles();
+                for (size_t i = 0; i <= size_t{kArcPieces}; ++i) {
+                    WorldPoints.push_back(ellipse.FromCosSin(angles.cosT[i], angles.sinT[i]));
                 }
             } else {
                 ArcPoints(cx, cy, r, flatness, tilt, start, sweep);

@@ -89,24 +89,50 @@ void TDrawContext::DrawZigzag(TCanvas& canvas, double x1, double y1, double ca, 
     }
 }
 
+const TgraLineType* TDrawContext::LineTypeRecord(int32_t lineType) const {
+    const std::vector<TgraLineType>& table = attributes_.LineTypeTable();
+    const int32_t record = LineTypeIndex(lineType);
+    return record >= 0 && static_cast<size_t>(record) < table.size() ? &table[record] : nullptr;
+}
+
 void TDrawContext::DrawPatternLine(int32_t layerKey, int32_t lineType, TCanvas& canvas, double x1,
                                    double y1, double x2, double y2) {
     if (!std::isfinite(x1) || !std::isfinite(y1) || !std::isfinite(x2) || !std::isfinite(y2)) {
         return;
     }
-    // The line type's record, looked up once (the hot path of every curve).
-    const std::vector<TgraLineType>& table = attributes_.LineTypeTable();
-    const int32_t record = LineTypeIndex(lineType);
-    const TgraLineType* pattern =
-        record >= 0 && static_cast<size_t>(record) < table.size() ? &table[record] : nullptr;
-    const int32_t count = pattern != nullptr ? pattern->Count : 0;
-    const double period = pattern != nullptr ? pattern->Length * view_.viewScale : 0.0;
-    if (count <= 0 || !(period > kMinPatternPixels)) {
+    const TgraLineType* pattern = LineTypeRecord(lineType);
+    if (PlainPattern(pattern)) {
         DrawWorldLine(canvas, x1, y1, x2, y2);
         return;
     }
-    if (ClipSegment(x1, y1, x2, y2, view_.viewLeft, view_.viewBottom, view_.viewRight,
-                    view_.viewTop) == kSegmentOutside) {
+    // The dashes are collected and drawn in one canvas call, as for curves.
+    lineBatch_.clear();
+    batching_ = true;
+    DrawPatternPiece(layerKey, lineType, *pattern, canvas, x1, y1, x2, y2);
+    batching_ = false;
+    FlushLineBatch(canvas);
+}
+
+bool TDrawContext::PlainPattern(const TgraLineType* pattern) const {
+    return pattern == nullptr || pattern->Count <= 0 ||
+           !(pattern->Length * view_.viewScale > kMinPatternPixels);
+}
+
+void TDrawContext::FlushLineBatch(TCanvas& canvas) {
+    if (!lineBatch_.empty()) {
+        canvas.DrawLinesWithEnds(lineBatch_.data(), static_cast<int32_t>(lineBatch_.size() / 2));
+    }
+    lineBatch_.clear();
+}
+
+void TDrawContext::DrawPatternPiece(int32_t layerKey, int32_t lineType, const TgraLineType& pattern,
+                                    TCanvas& canvas, double x1, double y1, double x2, double y2) {
+    const int32_t count = pattern.Count;
+    const int32_t side = ClassifySegment(x1, y1, x2, y2, view_.viewLeft, view_.viewBottom,
+                                         view_.viewRight, view_.viewTop);
+    if (side == kSegmentOutside) return;
+    if (side == kSegmentCut && ClipSegment(x1, y1, x2, y2, view_.viewLeft, view_.viewBottom,
+                                           view_.viewRight, view_.viewTop) == kSegmentOutside) {
         return;
     }
     int32_t index = 0;
@@ -118,9 +144,9 @@ void TDrawContext::DrawPatternLine(int32_t layerKey, int32_t lineType, TCanvas& 
         index = s.elementIndex;
         consumed = s.consumed;
     }
-    const double amplitude = pattern->Amplitude;
+    const double amplitude = pattern.Amplitude;
     patternCount_ = std::min(count, int32_t{kMaxPatternElements});
-    elements_ = pattern->Elements.data();
+    elements_ = pattern.Elements.data();
     if (index < 0 || index >= patternCount_) {
         index = 0;
         consumed = 0.0;
@@ -144,6 +170,44 @@ void TDrawContext::DrawPatternLine(int32_t layerKey, int32_t lineType, TCanvas& 
     PatternState = {layerKey, lineType, x2, y2, index, consumed};
 }
 
+void TDrawContext::PlainArcPieces(const TEllipseWalker& ellipse, const TArcCosSin& angles) {
+    // Each point's window code and pixel serve both pieces that meet there; only
+    // pieces that cross the window border are clipped.
+    TRealPoint a = ellipse.FromCosSin(angles.cosT[0], angles.sinT[0]);
+    bool aFinite = std::isfinite(a.X) && std::isfinite(a.Y);
+    int32_t aCode = WindowCode(a.X, a.Y);
+    TPixelPoint aPixel{};
+    bool aPixelKnown = false;
+    for (size_t i = 1; i <= size_t{kArcPieces}; ++i) {
+        const TRealPoint b = ellipse.FromCosSin(angles.cosT[i], angles.sinT[i]);
+        const bool bFinite = std::isfinite(b.X) && std::isfinite(b.Y);
+        const int32_t bCode = WindowCode(b.X, b.Y);
+        bool bPixelKnown = false;
+        TPixelPoint bPixel{};
+        if (aFinite && bFinite) {
+            if (aCode == 0 && bCode == 0) {
+                if (!aPixelKnown) aPixel = ToPixel(a.X, a.Y);
+                bPixel = ToPixel(b.X, b.Y);
+                bPixelKnown = true;
+                lineBatch_.push_back(aPixel);
+                lineBatch_.push_back(bPixel);
+            } else if ((aCode & bCode) == 0) {
+                double x1 = a.X, y1 = a.Y, x2 = b.X, y2 = b.Y;
+                if (ClipSegment(x1, y1, x2, y2, view_.viewLeft, view_.viewBottom, view_.viewRight,
+                                view_.viewTop) != kSegmentOutside) {
+                    lineBatch_.push_back(ToPixel(x1, y1));
+                    lineBatch_.push_back(ToPixel(x2, y2));
+                }
+            }
+        }
+        a = b;
+        aFinite = bFinite;
+        aCode = bCode;
+        aPixel = bPixel;
+        aPixelKnown = bPixelKnown;
+    }
+}
+
 void TDrawContext::DrawPatternArc(int32_t layerKey, int32_t lineType, TCanvas& canvas, double cx,
                                   double cy, double r, double flatness, double tilt, double start,
                                   double sweep) {
@@ -152,12 +216,28 @@ void TDrawContext::DrawPatternArc(int32_t layerKey, int32_t lineType, TCanvas& c
     }
     const double step = sweep / kArcPieces;
     const TEllipseWalker ellipse(cx, cy, r, flatness, tilt);
-    TRealPoint previous = ellipse.At(start);
-    for (int32_t i = 1; i <= kArcPieces; ++i) {
-        const TRealPoint p = ellipse.At(start + i * step);
-        DrawPatternLine(layerKey, lineType, canvas, previous.X, previous.Y, p.X, p.Y);
-        previous = p;
+    const TArcCosSin& angles = ArcAngles(start, start, step);
+    const TgraLineType* pattern = LineTypeRecord(lineType);
+    // The pieces are collected and drawn in one canvas call; nothing else draws
+    // in between, so the pixels are those of drawing them one by one.
+    lineBatch_.clear();
+    if (PlainPattern(pattern)) {
+        PlainArcPieces(ellipse, angles);
+    } else {
+        batching_ = true;
+        TRealPoint previous = ellipse.FromCosSin(angles.cosT[0], angles.sinT[0]);
+        for (size_t i = 1; i <= size_t{kArcPieces}; ++i) {
+            const TRealPoint p = ellipse.FromCosSin(angles.cosT[i], angles.sinT[i]);
+            if (std::isfinite(previous.X) && std::isfinite(previous.Y) && std::isfinite(p.X) &&
+                std::isfinite(p.Y)) {
+                DrawPatternPiece(layerKey, lineType, *pattern, canvas, previous.X, previous.Y, p.X,
+                                 p.Y);
+            }
+            previous = p;
+        }
+        batching_ = false;
     }
+    FlushLineBatch(canvas);
 }
 
 }  // namespace veldra

@@ -40,12 +40,22 @@ int32_t TDrawContext::CommonWindowCode() const {
 
 void TDrawContext::DrawWorldLine(TCanvas& canvas, double x1, double y1, double x2, double y2) {
     if (!Finite(x1, y1, x2, y2)) return;
-    if (ClipSegment(x1, y1, x2, y2, view_.viewLeft, view_.viewBottom, view_.viewRight,
-                    view_.viewTop) == kSegmentOutside) {
+    const int32_t side = ClassifySegment(x1, y1, x2, y2, view_.viewLeft, view_.viewBottom,
+                                         view_.viewRight, view_.viewTop);
+    if (side == kSegmentOutside) return;
+    if (side == kSegmentCut && ClipSegment(x1, y1, x2, y2, view_.viewLeft, view_.viewBottom,
+                                           view_.viewRight, view_.viewTop) == kSegmentOutside) {
         return;
     }
-    const TPixelPoint a = ToPixel(x1, y1);
-    const TPixelPoint b = ToPixel(x2, y2);
+    EmitScreenLine(canvas, ToPixel(x1, y1), ToPixel(x2, y2));
+}
+
+void TDrawContext::EmitScreenLine(TCanvas& canvas, TPixelPoint a, TPixelPoint b) {
+    if (batching_) {
+        lineBatch_.push_back(a);
+        lineBatch_.push_back(b);
+        return;
+    }
     DrawScreenLine(canvas, a.x, a.y, b.x, b.y);
 }
 
