@@ -128,21 +128,30 @@ class TDrawContext {
     // beyond one border.
     int32_t CommonWindowCode() const;
     // (ca, sa): unit direction of the segment.
-    void DrawDashes(TCanvas& canvas, double x1, double y1, double ca, double sa, double remaining,
+    void DrawDashes(double x1, double y1, double ca, double sa, double remaining, int32_t& index,
+                    double& consumed);
+    void DrawZigzag(double x1, double y1, double ca, double sa, double remaining, double amplitude,
                     int32_t& index, double& consumed);
-    void DrawZigzag(TCanvas& canvas, double x1, double y1, double ca, double sa, double remaining,
-                    double amplitude, int32_t& index, double& consumed);
     // The record of a line type, nullptr for none.
     const TgraLineType* LineTypeRecord(int32_t lineType) const;
     // Whether a line type draws as a plain line at this scale.
     bool PlainPattern(const TgraLineType* pattern) const;
     // DrawPatternLine for a pattern that is not plain, the ends known to be finite.
     void DrawPatternPiece(int32_t layerKey, int32_t lineType, const TgraLineType& pattern,
-                          TCanvas& canvas, double x1, double y1, double x2, double y2);
+                          double x1, double y1, double x2, double y2);
     // Draws lineBatch_ and empties it.
     void FlushLineBatch(TCanvas& canvas);
     // The pieces of a plain curve through the points of `angles`, into lineBatch_.
     void PlainArcPieces(const TEllipseWalker& ellipse, const TArcCosSin& angles);
+    // A point's pixel when it lies inside the window (a line between two such
+    // points is drawn unclipped).
+    struct TVertexPixel {
+        bool inside = false;
+        TPixelPoint pixel{};
+    };
+    TVertexPixel VertexPixel(double x, double y) const;
+    // DrawWorldLine while batching_ (the dashes and zigzags of DrawPatternPiece).
+    void BatchWorldLine(double x1, double y1, double x2, double y2);
     // A pixel line of a view primitive: drawn at once, or kept in lineBatch_.
     void EmitScreenLine(TCanvas& canvas, TPixelPoint a, TPixelPoint b);
     // cos and sin of the parameters `first`, then start + i * step for i = 1..kArcPieces.

@@ -25,19 +25,40 @@ constexpr int64_t kMaxElementsPerSegment = 1 << 18;
 
 }  // namespace
 
+// DrawWorldLine into lineBatch_, step by step the same.
+inline void TDrawContext::BatchWorldLine(double x1, double y1, double x2, double y2) {
+    if (!std::isfinite(x1) || !std::isfinite(y1) || !std::isfinite(x2) || !std::isfinite(y2)) {
+        return;
+    }
+    const int32_t side = ClassifySegment(x1, y1, x2, y2, view_.viewLeft, view_.viewBottom,
+                                         view_.viewRight, view_.viewTop);
+    if (side == kSegmentOutside) return;
+    if (side == kSegmentCut && ClipSegment(x1, y1, x2, y2, view_.viewLeft, view_.viewBottom,
+                                           view_.viewRight, view_.viewTop) == kSegmentOutside) {
+        return;
+    }
+    lineBatch_.push_back(ToPixel(x1, y1));
+    lineBatch_.push_back(ToPixel(x2, y2));
+}
+
+inline TDrawContext::TVertexPixel TDrawContext::VertexPixel(double x, double y) const {
+    if (!std::isfinite(x) || !std::isfinite(y) || WindowCode(x, y) != 0) return {};
+    return {true, ToPixel(x, y)};
+}
+
 void TDrawContext::ResetPatternState() {
     PatternState = TPatternState{};
 }
 
-void TDrawContext::DrawDashes(TCanvas& canvas, double x1, double y1, double ca, double sa,
-                              double remaining, int32_t& index, double& consumed) {
+void TDrawContext::DrawDashes(double x1, double y1, double ca, double sa, double remaining,
+                              int32_t& index, double& consumed) {
     double cx = x1, cy = y1;
     for (int64_t n = 0;; ++n) {
         const double element = elements_[index];
         double len = std::fabs(element) - consumed;
         if (len > remaining || n >= kMaxElementsPerSegment) len = remaining;
         const double nx = cx + len * ca, ny = cy + len * sa;
-        if (element >= 0) DrawWorldLine(canvas, cx, cy, nx, ny);
+        if (element >= 0) BatchWorldLine(cx, cy, nx, ny);
         cx = nx;
         cy = ny;
         remaining -= len;
@@ -46,19 +67,21 @@ void TDrawContext::DrawDashes(TCanvas& canvas, double x1, double y1, double ca, 
             return;
         }
         consumed = 0.0;
-        index = (index + 1) % patternCount_;
+        if (++index == patternCount_) index = 0;  // index stays in 0..count-1
     }
 }
 
-void TDrawContext::DrawZigzag(TCanvas& canvas, double x1, double y1, double ca, double sa,
-                              double remaining, double amplitude, int32_t& index,
-                              double& consumed) {
+void TDrawContext::DrawZigzag(double x1, double y1, double ca, double sa, double remaining,
+                              double amplitude, int32_t& index, double& consumed) {
     // Sideways offsets of the vertices for positive (to the left of the direction)
     // and negative elements.
     const double leftX = -amplitude * sa, leftY = amplitude * ca;
     const double rightX = amplitude * sa, rightY = -amplitude * ca;
     double cx = x1, cy = y1;
     double px = x1, py = y1;  // previous vertex
+    // Each vertex ends one zigzag line and starts the next: its window code and
+    // pixel serve both.
+    TVertexPixel previous = VertexPixel(px, py);
     for (int64_t n = 0;; ++n) {
         const double element = elements_[index];
         double len = std::fabs(element) - consumed;
@@ -74,7 +97,14 @@ void TDrawContext::DrawZigzag(TCanvas& canvas, double x1, double y1, double ca, 
                 vy += rightY;
             }
         }
-        DrawWorldLine(canvas, px, py, vx, vy);
+        const TVertexPixel vertex = VertexPixel(vx, vy);
+        if (previous.inside && vertex.inside) {
+            lineBatch_.push_back(previous.pixel);
+            lineBatch_.push_back(vertex.pixel);
+        } else {
+            BatchWorldLine(px, py, vx, vy);
+        }
+        previous = vertex;
         cx = bx;
         cy = by;
         px = vx;
@@ -85,7 +115,7 @@ void TDrawContext::DrawZigzag(TCanvas& canvas, double x1, double y1, double ca, 
             return;
         }
         consumed = 0.0;
-        index = (index + 1) % patternCount_;
+        if (++index == patternCount_) index = 0;  // index stays in 0..count-1
     }
 }
 
@@ -108,7 +138,7 @@ void TDrawContext::DrawPatternLine(int32_t layerKey, int32_t lineType, TCanvas& 
     // The dashes are collected and drawn in one canvas call, as for curves.
     lineBatch_.clear();
     batching_ = true;
-    DrawPatternPiece(layerKey, lineType, *pattern, canvas, x1, y1, x2, y2);
+    DrawPatternPiece(layerKey, lineType, *pattern, x1, y1, x2, y2);
     batching_ = false;
     FlushLineBatch(canvas);
 }
@@ -126,7 +156,7 @@ void TDrawContext::FlushLineBatch(TCanvas& canvas) {
 }
 
 void TDrawContext::DrawPatternPiece(int32_t layerKey, int32_t lineType, const TgraLineType& pattern,
-                                    TCanvas& canvas, double x1, double y1, double x2, double y2) {
+                                    double x1, double y1, double x2, double y2) {
     const int32_t count = pattern.Count;
     const int32_t side = ClassifySegment(x1, y1, x2, y2, view_.viewLeft, view_.viewBottom,
                                          view_.viewRight, view_.viewTop);
@@ -153,7 +183,7 @@ void TDrawContext::DrawPatternPiece(int32_t layerKey, int32_t lineType, const Tg
     }
     const double remaining = Distance2D(x1, y1, x2, y2);
     if (!(remaining * view_.viewScale <= kMaxPatternedPixels)) {
-        DrawWorldLine(canvas, x1, y1, x2, y2);
+        BatchWorldLine(x1, y1, x2, y2);
         return;
     }
     // Unit direction of the segment; along x for a segment of no length.
@@ -163,9 +193,9 @@ void TDrawContext::DrawPatternPiece(int32_t layerKey, int32_t lineType, const Tg
         sa = (y2 - y1) / remaining;
     }
     if (amplitude == 0.0) {
-        DrawDashes(canvas, x1, y1, ca, sa, remaining, index, consumed);
+        DrawDashes(x1, y1, ca, sa, remaining, index, consumed);
     } else {
-        DrawZigzag(canvas, x1, y1, ca, sa, remaining, amplitude, index, consumed);
+        DrawZigzag(x1, y1, ca, sa, remaining, amplitude, index, consumed);
     }
     PatternState = {layerKey, lineType, x2, y2, index, consumed};
 }
@@ -230,8 +260,7 @@ void TDrawContext::DrawPatternArc(int32_t layerKey, int32_t lineType, TCanvas& c
             const TRealPoint p = ellipse.FromCosSin(angles.cosT[i], angles.sinT[i]);
             if (std::isfinite(previous.X) && std::isfinite(previous.Y) && std::isfinite(p.X) &&
                 std::isfinite(p.Y)) {
-                DrawPatternPiece(layerKey, lineType, *pattern, canvas, previous.X, previous.Y, p.X,
-                                 p.Y);
+                DrawPatternPiece(layerKey, lineType, *pattern, previous.X, previous.Y, p.X, p.Y);
             }
             previous = p;
         }
