@@ -11,3 +11,4 @@ target_sources(veldra_core PRIVATE
 add_library(veldra_regions_reference STATIC ${CMAKE_CURRENT_LIST_DIR}/regions_reference.cpp)
 target_link_libraries(veldra_regions_reference PUBLIC veldra_core)
 veldra_target_defaults(veldra_regions_reference)
+set_target_properties(veldra_regions_reference PROPERTIES AUTOMOC OFF)
