@@ -1,6 +1,9 @@
 #include "cli/cli_support.h"
 
 #include <QCoreApplication>
+#include <cstdio>
+#include <filesystem>
+#include <system_error>
 
 namespace veldra::cli {
 namespace {
@@ -19,6 +22,17 @@ bool ParseCanvasSize(const std::string& text, int& width, int& height) {
     const size_t x = text.find_first_of("xX");
     return x != std::string::npos && ParseSide(text.substr(0, x), width) &&
            ParseSide(text.substr(x + 1), height);
+}
+
+bool CheckInputFile(const char* command, const std::string& file) {
+    std::error_code ec;
+    const std::filesystem::path path(file);
+    const char* problem = !std::filesystem::exists(path, ec)            ? "no such file"
+                          : !std::filesystem::is_regular_file(path, ec) ? "not a regular file"
+                                                                        : nullptr;
+    if (problem == nullptr) return true;
+    std::fprintf(stderr, "veldra-cli %s: %s: %s\n", command, file.c_str(), problem);
+    return false;
 }
 
 std::unique_ptr<QGuiApplication> MakeHeadlessApplication() {

@@ -6,6 +6,7 @@
 #include <string>
 #include <system_error>
 
+#include "cli/cli_support.h"
 #include "cli/commands.h"
 #include "cli/shift_jis_text.h"
 #include "cli/store_json.h"
@@ -77,16 +78,8 @@ int RunInspect(const Args& args) {
         std::fputs(kInspectUsage, stderr);
         return 2;
     }
-    std::error_code ec;
+    if (!CheckInputFile("inspect", file)) return 2;
     const std::filesystem::path path(file);
-    if (!std::filesystem::exists(path, ec)) {
-        std::fprintf(stderr, "veldra-cli inspect: %s: no such file\n", file.c_str());
-        return 2;
-    }
-    if (!std::filesystem::is_regular_file(path, ec)) {
-        std::fprintf(stderr, "veldra-cli inspect: %s: not a regular file\n", file.c_str());
-        return 2;
-    }
     TJwwEntityStore store;
     InitStore(store);
     TExchangeReadStats stats;

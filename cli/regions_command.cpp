@@ -5,14 +5,14 @@
 #include <cstdio>
 #include <filesystem>
 #include <string>
-#include <system_error>
 
 #include <nlohmann/json.hpp>
 
+#include "cli/cli_support.h"
 #include "cli/commands.h"
 #include "common/my_func.h"
 #include "exchange/entity_store.h"
-#include "exchange/exchange_reader.h"
+#include "exchange/host_contract.h"
 #include "fill/regions.h"
 
 namespace veldra::cli {
@@ -87,24 +87,13 @@ int RunRegions(const Args& args) {
         std::fprintf(stderr, "veldra-cli regions: %s\n%s", error.c_str(), kRegionsUsage);
         return 2;
     }
-    std::error_code ec;
-    const std::filesystem::path path(options.file);
-    if (!std::filesystem::exists(path, ec)) {
-        std::fprintf(stderr, "veldra-cli regions: %s: no such file\n", options.file.c_str());
-        return 2;
-    }
-    if (!std::filesystem::is_regular_file(path, ec)) {
-        std::fprintf(stderr, "veldra-cli regions: %s: not a regular file\n", options.file.c_str());
-        return 2;
-    }
+    if (!CheckInputFile("regions", options.file)) return 2;
     // The window's start-up order: a fresh store, the file, then the current attributes.
     TJwwEntityStore store;
-    InitStore(store);
-    if (!ReadExchangeFile(store, path)) {
+    if (!LoadSelection(store, options.file)) {
         std::fprintf(stderr, "veldra-cli regions: %s: cannot be read\n", options.file.c_str());
         return 2;
     }
-    ResetCurrentAttributes(store);
 
     // As the fill command takes its division count: a bad number reads as 0, and the
     // count is limited to 3..3600.

@@ -17,7 +17,7 @@
 #include "display/view_navigation.h"
 #include "display/view_redraw.h"
 #include "exchange/entity_store.h"
-#include "exchange/exchange_reader.h"
+#include "exchange/host_contract.h"
 
 namespace veldra::cli {
 
@@ -85,11 +85,7 @@ int RunRender(const Args& args) {
     // As at start-up: empty store, the file, the current attributes reset, and the
     // first layer group and layer of the file made current.
     TJwwEntityStore store;
-    InitStore(store);
-    if (!ReadExchangeFile(store, o.file)) return Fail("cannot read exchange file '" + o.file + "'");
-    ResetCurrentAttributes(store);
-    SetCurrentLayerGroup(store, store.state.firstLayerGroup);
-    SetCurrentLayer(store, store.state.firstLayer);
+    if (!LoadSelection(store, o.file)) return Fail("cannot read exchange file '" + o.file + "'");
 
     TgraAttribute attributes;
     ConfigureAtStartup(attributes);

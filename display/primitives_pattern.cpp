@@ -7,6 +7,7 @@
 #include "common/tolerances.h"
 #include "display/clipping.h"
 #include "display/draw_context.h"
+#include "display/primitives_clip.h"
 #include "display/primitives_geometry.h"
 
 namespace veldra {
@@ -23,22 +24,35 @@ constexpr double kMinPatternPixels = 2.0;
 constexpr double kMaxPatternedPixels = 65536.0;
 constexpr int64_t kMaxElementsPerSegment = 1 << 18;
 
+// Length of the next piece of a patterned segment: what is left of the current
+// element, cut to what is left of the segment (all of it once the element limit is hit).
+inline double PieceLength(double element, double consumed, double remaining, int64_t n) {
+    const double len = std::fabs(element) - consumed;
+    return len > remaining || n >= kMaxElementsPerSegment ? remaining : len;
+}
+
+// Takes a piece off the segment. True when the segment is used up (the element's
+// consumed length carries on to the next segment); else the next element begins.
+inline bool EndPiece(double len, double& remaining, double& consumed, int32_t& index,
+                     int32_t count) {
+    remaining -= len;
+    if (remaining <= kDoneTolerance) {
+        consumed += len;
+        return true;
+    }
+    consumed = 0.0;
+    if (++index == count) index = 0;  // index stays in 0..count-1
+    return false;
+}
+
 }  // namespace
 
 // DrawWorldLine into lineBatch_, step by step the same.
 inline void TDrawContext::BatchWorldLine(double x1, double y1, double x2, double y2) {
-    if (!std::isfinite(x1) || !std::isfinite(y1) || !std::isfinite(x2) || !std::isfinite(y2)) {
-        return;
-    }
-    const int32_t side = ClassifySegment(x1, y1, x2, y2, view_.viewLeft, view_.viewBottom,
-                                         view_.viewRight, view_.viewTop);
-    if (side == kSegmentOutside) return;
-    if (side == kSegmentCut && ClipSegment(x1, y1, x2, y2, view_.viewLeft, view_.viewBottom,
-                                           view_.viewRight, view_.viewTop) == kSegmentOutside) {
-        return;
-    }
-    lineBatch_.push_back(ToPixel(x1, y1));
-    lineBatch_.push_back(ToPixel(x2, y2));
+    TPixelPoint a, b;
+    if (!ClipLineToPixels(view_, x1, y1, x2, y2, a, b)) return;
+    lineBatch_.push_back(a);
+    lineBatch_.push_back(b);
 }
 
 inline TDrawContext::TVertexPixel TDrawContext::VertexPixel(double x, double y) const {
@@ -55,19 +69,12 @@ void TDrawContext::DrawDashes(double x1, double y1, double ca, double sa, double
     double cx = x1, cy = y1;
     for (int64_t n = 0;; ++n) {
         const double element = elements_[index];
-        double len = std::fabs(element) - consumed;
-        if (len > remaining || n >= kMaxElementsPerSegment) len = remaining;
+        const double len = PieceLength(element, consumed, remaining, n);
         const double nx = cx + len * ca, ny = cy + len * sa;
         if (element >= 0) BatchWorldLine(cx, cy, nx, ny);
         cx = nx;
         cy = ny;
-        remaining -= len;
-        if (remaining <= kDoneTolerance) {
-            consumed += len;
-            return;
-        }
-        consumed = 0.0;
-        if (++index == patternCount_) index = 0;  // index stays in 0..count-1
+        if (EndPiece(len, remaining, consumed, index, patternCount_)) return;
     }
 }
 
@@ -84,8 +91,7 @@ void TDrawContext::DrawZigzag(double x1, double y1, double ca, double sa, double
     TVertexPixel previous = VertexPixel(px, py);
     for (int64_t n = 0;; ++n) {
         const double element = elements_[index];
-        double len = std::fabs(element) - consumed;
-        if (len > remaining || n >= kMaxElementsPerSegment) len = remaining;
+        const double len = PieceLength(element, consumed, remaining, n);
         const double bx = cx + len * ca, by = cy + len * sa;
         double vx = bx, vy = by;
         if (remaining - len > kDoneTolerance) {  // the zigzag returns to the line at the end
@@ -109,13 +115,7 @@ void TDrawContext::DrawZigzag(double x1, double y1, double ca, double sa, double
         cy = by;
         px = vx;
         py = vy;
-        remaining -= len;
-        if (remaining <= kDoneTolerance) {
-            consumed += len;
-            return;
-        }
-        consumed = 0.0;
-        if (++index == patternCount_) index = 0;  // index stays in 0..count-1
+        if (EndPiece(len, remaining, consumed, index, patternCount_)) return;
     }
 }
 
@@ -158,13 +158,7 @@ void TDrawContext::FlushLineBatch(TCanvas& canvas) {
 void TDrawContext::DrawPatternPiece(int32_t layerKey, int32_t lineType, const TgraLineType& pattern,
                                     double x1, double y1, double x2, double y2) {
     const int32_t count = pattern.Count;
-    const int32_t side = ClassifySegment(x1, y1, x2, y2, view_.viewLeft, view_.viewBottom,
-                                         view_.viewRight, view_.viewTop);
-    if (side == kSegmentOutside) return;
-    if (side == kSegmentCut && ClipSegment(x1, y1, x2, y2, view_.viewLeft, view_.viewBottom,
-                                           view_.viewRight, view_.viewTop) == kSegmentOutside) {
-        return;
-    }
+    if (!ClipToWindow(view_, x1, y1, x2, y2)) return;
     int32_t index = 0;
     double consumed = 0.0;
     const TPatternState& s = PatternState;

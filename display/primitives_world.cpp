@@ -7,6 +7,7 @@
 #include "display/canvas_guard.h"
 #include "display/clipping.h"
 #include "display/draw_context.h"
+#include "display/primitives_clip.h"
 
 namespace veldra {
 
@@ -39,15 +40,8 @@ int32_t TDrawContext::CommonWindowCode() const {
 }
 
 void TDrawContext::DrawWorldLine(TCanvas& canvas, double x1, double y1, double x2, double y2) {
-    if (!Finite(x1, y1, x2, y2)) return;
-    const int32_t side = ClassifySegment(x1, y1, x2, y2, view_.viewLeft, view_.viewBottom,
-                                         view_.viewRight, view_.viewTop);
-    if (side == kSegmentOutside) return;
-    if (side == kSegmentCut && ClipSegment(x1, y1, x2, y2, view_.viewLeft, view_.viewBottom,
-                                           view_.viewRight, view_.viewTop) == kSegmentOutside) {
-        return;
-    }
-    EmitScreenLine(canvas, ToPixel(x1, y1), ToPixel(x2, y2));
+    TPixelPoint a, b;
+    if (ClipLineToPixels(view_, x1, y1, x2, y2, a, b)) EmitScreenLine(canvas, a, b);
 }
 
 void TDrawContext::EmitScreenLine(TCanvas& canvas, TPixelPoint a, TPixelPoint b) {

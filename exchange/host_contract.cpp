@@ -9,15 +9,19 @@ std::filesystem::path ExchangeFilePath(const std::filesystem::path& programFolde
     return programFolder / kExchangeFileName;
 }
 
-bool LoadHostSelection(TJwwEntityStore& store, const std::filesystem::path& programFolder) {
+bool LoadSelection(TJwwEntityStore& store, const std::filesystem::path& exchangeFile) {
     InitStore(store);
-    bool read = ReadExchangeFile(store, ExchangeFilePath(programFolder));
+    bool read = ReadExchangeFile(store, exchangeFile);
     ResetCurrentAttributes(store);
     // The host expects "bz" back, first, when it handed it over.
     if (store.state.bzFlag) AddOutputLine(store, "bz");
     SetCurrentLayerGroup(store, store.state.firstLayerGroup);
     SetCurrentLayer(store, store.state.firstLayer);
     return read;
+}
+
+bool LoadHostSelection(TJwwEntityStore& store, const std::filesystem::path& programFolder) {
+    return LoadSelection(store, ExchangeFilePath(programFolder));
 }
 
 bool HandBackToHost(const TJwwEntityStore& store, const std::filesystem::path& programFolder) {

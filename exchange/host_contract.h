@@ -15,9 +15,11 @@ inline constexpr const char* kExchangeFileName = "JWC_TEMP.TXT";
 // programFolder / "JWC_TEMP.TXT".
 std::filesystem::path ExchangeFilePath(const std::filesystem::path& programFolder);
 
-// Start-up order: InitStore, read the exchange file of the folder, reset the current
-// attributes, queue "bz" when the file carried it, and select the first layer group
-// and layer of the file. False when there was no readable file (the store is empty).
+// Start-up order: InitStore, read the exchange file, reset the current attributes,
+// queue "bz" when the file carried it, and select the first layer group and layer of
+// the file. False when there was no readable file (the store is empty).
+bool LoadSelection(TJwwEntityStore& store, const std::filesystem::path& exchangeFile);
+// The same for the exchange file of the program folder.
 bool LoadHostSelection(TJwwEntityStore& store, const std::filesystem::path& programFolder);
 
 // Close: writes the queued lines (or "hq") to the folder's exchange file.
