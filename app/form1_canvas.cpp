@@ -2,9 +2,9 @@
 // layer.
 
 #include "app/form1.h"
-#include "display/canvas.h"
-#include "display/draw_context.h"
-#include "display/view_redraw.h"
+#include "display/canvas/canvas.h"
+#include "display/canvas/draw_context.h"
+#include "display/render/view_redraw.h"
 
 namespace veldra {
 

@@ -9,7 +9,7 @@
 #include <QSlider>
 
 #include "app/form1.h"
-#include "display/canvas.h"
+#include "display/canvas/canvas.h"
 
 namespace veldra {
 

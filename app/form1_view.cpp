@@ -8,7 +8,7 @@
 #include <cmath>
 
 #include "app/form1.h"
-#include "display/canvas.h"
+#include "display/canvas/canvas.h"
 #include "display/view_navigation.h"
 
 namespace veldra {

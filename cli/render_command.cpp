@@ -11,11 +11,11 @@
 
 #include "cli/cli_support.h"
 #include "cli/commands.h"
-#include "display/canvas.h"
-#include "display/draw_context.h"
+#include "display/canvas/canvas.h"
+#include "display/canvas/draw_context.h"
 #include "display/gra_attribute.h"
+#include "display/render/view_redraw.h"
 #include "display/view_navigation.h"
-#include "display/view_redraw.h"
 #include "exchange/entity_store.h"
 #include "exchange/host_contract.h"
 

@@ -9,20 +9,10 @@
 #include <cstdint>
 #include <vector>
 
+#include "common/real_point.h"
 #include "exchange/entity_store.h"
 
 namespace veldra {
-
-struct TRealPoint {
-    double X = 0.0;
-    double Y = 0.0;
-};
-
-// One closed polygon: its last point repeats its first (within 1e-8 per axis) and it
-// holds at least 4 points.
-using TAryRealPoint = std::vector<TRealPoint>;
-// A set of polygons.
-using TAr2RealPoint = std::vector<TAryRealPoint>;
 
 // The arc divisions callers may ask for; BuildRegions limits N to this range itself.
 inline constexpr int32_t kMinArcDivisions = 3;

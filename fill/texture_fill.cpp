@@ -8,8 +8,8 @@
 
 #include <cmath>
 
-#include "display/canvas.h"
-#include "display/picture_decode.h"
+#include "display/canvas/canvas.h"
+#include "display/pictures/picture_decode.h"
 
 namespace veldra {
 

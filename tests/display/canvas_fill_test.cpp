@@ -1,4 +1,4 @@
-#include "display/canvas_fill.h"
+#include "display/canvas/canvas_fill.h"
 
 #include <gtest/gtest.h>
 
@@ -9,8 +9,8 @@
 #include <cmath>
 #include <random>
 
-#include "display/canvas.h"
-#include "display/canvas_wide.h"
+#include "display/canvas/canvas.h"
+#include "display/canvas/canvas_wide.h"
 
 namespace veldra {
 namespace {

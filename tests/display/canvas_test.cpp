@@ -1,4 +1,4 @@
-#include "display/canvas.h"
+#include "display/canvas/canvas.h"
 
 #include <gtest/gtest.h>
 

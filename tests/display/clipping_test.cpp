@@ -1,4 +1,4 @@
-#include "display/clipping.h"
+#include "display/canvas/clipping.h"
 
 #include <gtest/gtest.h>
 

@@ -8,9 +8,9 @@
 #include <vector>
 
 #include "common/tolerances.h"
-#include "display/canvas.h"
-#include "display/canvas_raster.h"
-#include "display/draw_context.h"
+#include "display/canvas/canvas.h"
+#include "display/canvas/canvas_raster.h"
+#include "display/canvas/draw_context.h"
 
 namespace veldra {
 namespace {

@@ -4,8 +4,8 @@
 #include <QPainter>
 #include <random>
 
-#include "display/metafile_emf.h"
-#include "display/metafile_wmf.h"
+#include "display/pictures/metafile_emf.h"
+#include "display/pictures/metafile_wmf.h"
 #include "tests/display/metafile_builders.h"
 
 namespace veldra {

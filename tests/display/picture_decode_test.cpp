@@ -1,4 +1,4 @@
-#include "display/picture_decode.h"
+#include "display/pictures/picture_decode.h"
 
 #include <gtest/gtest.h>
 

@@ -1,11 +1,11 @@
-#include "display/picture_frame.h"
+#include "display/pictures/picture_frame.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <limits>
 
-#include "display/img_convert.h"
+#include "display/pictures/img_convert.h"
 
 namespace veldra {
 namespace {

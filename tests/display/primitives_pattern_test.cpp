@@ -4,7 +4,7 @@
 #include <string>
 
 #include "common/tolerances.h"
-#include "display/draw_context.h"
+#include "display/canvas/draw_context.h"
 
 namespace veldra {
 namespace {

@@ -5,8 +5,8 @@
 
 #include "common/my_func.h"
 #include "common/tolerances.h"
-#include "display/draw_context.h"
-#include "display/primitives_geometry.h"
+#include "display/canvas/draw_context.h"
+#include "display/canvas/primitives_geometry.h"
 
 namespace veldra {
 namespace {

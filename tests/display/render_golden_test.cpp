@@ -6,7 +6,7 @@
 #include <QTemporaryDir>
 
 #include "common/tolerances.h"
-#include "display/metafile_wmf.h"
+#include "display/pictures/metafile_wmf.h"
 #include "tests/display/golden_image.h"
 #include "tests/display/metafile_builders.h"
 #include "tests/display/render_scene.h"

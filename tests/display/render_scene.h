@@ -6,11 +6,11 @@
 #include <QImage>
 #include <string>
 
-#include "display/canvas.h"
-#include "display/draw_context.h"
+#include "display/canvas/canvas.h"
+#include "display/canvas/draw_context.h"
 #include "display/gra_attribute.h"
-#include "display/render.h"
-#include "display/view_redraw.h"
+#include "display/render/render.h"
+#include "display/render/view_redraw.h"
 #include "exchange/entity_store.h"
 
 namespace veldra::test {

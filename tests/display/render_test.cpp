@@ -1,4 +1,4 @@
-#include "display/render.h"
+#include "display/render/render.h"
 
 #include <gtest/gtest.h>
 

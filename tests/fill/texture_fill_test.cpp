@@ -10,7 +10,7 @@
 #include <fstream>
 #include <limits>
 
-#include "display/canvas.h"
+#include "display/canvas/canvas.h"
 
 namespace veldra {
 namespace {

@@ -1,0 +1,142 @@
+// Records of a Windows metafile that draw curves, text and bitmaps.
+
+#include <QGuiApplication>
+#include <QPainterPath>
+#include <QStringDecoder>
+#include <cmath>
+
+#include "display/pictures/metafile_wmf_player.h"
+#include "display/pictures/picture_dib.h"
+
+namespace veldra {
+
+QString DecodeWmfText(const QByteArray& bytes, uint8_t charset) {
+    QStringDecoder decoder(charset == kWmfShiftJisCharset ? "Shift_JIS" : "windows-1252");
+    if (!decoder.isValid()) return QString::fromLatin1(bytes);
+    return decoder.decode(bytes);
+}
+
+void TWmfPlayer::PlayArc(uint16_t f) {
+    const QRectF box = MapBox(4);
+    if (box.width() <= 0 || box.height() <= 0) return;
+    // GDI starts and ends the arc where the rays to the radial points meet the
+    // ellipse, counter-clockwise on screen; Qt takes parametric angles.
+    const auto angle = [&](int x, int y) {
+        const QPointF d = Map(x, y) - box.center();
+        return std::atan2(-d.y() / box.height(), d.x() / box.width()) * 180.0 / M_PI;
+    };
+    const double start = angle(S(3), S(2));
+    double sweep = angle(S(1), S(0)) - start;
+    while (sweep <= 0) sweep += 360.0;
+    QPainterPath path;
+    if (f == wmf::kPie)
+        path.moveTo(box.center()), path.arcTo(box, start, sweep);
+    else
+        path.arcMoveTo(box, start), path.arcTo(box, start, sweep);
+    ApplyPen();
+    if (f == wmf::kArc) {
+        p_.strokePath(path, p_.pen());
+        return;
+    }
+    path.closeSubpath();
+    ApplyBrush();
+    p_.drawPath(path);
+}
+
+void TWmfPlayer::PlayText(bool extended) {
+    // Fonts need a GUI application; without one (a plain command-line run) text is
+    // left out rather than brought down.
+    if (qobject_cast<QGuiApplication*>(QCoreApplication::instance()) == nullptr) return;
+    int x = 0, y = 0, count = 0;
+    uint32_t textWord = 0;
+    if (extended) {
+        y = S(0), x = S(1), count = S(2);
+        textWord = (U(3) & 0x0006) != 0 ? 8 : 4;  // opaque or clipped: a rectangle follows
+    } else {
+        count = S(0);
+        textWord = 1;
+        const uint32_t after = 1 + (static_cast<uint32_t>(std::max(count, 0)) + 1) / 2;
+        y = S(after), x = S(after + 1);
+    }
+    count = std::clamp(count, 0, static_cast<int>(BytesLeft(textWord)));
+    if (count == 0) return;
+    const QString text = DecodeWmfText(
+        QByteArray(reinterpret_cast<const char*>(Bytes(textWord)), count), dc_.font.charset);
+    QFont font(dc_.font.face.isEmpty() ? QStringLiteral("Sans") : dc_.font.face);
+    const double pixels = std::abs(dc_.font.height * Sy());
+    font.setPixelSize(std::clamp(static_cast<int>(std::lround(pixels)), 1, 4096));
+    font.setBold(dc_.font.weight >= 600);
+    font.setItalic(dc_.font.italic);
+    font.setUnderline(dc_.font.underline);
+    font.setStrikeOut(dc_.font.strikeOut);
+    const bool updateCp = (dc_.textAlign & 1) != 0;
+    const QPointF at = updateCp ? Map(dc_.position.x(), dc_.position.y()) : Map(x, y);
+    const QFontMetricsF metrics(font);
+    const double width = metrics.horizontalAdvance(text);
+    double dx = 0, dy = metrics.ascent();  // TA_TOP
+    if ((dc_.textAlign & 6) == 6)
+        dx = -width / 2;
+    else if (dc_.textAlign & 2)
+        dx = -width;
+    if ((dc_.textAlign & 24) == 24)
+        dy = 0;
+    else if (dc_.textAlign & 8)
+        dy = -metrics.descent();
+    p_.save();
+    p_.translate(at);
+    p_.rotate(-dc_.font.escapement / 10.0);
+    if (dc_.opaqueBackground)
+        p_.fillRect(QRectF(dx, dy - metrics.ascent(), width, metrics.height()), dc_.bkColor);
+    p_.setFont(font);
+    p_.setPen(dc_.textColor);
+    p_.drawText(QPointF(dx, dy), text);
+    p_.restore();
+    if (updateCp && Sx() != 0) dc_.position.rx() += width / Sx();
+}
+
+void TWmfPlayer::PlayBitmap(uint16_t f) {
+    const uint32_t rop = U32(0);
+    // Word layout after the raster operation, by record kind.
+    uint32_t dest = 0, dib = 0, src = 0;
+    bool stretched = true, hasBitmap = rec_->paramWords > static_cast<uint32_t>(f >> 8);
+    if (f == wmf::kStretchDib)
+        dest = 7, src = 5, dib = 11, hasBitmap = true;
+    else if (f == wmf::kDibStretchBlt)
+        dest = 6, src = 4, dib = 10;
+    else
+        dest = 5, src = 3, dib = 9, stretched = false;
+    if (!hasBitmap) --dest;  // a reserved word replaces the bitmap's place
+    const int destH = S(dest), destW = S(dest + 1);
+    const QRectF box =
+        QRectF(Map(S(dest + 3), S(dest + 2)), Map(S(dest + 3) + destW, S(dest + 2) + destH))
+            .normalized();
+    if (!hasBitmap) {
+        if (rop == 0x00000042)
+            p_.fillRect(box, Qt::black);  // BLACKNESS
+        else if (rop == 0x00FF0062)
+            p_.fillRect(box, Qt::white);  // WHITENESS
+        else if (rop == 0x00F00021)
+            ApplyBrush(), p_.fillRect(box, p_.brush());  // PATCOPY
+        return;
+    }
+    const QImage image = DecodePackedDib(Bytes(dib), BytesLeft(dib));
+    if (image.isNull()) return;
+    QRect source = image.rect();
+    if (stretched) {
+        const int srcH = S(src), srcW = S(src + 1), ySrc = S(src + 2), xSrc = S(src + 3);
+        // StretchDIBits counts the source from the bottom row of the bitmap.
+        const int top = f == wmf::kStretchDib ? image.height() - ySrc - srcH : ySrc;
+        if (srcW > 0 && srcH > 0) source = QRect(xSrc, top, srcW, srcH);
+    }
+    p_.save();
+    if (rop == 0x008800C6)
+        p_.setCompositionMode(QPainter::RasterOp_SourceAndDestination);
+    else if (rop == 0x00EE0086)
+        p_.setCompositionMode(QPainter::RasterOp_SourceOrDestination);
+    else if (rop == 0x00660046)
+        p_.setCompositionMode(QPainter::RasterOp_SourceXorDestination);
+    p_.drawImage(box, image, source);
+    p_.restore();
+}
+
+}  // namespace veldra

@@ -1,0 +1,196 @@
+#pragma once
+
+// The player of Windows metafile records, shared by the files of the metafile
+// module only: the device-context state, the object table and the handlers.
+
+#include <QColor>
+#include <QImage>
+#include <QPainter>
+#include <QRectF>
+#include <QString>
+#include <algorithm>
+#include <cstdint>
+#include <vector>
+
+#include "display/pictures/metafile_wmf.h"
+
+namespace veldra {
+
+inline constexpr int kWmfMaxSavedStates = 1024;
+inline constexpr int kWmfMaxObjects = 65535;
+inline constexpr uint8_t kWmfShiftJisCharset = 128;
+
+enum class TWmfObjectKind { None, Pen, Brush, Font, Other };
+
+struct TWmfFont {
+    int height = 0;
+    int escapement = 0;  // tenths of a degree
+    int weight = 400;
+    bool italic = false, underline = false, strikeOut = false;
+    uint8_t charset = 0;
+    QString face;
+};
+
+struct TWmfObject {
+    TWmfObjectKind kind = TWmfObjectKind::None;
+    int penStyle = 0;
+    int penWidth = 0;
+    QColor color;
+    int brushStyle = 0;
+    int hatch = 0;
+    QImage pattern;
+    TWmfFont font;
+};
+
+struct TWmfDcState {
+    QPointF windowOrg;
+    QSizeF windowExt;
+    TWmfObject pen, brush;
+    TWmfFont font;
+    QColor bkColor = Qt::white;
+    bool opaqueBackground = true;
+    QColor textColor = Qt::black;
+    uint16_t textAlign = 0;
+    Qt::FillRule fillRule = Qt::OddEvenFill;
+    QPointF position;  // logical
+    QRectF clip;       // device; empty = none
+};
+
+inline QColor WmfColor(uint32_t c) {
+    return QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF);
+}
+
+// Text bytes of a font with this character set (Shift-JIS or Western).
+QString DecodeWmfText(const QByteArray& bytes, uint8_t charset);
+
+class TWmfPlayer {
+  public:
+    TWmfPlayer(const TWmfPicture& picture, QPainter& painter, const QRectF& target)
+        : pic_(picture), p_(painter), target_(target) {
+        dc_.windowOrg = picture.frame_.topLeft();
+        dc_.windowExt = picture.frame_.size();
+        dc_.pen.kind = TWmfObjectKind::Pen;
+        dc_.pen.color = Qt::black;
+        dc_.brush.kind = TWmfObjectKind::Brush;
+        dc_.brush.color = Qt::white;
+        objects_.resize(std::clamp(picture.objectCount_, 0, kWmfMaxObjects));
+        limit_ = 4.0 * std::max(target.width(), target.height()) + 4096.0;
+    }
+
+    void Run() {
+        p_.save();
+        p_.setClipRect(target_, Qt::IntersectClip);
+        for (const TWmfRecord& r : pic_.records_) {
+            rec_ = &r;
+            Play(r.function);
+        }
+        p_.restore();
+    }
+
+  private:
+    // Parameter word i of the current record; 0 beyond its end.
+    int S(uint32_t i) const { return static_cast<int16_t>(U(i)); }
+    uint16_t U(uint32_t i) const {
+        if (i >= rec_->paramWords) return 0;
+        const auto* d = reinterpret_cast<const unsigned char*>(pic_.data_.constData());
+        const uint32_t at = rec_->paramOffset + 2 * i;
+        return static_cast<uint16_t>(d[at] | (d[at + 1] << 8));
+    }
+    uint32_t U32(uint32_t i) const { return U(i) | (static_cast<uint32_t>(U(i + 1)) << 16); }
+    const unsigned char* Bytes(uint32_t i) const {
+        if (i >= rec_->paramWords) return nullptr;
+        return reinterpret_cast<const unsigned char*>(pic_.data_.constData()) + rec_->paramOffset +
+               2 * i;
+    }
+    uint32_t BytesLeft(uint32_t i) const {
+        return i >= rec_->paramWords ? 0 : 2 * (rec_->paramWords - i);
+    }
+
+    double Sx() const {
+        return dc_.windowExt.width() == 0 ? 0 : target_.width() / dc_.windowExt.width();
+    }
+    double Sy() const {
+        return dc_.windowExt.height() == 0 ? 0 : target_.height() / dc_.windowExt.height();
+    }
+    double Clamp(double v, double centre) const {
+        return std::clamp(v, centre - limit_, centre + limit_);
+    }
+    QPointF Map(double x, double y) const {
+        return {Clamp(target_.left() + (x - dc_.windowOrg.x()) * Sx(), target_.center().x()),
+                Clamp(target_.top() + (y - dc_.windowOrg.y()) * Sy(), target_.center().y())};
+    }
+    // Rectangle given as bottom, right, top, left from parameter word i.
+    QRectF MapBox(uint32_t i) const {
+        return QRectF(Map(S(i + 3), S(i + 2)), Map(S(i + 1), S(i))).normalized();
+    }
+
+    void ApplyPen() {
+        const TWmfObject& o = dc_.pen;
+        if (o.penStyle == 5) {
+            p_.setPen(Qt::NoPen);
+            return;
+        }
+        const double width = o.penWidth * std::abs(Sx());
+        QPen pen(o.color, width < 1.5 ? 0.0 : std::min(width, limit_));
+        static constexpr Qt::PenStyle kStyles[] = {Qt::SolidLine, Qt::DashLine, Qt::DotLine,
+                                                   Qt::DashDotLine, Qt::DashDotDotLine};
+        if (o.penStyle >= 1 && o.penStyle <= 4 && pen.widthF() == 0.0)
+            pen.setStyle(kStyles[o.penStyle]);
+        p_.setPen(pen);
+    }
+    void ApplyBrush() {
+        const TWmfObject& o = dc_.brush;
+        static constexpr Qt::BrushStyle kHatches[] = {Qt::HorPattern,   Qt::VerPattern,
+                                                      Qt::FDiagPattern, Qt::BDiagPattern,
+                                                      Qt::CrossPattern, Qt::DiagCrossPattern};
+        if (o.brushStyle == 1)
+            p_.setBrush(Qt::NoBrush);
+        else if (o.brushStyle == 2)
+            p_.setBrush(QBrush(o.color, kHatches[std::clamp(o.hatch, 0, 5)]));
+        else if (!o.pattern.isNull())
+            p_.setBrush(QBrush(o.pattern));
+        else
+            p_.setBrush(QBrush(o.color));
+        p_.setBackgroundMode(dc_.opaqueBackground ? Qt::OpaqueMode : Qt::TransparentMode);
+        p_.setBackground(dc_.bkColor);
+    }
+    void ApplyClip() {
+        p_.setClipRect(target_);
+        if (!dc_.clip.isEmpty()) p_.setClipRect(dc_.clip, Qt::IntersectClip);
+    }
+
+    int FreeSlot() const {
+        for (size_t i = 0; i < objects_.size(); ++i)
+            if (objects_[i].kind == TWmfObjectKind::None) return static_cast<int>(i);
+        return -1;
+    }
+    void AddObject(TWmfObject o) {
+        const int slot = FreeSlot();
+        if (slot >= 0) objects_[static_cast<size_t>(slot)] = std::move(o);
+    }
+
+    QPolygonF Points(uint32_t first, int count) const {
+        QPolygonF polygon;
+        count = std::clamp(count, 0, static_cast<int>(BytesLeft(first) / 4));
+        polygon.reserve(count);
+        for (int k = 0; k < count; ++k) polygon << Map(S(first + 2 * k), S(first + 2 * k + 1));
+        return polygon;
+    }
+
+    void Play(uint16_t f);
+    void PlayObjectRecord(uint16_t f);
+    void PlayArc(uint16_t f);
+    void PlayText(bool extended);
+    void PlayBitmap(uint16_t f);
+
+    const TWmfPicture& pic_;
+    QPainter& p_;
+    QRectF target_;
+    double limit_ = 0;
+    const TWmfRecord* rec_ = nullptr;
+    TWmfDcState dc_;
+    std::vector<TWmfDcState> saved_;
+    std::vector<TWmfObject> objects_;
+};
+
+}  // namespace veldra
