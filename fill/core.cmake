@@ -26,5 +26,6 @@ target_sources(veldra_core PRIVATE
     $<TARGET_OBJECTS:veldra_faces_arrangement>
     ${CMAKE_CURRENT_LIST_DIR}/faces.cpp
     ${CMAKE_CURRENT_LIST_DIR}/faces_gaps.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/faces_linework.cpp)
+    ${CMAKE_CURRENT_LIST_DIR}/faces_linework.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/region_modes.cpp)
 target_link_libraries(veldra_core PRIVATE gmp mpfr)
