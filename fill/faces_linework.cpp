@@ -1,7 +1,5 @@
 #include <algorithm>
 #include <cmath>
-#include <functional>
-#include <unordered_map>
 
 #include "common/tolerances.h"
 #include "fill/faces_linework.h"
@@ -23,46 +21,60 @@ bool AllUsable(const std::vector<TRealPoint>& points) {
     return true;
 }
 
-// Points within 1e-8 per axis fall into the same or a neighbouring cell of this grid.
-// Cells are kept as doubles: beyond 2^53 * 1e-8 neighbouring doubles are farther apart
-// than the tolerance anyway, so only equal coordinates share a cell there.
-struct TCellKey {
-    double x;
-    double y;
-    bool operator==(const TCellKey&) const = default;
-};
-struct TCellHash {
-    size_t operator()(const TCellKey& k) const {
-        return std::hash<double>()(k.x) * 31 + std::hash<double>()(k.y);
-    }
-};
-
-TCellKey CellOf(const TRealPoint& p) {
-    return {std::floor(p.X / kPointTolerance), std::floor(p.Y / kPointTolerance)};
-}
-
-// End points by cell, for "is another end within 1e-8".
-class TEndGrid {
+// End points sorted by X then Y, for "is another end within 1e-8 per axis". The ends
+// within the X window form runs of equal X, each sorted by Y, so a query is a few
+// binary searches even when thousands of ends share a column.
+class TEndIndex {
   public:
-    void Add(const TRealPoint& p, size_t owner) { cells_[CellOf(p)].push_back({p, owner}); }
+    void Add(const TRealPoint& p, size_t owner) { entries_.push_back({p, owner, false}); }
 
-    // The first end within the tolerance that belongs to another owner, or null.
-    const TRealPoint* Other(const TRealPoint& p, size_t owner) const {
-        const TCellKey c = CellOf(p);
-        for (double dx = -1; dx <= 1; ++dx) {
-            for (double dy = -1; dy <= 1; ++dy) {
-                auto it = cells_.find({c.x + dx, c.y + dy});
-                if (it == cells_.end()) continue;
-                for (const auto& [q, who] : it->second) {
-                    if (who != owner && SamePoint(p, q)) return &q;
-                }
+    // Sorts the ends; returns, for each end in the order added, its sorted position.
+    std::vector<size_t> Build() {
+        std::vector<size_t> order(entries_.size());
+        for (size_t i = 0; i < order.size(); ++i) order[i] = i;
+        std::sort(order.begin(), order.end(), [this](size_t a, size_t b) {
+            const TRealPoint& p = entries_[a].point;
+            const TRealPoint& q = entries_[b].point;
+            return p.X != q.X ? p.X < q.X : (p.Y != q.Y ? p.Y < q.Y : a < b);
+        });
+        std::vector<TEntry> sorted(entries_.size());
+        std::vector<size_t> position(entries_.size());
+        for (size_t k = 0; k < order.size(); ++k) {
+            sorted[k] = entries_[order[k]];
+            position[order[k]] = k;
+        }
+        entries_ = std::move(sorted);
+        return position;
+    }
+
+    void Activate(size_t position) { entries_[position].active = true; }
+
+    // The first end within the tolerance that belongs to another owner (and, when
+    // `activeOnly`, was activated), or null. Not-a-number coordinates match nothing.
+    const TRealPoint* Other(const TRealPoint& p, size_t owner, bool activeOnly) const {
+        auto xLess = [](const TEntry& e, double x) { return e.point.X < x; };
+        auto it = std::lower_bound(entries_.begin(), entries_.end(), p.X - kPointTolerance, xLess);
+        while (it != entries_.end() && it->point.X <= p.X + kPointTolerance) {
+            const double x = it->point.X;
+            auto runEnd = std::upper_bound(it, entries_.end(), x,
+                                           [](double v, const TEntry& e) { return v < e.point.X; });
+            auto y = std::lower_bound(it, runEnd, p.Y - kPointTolerance,
+                                      [](const TEntry& e, double v) { return e.point.Y < v; });
+            for (; y != runEnd && y->point.Y <= p.Y + kPointTolerance; ++y) {
+                if (y->owner != owner && (!activeOnly || y->active)) return &y->point;
             }
+            it = runEnd;
         }
         return nullptr;
     }
 
   private:
-    std::unordered_map<TCellKey, std::vector<std::pair<TRealPoint, size_t>>, TCellHash> cells_;
+    struct TEntry {
+        TRealPoint point;
+        size_t owner = 0;
+        bool active = false;
+    };
+    std::vector<TEntry> entries_;
 };
 
 }  // namespace
@@ -102,16 +114,24 @@ std::vector<TFacePolyline> CollectFaceLinework(const TJwwEntityStore& store, int
 }
 
 void SnapCloseEnds(std::vector<TFacePolyline>& lines) {
-    TEndGrid grid;
+    TEndIndex index;
+    for (size_t i = 0; i < lines.size(); ++i) {
+        if (lines[i].closed) continue;
+        index.Add(lines[i].points.front(), i);
+        index.Add(lines[i].points.back(), i);
+    }
+    const std::vector<size_t> position = index.Build();
+    size_t n = 0;
     for (size_t i = 0; i < lines.size(); ++i) {
         if (lines[i].closed) continue;
         for (TRealPoint* end : {&lines[i].points.front(), &lines[i].points.back()}) {
-            // The first end of a cluster stays; later ones move onto it.
-            if (const TRealPoint* other = grid.Other(*end, i)) {
+            // The first end of a cluster in list order stays; later ones move onto it.
+            if (const TRealPoint* other = index.Other(*end, i, true)) {
                 *end = *other;
             } else {
-                grid.Add(*end, i);
+                index.Activate(position[n]);
             }
+            ++n;
         }
     }
 }
@@ -136,15 +156,19 @@ std::vector<TRealPoint> ChainOpenEnds(const TJwwEntityStore& store, const TRegio
     TAr2RealPoint closedFigures;
     const std::vector<TBoundarySegment> segments =
         CollectRegionSources(store, kMinArcDivisions, filter, closedFigures);
-    TEndGrid grid;
+    // An end that is not a finite point meets nothing and has no place to be marked.
+    auto finite = [](const TRealPoint& p) { return std::isfinite(p.X) && std::isfinite(p.Y); };
+    TEndIndex index;
     for (size_t i = 0; i < segments.size(); ++i) {
-        grid.Add(segments[i].StartPoint, i);
-        grid.Add(segments[i].EndPoint, i);
+        for (const TRealPoint& end : {segments[i].StartPoint, segments[i].EndPoint}) {
+            if (finite(end)) index.Add(end, i);
+        }
     }
+    index.Build();
     std::vector<TRealPoint> open;
     for (size_t i = 0; i < segments.size(); ++i) {
         for (const TRealPoint& end : {segments[i].StartPoint, segments[i].EndPoint}) {
-            if (grid.Other(end, i) == nullptr) open.push_back(end);
+            if (finite(end) && index.Other(end, i, false) == nullptr) open.push_back(end);
         }
     }
     std::sort(open.begin(), open.end(), [](const TRealPoint& a, const TRealPoint& b) {

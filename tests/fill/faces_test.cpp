@@ -324,6 +324,7 @@ TEST(Faces, ChainModeOpenEndsAreEndsWithoutContinuation) {
     TJwwEntityStore store = NearMissSquare(0.0);
     AddLine(store, 10, 10, 15, 15);  // hangs off a corner
     AddLine(store, 20, 20, 20, 20 + 1e-9);
+    AddLine(store, NAN, 1, 2, INFINITY);  // no place to mark
     const std::vector<TRealPoint> open = ChainOpenEnds(store);
     ASSERT_EQ(open.size(), 3u);
     EXPECT_EQ(open[0].X, 15.0);
