@@ -74,13 +74,14 @@ int32_t LabelPieces(Arrangement& arr, TPoller& poller) {
 // The closed cycles of one boundary, without the edges that have the same face on
 // both sides. Such an edge is walked out and back, so leaving it out leaves the
 // cycles nested like brackets: a stack of open cycles separates them again.
-void AppendRings(Ccb first, TAr2RealPoint& rings) {
+void AppendRings(Ccb first, const std::vector<TRealPoint>& points, TAr2RealPoint& rings) {
     std::vector<std::vector<Halfedge>> open;
-    auto finish = [&rings](const std::vector<Halfedge>& cycle) {
+    auto at = [&points](auto vertex) { return points[static_cast<size_t>(vertex->data())]; };
+    auto finish = [&](const std::vector<Halfedge>& cycle) {
         TAryRealPoint ring;
         ring.reserve(cycle.size() + 1);
-        ring.push_back(ToReal(cycle.front()->source()->point()));
-        for (const Halfedge& h : cycle) ring.push_back(ToReal(h->target()->point()));
+        ring.push_back(at(cycle.front()->source()));
+        for (const Halfedge& h : cycle) ring.push_back(at(h->target()));
         ring.back() = ring.front();
         if (ring.size() >= 4) rings.push_back(std::move(ring));
     };
@@ -110,6 +111,13 @@ void AppendRings(Ccb first, TAr2RealPoint& rings) {
 void CollectFaces(Arrangement& arr, int32_t pieces, TPoller& poller, TArrangementOutput& out) {
     // The face whose hole a piece of linework is, by piece.
     std::vector<int32_t> container(static_cast<size_t>(pieces), kUnset);
+    // Every vertex converted once, whatever the number of rings through it.
+    std::vector<TRealPoint> points;
+    points.reserve(arr.number_of_vertices());
+    for (auto v = arr.vertices_begin(); v != arr.vertices_end(); ++v) {
+        v->set_data(static_cast<int32_t>(points.size()));
+        points.push_back(ToReal(v->point()));
+    }
     int32_t next = 0;
     for (auto f = arr.faces_begin(); f != arr.faces_end(); ++f) {
         f->set_data(f->is_unbounded() ? kUnset : next++);
@@ -122,9 +130,9 @@ void CollectFaces(Arrangement& arr, int32_t pieces, TPoller& poller, TArrangemen
         }
         if (f->is_unbounded()) continue;
         TArrangementFace& face = out.faces[static_cast<size_t>(f->data())];
-        AppendRings(f->outer_ccb(), face.rings);
+        AppendRings(f->outer_ccb(), points, face.rings);
         for (auto hole = f->inner_ccbs_begin(); hole != f->inner_ccbs_end(); ++hole) {
-            AppendRings(*hole, face.rings);
+            AppendRings(*hole, points, face.rings);
         }
     }
     for (auto f = arr.faces_begin(); f != arr.faces_end(); ++f) {
