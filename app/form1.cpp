@@ -1,4 +1,5 @@
 #include "app/form1.h"
+#include "app/form1_regions.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -131,6 +132,7 @@ void TForm1::CreateComponents() {
     Panel1_->setObjectName(QStringLiteral("Panel1"));
     Panel1_->resize(600, 200);
     ScrollBox1_->setWidget(Panel1_);
+    CreateRegionOptions();
 }
 
 // The strips span the bottom, the options panel the right edge above them, the view
@@ -271,6 +273,7 @@ void TForm1::ApplySettings(const TSettings& s) {
     ComboBox1_->setCurrentIndex(s.colourDepth);
     TrackBar1_->setValue(s.magnification);
     TrackBar1Change();  // also when the position did not change
+    ApplyRegionSettings(s.regionMode, s.gapTolerance, s.islandMode);
 }
 
 TSettings TForm1::CollectSettings() const {
@@ -285,6 +288,7 @@ TSettings TForm1::CollectSettings() const {
     s.arcDivisions = ToShiftJis(Edit3_->text());
     s.colourDepth = ComboBox1_->currentIndex();
     s.magnification = TrackBar1_->value();
+    CollectRegionSettings(s.regionMode, s.gapTolerance, s.islandMode);
     return s;
 }
 

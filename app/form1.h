@@ -20,6 +20,7 @@
 #include "fill/fill_pipeline.h"
 
 class QComboBox;
+class QPainter;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
@@ -34,6 +35,7 @@ namespace veldra {
 class TCanvas;
 class TForm1;
 struct TSettings;
+struct TRegionPanel;
 
 // The drawing view. What it shows is its canvas, which the window draws into;
 // painting only puts the canvas on screen. The canvas follows the widget's size.
@@ -112,6 +114,13 @@ class TForm1 : public QWidget {
     void PreviousView();
     void DrawRubberBand();
 
+    // Region options, markers and picks (form1_regions.cpp).
+    void PreviewRegions();
+    void ClearPicks();
+    // Highlights and markers over the paint box, on screen only.
+    void PaintRegionOverlay(QPainter& painter);
+    const TRegionPanel& Regions() const { return *regions_; }
+
     // State the tests look at.
     const TViewState& View() const { return view_; }
     const TJwwEntityStore& Store() const { return store_; }
@@ -133,6 +142,17 @@ class TForm1 : public QWidget {
     void ApplySettings(const TSettings& settings);
     TSettings CollectSettings() const;
     void LoadTexturePreview(const QString& path);
+    void CreateRegionOptions();
+    TFillRegionOptions RegionOptions() const;
+    void ApplyRegionSettings(int32_t mode, const std::string& gap, int32_t islands);
+    void CollectRegionSettings(int32_t& mode, std::string& gap, int32_t& islands) const;
+    void RegionOptionsChanged();
+    void IslandModeChanged();
+    bool BuildRegionPreview();
+    void ShowRegionReport(bool filled);
+    void RegionHover(QPoint pos);
+    // True when the release ends a click that picked or dropped a face.
+    bool RegionClick(QPoint press, QPoint release);
     void SaveViewSize();
     // The rubber band's colour on the current background.
     uint32_t BandColor() const;
@@ -201,6 +221,7 @@ class TForm1 : public QWidget {
     QPlainTextEdit* Memo1_ = nullptr;
     QPushButton* Button1_ = nullptr;
     QPushButton* Button2_ = nullptr;
+    std::unique_ptr<TRegionPanel> regions_;
 };
 
 }  // namespace veldra

@@ -9,6 +9,7 @@
 #include <QSlider>
 
 #include "app/form1.h"
+#include "app/form1_regions.h"
 #include "display/canvas/canvas.h"
 
 namespace veldra {
@@ -22,13 +23,19 @@ void TForm1::Button3Click() {
     options.arcDivisionsText = Edit3_->text().toStdString();
     options.depthItem = ComboBox1_->currentIndex();
     options.magnificationPercent = TrackBar1_->value();
+    options.regions = RegionOptions();
     // The picture has the paint box's size.
     view_.viewWidth = PaintBox1_->width();
     view_.viewHeight = PaintBox1_->height();
 
     Button3_->setEnabled(false);
-    const FillResult result = RunFillCommand(
-        options, FillSession{store_, *attributes_, view_, ProgramFolder_}, handBack_);
+    // Escape stops a long face build, as it stops a long redraw.
+    FillSession session{store_, *attributes_, view_, ProgramFolder_,
+                        [this] { return escapePoll_.IsEscapeDown(); }};
+    FillResult result = RunFillCommand(options, session, handBack_);
+    if (result.status == FillStatus::Cancelled) {
+        LabelA1_->setText(QStringLiteral("領域の作成を中断しました"));
+    }
     Edit3_->setText(QString::number(result.arcDivisions));
     if (result.Ok()) {
         // The view shows the picture as saved, at its colour depth, until the next redraw.
@@ -39,6 +46,9 @@ void TForm1::Button3Click() {
         ImageOriginX_ = handBack_.ImageOriginX;
         ImageOriginY_ = handBack_.ImageOriginY;
         ImageWidth_ = handBack_.ImageWidth;
+        regions_->report = std::move(result.regions);
+        regions_->reportValid = true;
+        ShowRegionReport(true);
     }
     if (!result.message.empty())
         dialogs_->ShowMessage(this, QString::fromStdString(result.message));

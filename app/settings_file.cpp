@@ -55,6 +55,13 @@ TSettings ParseSettings(std::string_view text) {
     s.arcDivisions = std::string(line(8));
     s.colourDepth = std::clamp(ParseIntOrZero(line(9)), 0, kLastColourDepthItem);
     s.magnification = std::clamp(ParseIntOrZero(line(10)), kMinMagnification, kMaxMagnification);
+    // Lines after the first ten: missing or unknown values keep the defaults.
+    if (lines.size() >= 11) s.regionMode = ParseIntOrZero(line(11)) == 1 ? 1 : 0;
+    if (lines.size() >= 12 && !line(12).empty()) s.gapTolerance = std::string(line(12));
+    if (lines.size() >= 13) {
+        const int32_t islands = ParseIntOrZero(line(13));
+        s.islandMode = islands >= 0 && islands <= 2 ? islands : 0;
+    }
     return s;
 }
 
@@ -74,6 +81,9 @@ std::string FormatSettings(const TSettings& s) {
     add(s.arcDivisions);
     add(std::to_string(s.colourDepth));
     add(std::to_string(s.magnification));
+    add(std::to_string(s.regionMode));
+    add(s.gapTolerance);
+    add(std::to_string(s.islandMode));
     return out;
 }
 

@@ -1,6 +1,6 @@
 #pragma once
 
-// The settings file beside the executable: ten CR LF lines in code page 932 that
+// The settings file beside the executable: CR LF lines in code page 932 that
 // restore the window bounds and the options panel. Pure data, no toolkit.
 
 #include <cstdint>
@@ -31,6 +31,10 @@ struct TSettings {
     std::string arcDivisions = "24";  // Edit3, as typed
     int32_t colourDepth = 3;          // ComboBox1 item
     int32_t magnification = 200;      // TrackBar1 position
+    // Region options, lines 11 to 13; a file of ten lines leaves these defaults.
+    int32_t regionMode = 0;          // 0 "端点連結" (the loop search), 1 "交点で分割"
+    std::string gapTolerance = "0";  // "すき間許容" in paper mm, as typed
+    int32_t islandMode = 0;          // 0 "通常", 1 "外側のみ", 2 "無視"
 };
 
 // The settings file of an executable: its path with the extension replaced by ".dat".
@@ -39,7 +43,7 @@ std::filesystem::path SettingsPathFor(const std::filesystem::path& executable);
 // Applies the text of a settings file to the defaults with every limit; a file that
 // ends early reads its missing lines as empty text.
 TSettings ParseSettings(std::string_view text);
-// The ten lines, each ended by CR LF.
+// The lines, each ended by CR LF.
 std::string FormatSettings(const TSettings& settings);
 
 // Defaults when the file is missing or unreadable.

@@ -166,9 +166,15 @@ FillResult RunFillCommand(const FillOptions& options, const FillSession& session
     }
     const double magnification = std::clamp(options.magnificationPercent, 10, 500) / 100.0;
 
-    TAr2RealPoint regionPolygons;
-    BuildRegions(session.store, result.arcDivisions, regionPolygons,
-                 RegionFilterOf(session.attributes));
+    result.regions = BuildFillRegions(session.store, result.arcDivisions, options.regions,
+                                      RegionFilterOf(session.attributes), session.abort);
+    if (result.regions.aborted || result.regions.failed) {
+        // The earlier result is forgotten already: its picture goes too.
+        RemoveTempImage(session.programFolder);
+        if (result.regions.aborted) return Stop(result, FillStatus::Cancelled, "");
+        return Stop(result, FillStatus::RegionsFailed, kRegionsFailedMessage);
+    }
+    const TAr2RealPoint& regionPolygons = result.regions.polygons;
 
     RemoveTempImage(session.programFolder);
     const bool viewUsable = view.viewWidth >= 1 && view.viewHeight >= 1 &&

@@ -22,6 +22,7 @@
 
 #include "display/view_state.h"
 #include "exchange/entity_store.h"
+#include "fill/region_modes.h"
 
 namespace veldra {
 
@@ -38,6 +39,7 @@ struct FillOptions {
     std::string arcDivisionsText;  // Edit3, as typed
     int32_t depthItem = 3;  // ComboBox1: 0 "2色" 1 "16色" 2 "256色" 3 "24bit色" 4 "32bit色"
     int32_t magnificationPercent = 200;  // TrackBar1: 10..500
+    TFillRegionOptions regions;          // region mode; gap, islands and picks of faces
 };
 
 // What the last successful fill command leaves for OK: the text of Label2 and the
@@ -58,6 +60,8 @@ enum class FillStatus {
     TextureUnreadable,  // the texture file exists but is no picture we can decode
     PathRefused,        // the output path cannot be handed to the host
     SaveFailed,         // the temporary bitmap could not be made
+    Cancelled,          // Escape stopped the region build; nothing was drawn
+    RegionsFailed,      // the faces could not be built from the linework
 };
 
 struct FillResult {
@@ -70,6 +74,8 @@ struct FillResult {
     int32_t arcDivisions = 3;
     // The fill picture as saved, at its colour depth, for the paint box; null unless done.
     QImage picture;
+    // The regions filled, the open ends and the joins, for the view's markers.
+    TFillRegionReport regions;
 
     bool Ok() const { return status == FillStatus::Done; }
 };
@@ -82,6 +88,7 @@ struct FillSession {
     const TgraAttribute& attributes;
     const TViewState& view;
     std::filesystem::path programFolder;
+    AbortPoll abort = {};  // asked during a long region build (the window's Escape)
 };
 
 // The messages of the four checks, in their order.
@@ -101,6 +108,7 @@ inline constexpr const char* kPathIsTempMessage =
     "作業用の一時ファイルと同じ画像ファイル名は使用できません。";
 inline constexpr const char* kSaveFailedMessage = "画像ファイルを作成できませんでした。";
 inline constexpr const char* kCopyFailedMessage = "画像ファイルをコピーできませんでした。";
+inline constexpr const char* kRegionsFailedMessage = "塗り領域を作成できませんでした。";
 
 // The output path rule: the output name as it stands when its folder part names an
 // existing folder; otherwise the folder of the drawing file (`filePath`, Shift-JIS)

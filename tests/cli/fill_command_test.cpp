@@ -146,5 +146,31 @@ TEST_F(FillCommandTest, OptionsReachThePicture) {
     EXPECT_NE(Read(dir_ / "out.txt").find("3 divisions"), std::string::npos);
 }
 
+TEST_F(FillCommandTest, FacesModeFillsPickedRoomsAndPrintsTheCounts) {
+    // Two rooms side by side sharing a wall drawn across them, one wall stopping short.
+    Write(Exchange(),
+          "-100 -50 100 -50\n100 -50 100 50\n100 50 -100 50\n-100 50 -100 -50\n"
+          "0 -60 0 49.996\n");
+    const std::string out = " --out '" + (dir_ / "fill.bmp").string() + "' --size 200x100";
+    ASSERT_EQ(Fill(Folder() + Texture() + out + " --mode faces"), 0) << err_;
+    EXPECT_NE(Read(dir_ / "out.txt").find("regions filled: 1\nopen ends: 2\njoins: 0\n"),
+              std::string::npos);
+    Write(Exchange(),
+          "-100 -50 100 -50\n100 -50 100 50\n100 50 -100 50\n-100 50 -100 -50\n"
+          "0 -60 0 49.996\n");
+    ASSERT_EQ(Fill(Folder() + Texture() + out + " --mode faces --gap 0.01 --pick=50,0"), 0) << err_;
+    EXPECT_NE(Read(dir_ / "out.txt").find("regions filled: 1\nopen ends: 1\njoins: 1\n"),
+              std::string::npos)
+        << Read(dir_ / "out.txt");
+    const QImage picture(QString::fromStdString((dir_ / "fill.bmp").string()));
+    ASSERT_FALSE(picture.isNull());
+    // Only the right-hand room.
+    EXPECT_EQ(picture.pixel(150, 50), qRgb(30, 60, 90));
+    EXPECT_EQ(picture.pixel(50, 50), qRgb(255, 255, 255));
+
+    EXPECT_EQ(Fill(Folder() + Texture() + out + " --mode faces --gap -2"), 2);
+    EXPECT_NE(err_.find("bad --gap"), std::string::npos);
+}
+
 }  // namespace
 }  // namespace veldra
