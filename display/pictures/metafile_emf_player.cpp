@@ -53,7 +53,6 @@ bool IsFinite(const QTransform& t) {
 TEmfPlayer::TEmfPlayer(const TEmfPicture& picture, QPainter& painter, const QRectF& target,
                        TMetafilePlayback* playback)
     : pic_(picture), p_(painter), target_(target), meter_(playback) {
-    objects_.resize(static_cast<size_t>(std::max(picture.objectCount_, 1)));
     limit_ = 4.0 * std::max(target.width(), target.height()) + 4096.0;
     UpdateTransform();
 }
@@ -274,7 +273,9 @@ bool TEmfPlayer::PlayState(uint32_t type) {
 
 void TEmfPlayer::PutObject(uint32_t index, TEmfObject object) {
     // Index 0 is the metafile itself; a table full or too small drops the object.
-    if (index == 0 || index >= objects_.size()) return;
+    if (index == 0 || index >= static_cast<uint32_t>(pic_.objectCount_)) return;
+    // The table grows as it is used: a header may declare 65,535 handles for few objects.
+    if (index >= objects_.size()) objects_.resize(index + size_t{1});
     objects_[index] = std::move(object);
 }
 

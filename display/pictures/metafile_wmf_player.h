@@ -80,7 +80,6 @@ class TWmfPlayer {
         dc_.pen.color = Qt::black;
         dc_.brush.kind = TWmfObjectKind::Brush;
         dc_.brush.color = Qt::white;
-        objects_.resize(static_cast<size_t>(slots_.Size()));
         limit_ = 4.0 * std::max(target.width(), target.height()) + 4096.0;
     }
 
@@ -172,7 +171,10 @@ class TWmfPlayer {
     // A created object takes the lowest free slot; a full table drops it.
     void AddObject(TWmfObject o) {
         const int slot = slots_.Take();
-        if (slot >= 0) objects_[static_cast<size_t>(slot)] = std::move(o);
+        if (slot < 0) return;
+        // The table grows as it is used: a header may declare 65,535 slots for few objects.
+        if (static_cast<size_t>(slot) >= objects_.size()) objects_.resize(slot + size_t{1});
+        objects_[static_cast<size_t>(slot)] = std::move(o);
     }
     void DeleteObject(int slot) {
         if (!slots_.IsUsed(slot)) return;
