@@ -304,22 +304,21 @@ void TEmfPlayer::PlayText(bool wide) {
 
 void TEmfPlayer::PlayBitmap(uint32_t type) {
     // Destination, source and bitmap fields by record kind.
-    QRectF dest;
-    QRect source;
+    QRectF dest, source;  // in doubles: corners of 32-bit fields may overflow an int
     uint32_t rop = 0, offBmi = 0, cbBmi = 0, offBits = 0, cbBits = 0;
     bool fromBottom = false;
     if (type == emf::kStretchDiBits) {
         dest = QRectF(S32(24), S32(28), S32(72), S32(76));
-        source = QRect(S32(32), S32(36), S32(40), S32(44));
+        source = QRectF(S32(32), S32(36), S32(40), S32(44));
         offBmi = U32(48), cbBmi = U32(52), offBits = U32(56), cbBits = U32(60);
         rop = U32(68);
         fromBottom = true;
     } else {
         dest = QRectF(S32(24), S32(28), S32(32), S32(36));
         rop = U32(40);
-        const int w = type == emf::kStretchBlt ? S32(100) : S32(32);
-        const int h = type == emf::kStretchBlt ? S32(104) : S32(36);
-        source = QRect(S32(44), S32(48), w, h);
+        const double w = type == emf::kStretchBlt ? S32(100) : S32(32);
+        const double h = type == emf::kStretchBlt ? S32(104) : S32(36);
+        source = QRectF(S32(44), S32(48), w, h);
         offBmi = U32(84), cbBmi = U32(88), offBits = U32(92), cbBits = U32(96);
     }
     if (inPath_) return;
@@ -337,7 +336,7 @@ void TEmfPlayer::PlayBitmap(uint32_t type) {
     if (image.isNull()) return;
     meter_.Add(image.width());
     if (source.width() <= 0 || source.height() <= 0) {
-        source = image.rect();
+        source = QRectF(image.rect());
     } else if (fromBottom) {  // StretchDIBits counts the source from the bottom row
         source.moveTop(image.height() - source.top() - source.height());
     }
@@ -348,7 +347,17 @@ void TEmfPlayer::PlayBitmap(uint32_t type) {
         p_.setCompositionMode(QPainter::RasterOp_SourceOrDestination);
     else if (rop == 0x00660046)
         p_.setCompositionMode(QPainter::RasterOp_SourceXorDestination);
-    p_.drawImage(box, image, source);
+    // Only the part of the source on the bitmap, into its share of the box.
+    const QRectF inside = source.intersected(QRectF(image.rect()));
+    if (inside.isEmpty()) {
+        p_.restore();
+        return;
+    }
+    const double sx = box.width() / source.width(), sy = box.height() / source.height();
+    const QRectF part(box.left() + (inside.left() - source.left()) * sx,
+                      box.top() + (inside.top() - source.top()) * sy, inside.width() * sx,
+                      inside.height() * sy);
+    p_.drawImage(part, image, inside);
     p_.restore();
 }
 

@@ -170,6 +170,11 @@ TEST(EmfPlayer, DamagedFilesNeverReadOutsideTheirData) {
         .Record(emf::kStretchDiBits, {0,  0,   0, 0, 0,          0,   0,   0,  2, 1, 80,
                                       40, 120, 8, 0, 0x00CC0020, 100, 100, 40, 2, 1, 1 | (24 << 16),
                                       0,  8,   0, 0, 0,          0,   -1,  0})
+        // A source whose right edge overflows 32 bits (found by fuzzing).
+        .Record(emf::kStretchDiBits,
+                {0,  0,   0, 0, 0,          0,   2037539186, 0,   779383060, 1, 80,
+                 40, 120, 8, 0, 0x00CC0020, 100, 100,        40,  2,         1, 1 | (24 << 16),
+                 0,  8,   0, 0, 0,          0,   0xFF,       0xFF})
         .Record(emf::kArc, {0, 0, 80, 40, 80, 20, 0, 20})
         .Record(emf::kSetWorldTransform, {Bits(1e30f), 0, 0, Bits(-1e30f), 0, 0})
         .Record(emf::kRectangle, {0, 0, 100, 100});
