@@ -67,7 +67,8 @@ bool TEmfPlayer::PlayShape(uint32_t type) {
             else if (type == emf::kEllipse)
                 shape.addEllipse(box);
             else
-                shape.addRoundedRect(box, std::abs(S32(24)) / 2.0, std::abs(S32(28)) / 2.0);
+                shape.addRoundedRect(box, std::abs(static_cast<double>(S32(24))) / 2,
+                                     std::abs(static_cast<double>(S32(28))) / 2);
             Emit(shape, true, true);
             return true;
         }
@@ -271,7 +272,7 @@ void TEmfPlayer::PlayText(bool wide) {
     if (inPath_ || qobject_cast<QGuiApplication*>(QCoreApplication::instance()) == nullptr) return;
     QFont font(dc_.font.face.isEmpty() ? QStringLiteral("Sans") : dc_.font.face);
     const double pixels = std::abs(dc_.font.height * PixelsPerUnit());
-    font.setPixelSize(std::clamp(static_cast<int>(std::lround(pixels)), 1, 4096));
+    font.setPixelSize(static_cast<int>(std::lround(std::clamp(pixels, 1.0, 4096.0))));
     font.setBold(dc_.font.weight >= 600);
     font.setItalic(dc_.font.italic);
     font.setUnderline(dc_.font.underline);

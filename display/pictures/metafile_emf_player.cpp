@@ -140,7 +140,8 @@ QPainterPath TEmfPlayer::MapPath(const QPainterPath& logical) const {
 }
 
 double TEmfPlayer::PixelsPerUnit() const {
-    return std::sqrt(std::abs(toTarget_.determinant()));
+    const double perUnit = std::sqrt(std::abs(toTarget_.determinant()));
+    return std::isfinite(perUnit) ? perUnit : 0.0;
 }
 
 void TEmfPlayer::ApplyPen() {
@@ -309,7 +310,7 @@ bool TEmfPlayer::PlayObject(uint32_t type) {
         case emf::kCreatePen:
             o.kind = TEmfObjectKind::Pen;
             o.pen.style = static_cast<int>(U32(12) & 0x0F);
-            o.pen.width = std::abs(S32(16));
+            o.pen.width = std::abs(static_cast<double>(S32(16)));
             o.pen.color = EmfColor(U32(24));
             PutObject(U32(8), o);
             return true;
