@@ -14,6 +14,7 @@
 #include "display/pictures/metafile_emf.h"
 #include "display/pictures/metafile_playback.h"
 #include "display/pictures/metafile_wmf.h"
+#include "display/pictures/picture_dib.h"
 #include "fill/texture_fill.h"
 #include "tests/display/metafile_builders.h"
 #include "tests/display/render_scene.h"
@@ -180,6 +181,29 @@ TEST(MetafileLimits, ADeclaredSizeBeyondThePixelLimitIsRefusedAsTexture) {
     const int64_t inked = test::InkedPixels(scene.DrawEntities());
     EXPECT_GT(inked, 150);  // its far edges lie on the frame's border, outside
     EXPECT_LT(inked, 500);
+}
+
+TEST(MetafileLimits, AnEmbeddedBitmapMustHoldThePixelsItDeclares) {
+    // An info header declaring 8000 x 8000 pixels, then `data` bytes.
+    const auto dib = [](int bits, int compression, int data) {
+        QByteArray d;
+        for (uint32_t v : {40u, 8000u, 8000u, 1u | (static_cast<uint32_t>(bits) << 16),
+                           static_cast<uint32_t>(compression), 0u, 0u, 0u, 0u, 0u})
+            WmfBuilder::Put32(d, v);
+        if (bits <= 8) d.append(QByteArray(4 << bits, '\0'));  // colour table
+        d.append(QByteArray(data, '\x11'));
+        return d;
+    };
+    for (const QByteArray& d : {dib(24, 0, 16), dib(1, 0, 7999 * 1000), dib(8, 1, 10)})
+        EXPECT_TRUE(DecodePackedDib(reinterpret_cast<const unsigned char*>(d.constData()),
+                                    static_cast<size_t>(d.size()))
+                        .isNull());
+    // Exactly enough for a 1-bit picture: 1000 bytes a row.
+    const QByteArray whole = dib(1, 0, 8000 * 1000);
+    EXPECT_EQ(DecodePackedDib(reinterpret_cast<const unsigned char*>(whole.constData()),
+                              static_cast<size_t>(whole.size()))
+                  .size(),
+              QSize(8000, 8000));
 }
 
 }  // namespace
