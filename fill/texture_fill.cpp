@@ -10,17 +10,20 @@
 
 #include "display/canvas/canvas.h"
 #include "display/pictures/picture_decode.h"
+#include "display/pictures/picture_limits.h"
 
 namespace veldra {
 
 namespace {
 
 // A metafile played at its own pixel size onto a transparent picture, so that the
-// canvas shows through where the metafile draws nothing.
+// canvas shows through where the metafile draws nothing. A metafile declaring more
+// pixels than a raster picture may have is refused like such a picture.
 QImage RasterizeMetafile(const QString& file) {
     for (TPictureFormat format : {TPictureFormat::EnhancedMetafile, TPictureFormat::Metafile}) {
         auto picture = DecodePictureFile(file, format);
         if (!picture || picture->Width() < 1 || picture->Height() < 1) continue;
+        if (int64_t{picture->Width()} * picture->Height() > kMaxPicturePixels) return {};
         QImage image(picture->Width(), picture->Height(), QImage::Format_ARGB32_Premultiplied);
         if (image.isNull()) continue;
         image.fill(Qt::transparent);
