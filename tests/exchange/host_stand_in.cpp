@@ -5,6 +5,7 @@
 #include <fstream>
 #include <sstream>
 
+#include <sys/wait.h>
 #include <unistd.h>
 
 namespace veldra::test {
@@ -27,6 +28,18 @@ std::string ReadBytes(const std::filesystem::path& file) {
     std::ostringstream out;
     out << in.rdbuf();
     return out.str();
+}
+
+int ExitCodeInChild(const std::function<int()>& body, unsigned seconds) {
+    const pid_t child = fork();
+    if (child < 0) return -1;
+    if (child == 0) {
+        alarm(seconds);  // a blocked open ends here, with the child
+        _exit(body());
+    }
+    int status = 0;
+    if (waitpid(child, &status, 0) != child || !WIFEXITED(status)) return -1;
+    return WEXITSTATUS(status);
 }
 
 void WriteBytes(const std::filesystem::path& file, const std::string& bytes) {
