@@ -116,8 +116,7 @@ void RemoveTempImage(const fs::path& programFolder) {
 
 std::string OutputPathFor(const std::string& outputName, const std::string& drawingFilePath) {
     const std::string folder = outputName.substr(0, FolderEnd(outputName));
-    std::error_code ec;
-    if (!folder.empty() && fs::is_directory(PathOf(folder), ec)) return outputName;
+    if (!folder.empty() && IsFolder(PathOf(folder))) return outputName;
     const std::string drawing = FromShiftJis(drawingFilePath);
     return drawing.substr(0, FolderEnd(drawing)) + outputName.substr(FolderEnd(outputName));
 }
