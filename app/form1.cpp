@@ -12,9 +12,11 @@
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QSlider>
+#include <QTimer>
 #include <QWheelEvent>
 #include <algorithm>
 #include <system_error>
+#include <utility>
 
 #include "app/settings_file.h"
 #include "app/text_codec.h"
@@ -30,6 +32,14 @@ constexpr int kPanelWidth = 178;
 constexpr int kPanelContentHeight = 521;  // lowest control: the OK and Cancel buttons
 constexpr int kStatusHeight = 24;
 constexpr int kStripHeight = 65;
+
+const char* const kExchangeUnreadableMessage =
+    "受け渡しファイル（JWC_TEMP.TXT）を読み込めませんでした。";
+const char* const kSettingsUnreadableMessage =
+    "設定ファイルを読み込めませんでした。既定の設定で起動します。";
+const char* const kSettingsUnwritableMessage = "設定ファイルを保存できませんでした。";
+const char* const kHandBackFailedMessage =
+    "受け渡しファイル（JWC_TEMP.TXT）を書き込めませんでした。作図結果は図面に反映されません。";
 
 // The system's font where it is installed, otherwise a Japanese gothic from the
 // platform (a monospaced one first, like the original).
@@ -166,7 +176,13 @@ void TForm1::resizeEvent(QResizeEvent* event) {
 }
 
 void TForm1::closeEvent(QCloseEvent* event) {
-    if (!closed_) FormClose();
+    if (!closed_) {
+        FormClose();
+        // Before the program ends: the host would otherwise read its own selection
+        // (or nothing) back without anyone knowing why.
+        for (const QString& message : std::exchange(closeMessages_, {}))
+            dialogs_->ShowMessage(this, message);
+    }
     event->accept();
 }
 
@@ -176,9 +192,23 @@ void TForm1::FormShow() {
     InitStore(store_);
     ProgramFolder_ = paths_.programFolder;
     TempImagePath_ = veldra::TempImagePath(ProgramFolder_);
-    ReadExchangeFile(store_, ExchangeFilePath(ProgramFolder_));
+    TFileProblem exchangeProblem = TFileProblem::None;
+    ReadExchangeFile(store_, ExchangeFilePath(ProgramFolder_), nullptr, &exchangeProblem);
     ResetCurrentAttributes(store_);
-    ApplySettings(LoadSettings(paths_.settingsFile));
+    TFileProblem settingsProblem = TFileProblem::None;
+    ApplySettings(LoadSettings(paths_.settingsFile, &settingsProblem));
+    // Missing files are the ordinary start; anything else the user should know of,
+    // once the window is up.
+    QStringList startMessages;
+    if (exchangeProblem != TFileProblem::None && exchangeProblem != TFileProblem::Missing)
+        startMessages << QString::fromUtf8(kExchangeUnreadableMessage);
+    if (settingsProblem != TFileProblem::None && settingsProblem != TFileProblem::Missing)
+        startMessages << QString::fromUtf8(kSettingsUnreadableMessage);
+    if (!startMessages.isEmpty()) {
+        QTimer::singleShot(0, this, [this, startMessages] {
+            for (const QString& message : startMessages) dialogs_->ShowMessage(this, message);
+        });
+    }
     move(VisiblePosition(QRect(SavedLeft_, SavedTop_, SavedWidth_, SavedHeight_)));
     resize(SavedWidth_, SavedHeight_);
     LayoutComponents();
@@ -225,8 +255,12 @@ void TForm1::FormClose() {
     SavedTop_ = y();
     SavedWidth_ = std::max(width(), kMinWindowWidth);
     SavedHeight_ = std::max(height(), kMinWindowHeight);
-    SaveSettings(paths_.settingsFile, CollectSettings());
-    WriteExchangeFile(store_, ExchangeFilePath(ProgramFolder_));
+    TFileProblem settingsProblem = TFileProblem::None;
+    SaveSettings(paths_.settingsFile, CollectSettings(), &settingsProblem);
+    if (settingsProblem == TFileProblem::NotRegular)
+        closeMessages_ << QString::fromUtf8(kSettingsUnwritableMessage);
+    if (!WriteExchangeFile(store_, ExchangeFilePath(ProgramFolder_)))
+        closeMessages_ << QString::fromUtf8(kHandBackFailedMessage);
     ReleaseStore(store_);
     attributes_.reset();
 }

@@ -172,6 +172,7 @@ class TForm1 : public QWidget {
     bool ViewReady_ = false;
     bool shown_ = false;
     bool closed_ = false;
+    QStringList closeMessages_;  // what the close could not do, told before the exit
     std::filesystem::path ProgramFolder_;
     std::filesystem::path TempImagePath_;
     double ImageOriginX_ = 0.0, ImageOriginY_ = 0.0, ImageWidth_ = 0.0;

@@ -1,10 +1,9 @@
 #include "app/settings_file.h"
 
 #include <algorithm>
-#include <fstream>
-#include <system_error>
 #include <vector>
 
+#include "common/file_system.h"
 #include "common/my_func.h"
 
 namespace veldra {
@@ -87,41 +86,20 @@ std::string FormatSettings(const TSettings& s) {
     return out;
 }
 
-TSettings LoadSettings(const std::filesystem::path& path) {
-    std::error_code ec;
-    if (!std::filesystem::is_regular_file(path, ec)) return TSettings{};
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return TSettings{};
-    // Ten short lines; whatever lies beyond this cannot belong to them.
-    std::string text(kMaxSettingsBytes, '\0');
-    in.read(text.data(), static_cast<std::streamsize>(text.size()));
-    if (in.bad()) return TSettings{};
-    text.resize(static_cast<size_t>(in.gcount()));
-    return ParseSettings(text);
+TSettings LoadSettings(const std::filesystem::path& path, TFileProblem* problem) {
+    // Ten short lines; whatever lies beyond this cannot belong to them. A FIFO or
+    // device under that name is refused without waiting.
+    const TReadResult read = ReadFileHead(path, kMaxSettingsBytes);
+    if (problem != nullptr) *problem = read.problem;
+    if (!read.Ok()) return TSettings{};
+    return ParseSettings(read.bytes);
 }
 
-bool SaveSettings(const std::filesystem::path& path, const TSettings& settings) {
-    std::filesystem::path temp = path;
-    temp += ".tmp";
-    std::error_code ec;
-    {
-        std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-        if (!out) return false;
-        const std::string text = FormatSettings(settings);
-        out.write(text.data(), static_cast<std::streamsize>(text.size()));
-        out.flush();
-        if (!out) {
-            out.close();
-            std::filesystem::remove(temp, ec);
-            return false;
-        }
-    }
-    std::filesystem::rename(temp, path, ec);
-    if (ec) {
-        std::filesystem::remove(temp, ec);
-        return false;
-    }
-    return true;
+bool SaveSettings(const std::filesystem::path& path, const TSettings& settings,
+                  TFileProblem* problem) {
+    const TFileProblem written = ReplaceFileContent(path, FormatSettings(settings));
+    if (problem != nullptr) *problem = written;
+    return written == TFileProblem::None;
 }
 
 }  // namespace veldra

@@ -8,6 +8,8 @@
 #include <string>
 #include <string_view>
 
+#include "common/file_system.h"
+
 namespace veldra {
 
 inline constexpr int32_t kMinWindowWidth = 475;
@@ -46,10 +48,13 @@ TSettings ParseSettings(std::string_view text);
 // The lines, each ended by CR LF.
 std::string FormatSettings(const TSettings& settings);
 
-// Defaults when the file is missing or unreadable.
-TSettings LoadSettings(const std::filesystem::path& path);
-// Writes a temporary file beside `path` and renames it over the old one, so a failed
-// write leaves the old settings untouched. False when nothing was replaced.
-bool SaveSettings(const std::filesystem::path& path, const TSettings& settings);
+// Defaults when the file is missing, unreadable or no regular file (a FIFO is never
+// waited on); `problem` tells which.
+TSettings LoadSettings(const std::filesystem::path& path, TFileProblem* problem = nullptr);
+// Writes a new temporary file beside `path` (never through a link found at its name)
+// and renames it over the old one, so a failed write leaves the old settings
+// untouched. False when nothing was replaced; `problem` tells why.
+bool SaveSettings(const std::filesystem::path& path, const TSettings& settings,
+                  TFileProblem* problem = nullptr);
 
 }  // namespace veldra

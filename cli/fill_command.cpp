@@ -133,7 +133,16 @@ int RunFill(const Args& args) {
 
     // Start-up as the window's: the selection, the attributes, the fitted view.
     TJwwEntityStore store;
-    LoadHostSelection(store, folder);
+    TFileProblem exchangeProblem = TFileProblem::None;
+    LoadHostSelection(store, folder, &exchangeProblem);
+    // No exchange file is an empty drawing; one that is there but cannot be read (a
+    // FIFO, a device, a folder) ends the run at once, as Cancel would.
+    if (exchangeProblem != TFileProblem::None && exchangeProblem != TFileProblem::Missing) {
+        std::fprintf(stderr, "veldra-cli fill: %s: %s\n", ExchangeFilePath(folder).string().c_str(),
+                     FileProblemText(exchangeProblem));
+        Close(store, folder);
+        return 1;
+    }
     TgraAttribute attributes;
     ConfigureAtStartup(attributes);
     attributes.SetBackground(o.background);

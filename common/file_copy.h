@@ -1,14 +1,21 @@
 #pragma once
 
-// Byte-for-byte file copy that gives the copy the source's modification time.
-// Failures are swallowed: callers check whether the destination exists.
+// Byte-for-byte file copy that gives the copy the source's modification time. The
+// copy is written under a temporary name beside the destination and renamed over it
+// when complete, so a failed copy keeps an older file of that name as it was. The
+// result tells why a copy failed; None means the destination holds the whole copy.
 
 #include <filesystem>
 
+#include "common/file_system.h"
+
 namespace veldra {
 
-void CopyFileBlocks(const std::filesystem::path& source, const std::filesystem::path& destination);
-void CopyFileWithDate(const std::filesystem::path& source,
-                      const std::filesystem::path& destination);
+// Refuses (and leaves alone) a source or destination that is no regular file, such as
+// a FIFO, a device or a folder, and a destination that is the source itself.
+TFileProblem CopyFileBlocks(const std::filesystem::path& source,
+                            const std::filesystem::path& destination);
+TFileProblem CopyFileWithDate(const std::filesystem::path& source,
+                              const std::filesystem::path& destination);
 
 }  // namespace veldra

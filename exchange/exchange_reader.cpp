@@ -1,8 +1,7 @@
 #include "exchange/exchange_reader.h"
 
 #include <exception>
-#include <fstream>
-#include <system_error>
+#include <optional>
 
 #include "exchange/exchange_rules.h"
 #include "exchange/exchange_tokenizer.h"
@@ -41,28 +40,39 @@ bool ReadExchangeBytes(TJwwEntityStore& store, std::string_view bytes, TExchange
 }
 
 bool ReadExchangeFile(TJwwEntityStore& store, const std::filesystem::path& path,
-                      TExchangeReadStats* stats) {
-    std::error_code ec;
-    // Only a regular file is read: a folder or a device under that name is not the
-    // host's file (and a device might never end).
-    if (!std::filesystem::is_regular_file(path, ec)) return false;
-    try {
-        std::ifstream in(path, std::ios::binary);
-        if (!in) return false;
-        TExchangeLineSplitter splitter;
-        auto onLine = [&](std::string_view line) { Count(stats, ParseExchangeLine(store, line)); };
-        char buffer[16384];
-        while (in) {
-            in.read(buffer, sizeof buffer);
-            std::streamsize got = in.gcount();
-            if (got > 0) splitter.Feed(std::string_view(buffer, static_cast<size_t>(got)), onLine);
+                      TExchangeReadStats* stats, TFileProblem* problem) {
+    TFileProblem found = TFileProblem::None;
+    bool read = false;
+    // Only a regular file is read: a folder, FIFO or device under that name is not the
+    // host's file (and might never end, or never open).
+    TInputFile in;
+    found = in.Open(path);
+    if (found == TFileProblem::None) {
+        try {
+            TExchangeLineSplitter splitter;
+            auto onLine = [&](std::string_view line) {
+                Count(stats, ParseExchangeLine(store, line));
+            };
+            char buffer[16384];
+            for (;;) {
+                const std::optional<size_t> got = in.Read(buffer, sizeof buffer);
+                if (!got) {
+                    found = TFileProblem::ReadFailed;
+                    break;
+                }
+                if (*got == 0) break;
+                splitter.Feed(std::string_view(buffer, *got), onLine);
+            }
+            if (found == TFileProblem::None) {
+                splitter.Finish(onLine);
+                read = true;
+            }
+        } catch (const std::exception&) {
+            found = TFileProblem::ReadFailed;
         }
-        if (in.bad()) return false;
-        splitter.Finish(onLine);
-        return true;
-    } catch (const std::exception&) {
-        return false;
     }
+    if (problem != nullptr) *problem = found;
+    return read;
 }
 
 }  // namespace veldra

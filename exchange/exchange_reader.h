@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <string_view>
 
+#include "common/file_system.h"
 #include "exchange/entity_store.h"
 
 namespace veldra {
@@ -31,8 +32,9 @@ TLineOutcome ParseExchangeLine(TJwwEntityStore& store, std::string_view line);
 
 // Reads the file at `path` line by line (LF, CR LF or CR) into the store. False when
 // no regular file is there or reading fails; what was read before a failure stays.
+// `problem` tells why (Missing, NotRegular: a FIFO or device is refused, never waited on).
 bool ReadExchangeFile(TJwwEntityStore& store, const std::filesystem::path& path,
-                      TExchangeReadStats* stats = nullptr);
+                      TExchangeReadStats* stats = nullptr, TFileProblem* problem = nullptr);
 
 // The same for bytes already in memory (tests, fuzzing). False only when memory runs out.
 bool ReadExchangeBytes(TJwwEntityStore& store, std::string_view bytes,

@@ -3,8 +3,8 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
-#include <system_error>
 
+#include "common/file_system.h"
 #include "common/my_func.h"
 #include "common/tolerances.h"
 
@@ -87,14 +87,11 @@ void AddTextCommand(TJwwEntityStore& store, int32_t textType, std::string_view t
     AddOutputLine(store, text);
 }
 
-bool WriteExchangeFile(const TJwwEntityStore& store, const std::filesystem::path& path) {
-    std::FILE* file = std::fopen(path.c_str(), "wb");
-    bool ok = file != nullptr;
-    auto put = [&](std::string_view bytes, bool lineEnd) {
-        if (!ok) return;
-        if (!bytes.empty() && std::fwrite(bytes.data(), 1, bytes.size(), file) != bytes.size())
-            ok = false;
-        if (ok && lineEnd && std::fwrite("\r\n", 1, 2, file) != 2) ok = false;
+std::string ExchangeFileBytes(const TJwwEntityStore& store) {
+    std::string bytes;
+    auto put = [&bytes](std::string_view line, bool lineEnd) {
+        bytes += line;
+        if (lineEnd) bytes += "\r\n";
     };
     const auto& lines = store.outputLines;
     if (lines.empty()) put("hq", true);
@@ -107,14 +104,19 @@ bool WriteExchangeFile(const TJwwEntityStore& store, const std::filesystem::path
             put(lines[i], true);
         }
     }
-    if (file != nullptr && std::fclose(file) != 0) ok = false;
-    if (!ok) {
-        // Leave no partial file for the host to read; never remove anything but a file.
-        std::error_code ec;
-        if (std::filesystem::is_regular_file(std::filesystem::symlink_status(path, ec)))
-            std::filesystem::remove(path, ec);
-    }
-    return ok;
+    return bytes;
+}
+
+bool WriteExchangeFile(const TJwwEntityStore& store, const std::filesystem::path& path) {
+    // Written whole under a temporary name and renamed into place: the host never
+    // finds half a hand-back.
+    if (ReplaceFileContent(path, ExchangeFileBytes(store)) == TFileProblem::None) return true;
+    // Until then the file holds the host's selection, which the host would read back as
+    // commands: it goes, or, where its name cannot be removed, loses its content. A
+    // folder, FIFO or device under that name is not the selection and stays.
+    if (FileKindOf(path) == TFileKind::Regular && RemoveFileOrLink(path) != TFileProblem::None)
+        EmptyRegularFile(path);
+    return false;
 }
 
 }  // namespace veldra

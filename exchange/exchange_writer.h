@@ -32,9 +32,14 @@ void AddOutputLine(TJwwEntityStore& store, std::string_view line);
 void AddTextCommand(TJwwEntityStore& store, int32_t textType, std::string_view text, double x,
                     double y, double dirX, double dirY);
 
-// Writes the queued lines (or "hq" when nothing is queued) with CR LF, joining each
-// quote-ended entry with the entry after it. On any failure the file is deleted and
-// the result is false.
+// The bytes of the file: the queued lines (or "hq" when nothing is queued) with CR LF,
+// each quote-ended entry joined with the entry after it.
+std::string ExchangeFileBytes(const TJwwEntityStore& store);
+
+// Writes ExchangeFileBytes to a temporary file beside `path` and renames it over
+// `path`. On any failure the result is false and the host's selection does not stay
+// under that name: a regular file there is removed (or emptied when it cannot be
+// removed); a folder, FIFO or device is refused and left alone.
 bool WriteExchangeFile(const TJwwEntityStore& store, const std::filesystem::path& path);
 
 }  // namespace veldra

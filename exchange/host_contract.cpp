@@ -9,9 +9,10 @@ std::filesystem::path ExchangeFilePath(const std::filesystem::path& programFolde
     return programFolder / kExchangeFileName;
 }
 
-bool LoadSelection(TJwwEntityStore& store, const std::filesystem::path& exchangeFile) {
+bool LoadSelection(TJwwEntityStore& store, const std::filesystem::path& exchangeFile,
+                   TFileProblem* problem) {
     InitStore(store);
-    bool read = ReadExchangeFile(store, exchangeFile);
+    bool read = ReadExchangeFile(store, exchangeFile, nullptr, problem);
     ResetCurrentAttributes(store);
     // The host expects "bz" back, first, when it handed it over.
     if (store.state.bzFlag) AddOutputLine(store, "bz");
@@ -20,8 +21,9 @@ bool LoadSelection(TJwwEntityStore& store, const std::filesystem::path& exchange
     return read;
 }
 
-bool LoadHostSelection(TJwwEntityStore& store, const std::filesystem::path& programFolder) {
-    return LoadSelection(store, ExchangeFilePath(programFolder));
+bool LoadHostSelection(TJwwEntityStore& store, const std::filesystem::path& programFolder,
+                       TFileProblem* problem) {
+    return LoadSelection(store, ExchangeFilePath(programFolder), problem);
 }
 
 bool HandBackToHost(const TJwwEntityStore& store, const std::filesystem::path& programFolder) {

@@ -6,6 +6,7 @@
 
 #include <filesystem>
 
+#include "common/file_system.h"
 #include "exchange/entity_store.h"
 
 namespace veldra {
@@ -17,10 +18,13 @@ std::filesystem::path ExchangeFilePath(const std::filesystem::path& programFolde
 
 // Start-up order: InitStore, read the exchange file, reset the current attributes,
 // queue "bz" when the file carried it, and select the first layer group and layer of
-// the file. False when there was no readable file (the store is empty).
-bool LoadSelection(TJwwEntityStore& store, const std::filesystem::path& exchangeFile);
+// the file. False when there was no readable file (the store is empty); `problem`
+// tells why (Missing is the ordinary start without a host).
+bool LoadSelection(TJwwEntityStore& store, const std::filesystem::path& exchangeFile,
+                   TFileProblem* problem = nullptr);
 // The same for the exchange file of the program folder.
-bool LoadHostSelection(TJwwEntityStore& store, const std::filesystem::path& programFolder);
+bool LoadHostSelection(TJwwEntityStore& store, const std::filesystem::path& programFolder,
+                       TFileProblem* problem = nullptr);
 
 // Close: writes the queued lines (or "hq") to the folder's exchange file.
 bool HandBackToHost(const TJwwEntityStore& store, const std::filesystem::path& programFolder);

@@ -2,11 +2,9 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <cstdio>
 #include <cstring>
-#include <memory>
-#include <system_error>
 
+#include "common/file_system.h"
 #include "fill/color_reduction.h"
 
 namespace veldra {
@@ -48,22 +46,6 @@ void PackColours(const QRgb* src, int width, int bits, char* dst) {
         dst[2] = static_cast<char>(qRed(src[x]));
         if (step == 4) dst[3] = 0;
     }
-}
-
-struct FileCloser {
-    void operator()(std::FILE* f) const {
-        if (f) std::fclose(f);
-    }
-};
-
-bool WriteAll(const fs::path& path, const QByteArray& bytes) {
-    std::unique_ptr<std::FILE, FileCloser> out(std::fopen(path.c_str(), "wb"));
-    if (!out) return false;
-    if (std::fwrite(bytes.constData(), 1, static_cast<size_t>(bytes.size()), out.get()) !=
-        static_cast<size_t>(bytes.size())) {
-        return false;
-    }
-    return std::fclose(out.release()) == 0;
 }
 
 }  // namespace
@@ -136,20 +118,10 @@ QByteArray EncodeBmp(const QImage& image, int bitsPerPixel) {
 }
 
 bool WriteFileReplacing(const fs::path& path, const QByteArray& bytes) {
-    if (bytes.isEmpty() || path.empty() || !path.has_filename()) return false;
-    fs::path partial = path;
-    partial += ".part";
-    std::error_code ec;
-    if (!WriteAll(partial, bytes)) {
-        if (!fs::is_directory(partial, ec)) fs::remove(partial, ec);
-        return false;
-    }
-    fs::rename(partial, path, ec);
-    if (ec) {
-        fs::remove(partial, ec);
-        return false;
-    }
-    return true;
+    if (bytes.isEmpty()) return false;
+    return ReplaceFileContent(
+               path, std::string_view(bytes.constData(), static_cast<size_t>(bytes.size()))) ==
+           TFileProblem::None;
 }
 
 bool SaveBmpFile(const fs::path& path, const QImage& canvas, int bitsPerPixel) {

@@ -22,9 +22,10 @@ int BitsPerPixelOfDepthItem(int item);
 // format's 32-bit sizes.
 QByteArray EncodeBmp(const QImage& image, int bitsPerPixel);
 
-// Writes the bytes of a file: under a temporary name in the
-// same folder, then renamed over `path`, so a failure never leaves a partial file and
-// never destroys an older file of that name. False on any failure.
+// Writes the bytes of a file: under a new temporary name in the same folder, then
+// renamed over `path`, so a failure never leaves a partial file and never destroys an
+// older file of that name; a folder, FIFO or device under that name is refused.
+// False on any failure.
 bool WriteFileReplacing(const std::filesystem::path& path, const QByteArray& bytes);
 
 // Reduces the canvas to the depth (ReduceColors), encodes it and writes the file with

@@ -1,15 +1,14 @@
 #include "fill/fill_pipeline.h"
 
-#include <QFile>
 #include <QStringDecoder>
 #include <QStringEncoder>
 
 #include <algorithm>
 #include <cmath>
-#include <fstream>
 #include <system_error>
 
 #include "common/file_copy.h"
+#include "common/file_system.h"
 #include "common/my_func.h"
 #include "display/canvas/canvas.h"
 #include "display/canvas/draw_context.h"
@@ -17,6 +16,7 @@
 #include "display/pictures/picture_decode.h"
 #include "display/render/render.h"
 #include "exchange/exchange_writer.h"
+#include "exchange/host_contract.h"
 #include "fill/bmp_writer.h"
 #include "fill/color_reduction.h"
 #include "fill/regions.h"
@@ -30,20 +30,14 @@ namespace {
 // A placement narrower than this is no picture for the host.
 constexpr double kMinImageWidth = 1e-10;
 
-// Texts are UTF-8 here; the file system takes them as they are.
+// Texts are UTF-8 here; the file layer takes native paths.
 fs::path PathOf(const std::string& utf8) {
-    return fs::path(QFile::encodeName(QString::fromStdString(utf8)).toStdString());
+    return NativeFilePath(QString::fromStdString(utf8));
 }
 
 size_t FolderEnd(const std::string& path) {
     size_t slash = path.find_last_of("/\\");
     return slash == std::string::npos ? 0 : slash + 1;
-}
-
-bool IsFile(const std::string& utf8) {
-    std::error_code ec;
-    fs::path p = PathOf(utf8);
-    return fs::exists(p, ec) && !fs::is_directory(p, ec);
 }
 
 // The extension from the last dot of the file-name part on, upper-cased (ASCII).
@@ -80,20 +74,28 @@ TRegionFilter RegionFilterOf(const TgraAttribute& attributes) {
     return filter;
 }
 
-bool SameContent(const fs::path& a, const fs::path& b) {
+// Bytes the picture text cannot carry: a control byte would break the exchange file's
+// line (and could add lines of its own), a comma ends the path where the host splits
+// off the width. Neither is ever a trail byte of code page 932.
+bool HasUnusableByte(std::string_view shiftJis) {
+    return std::any_of(shiftJis.begin(), shiftJis.end(),
+                       [](char c) { return static_cast<unsigned char>(c) < 0x20 || c == ','; });
+}
+
+// Why the output cannot be written or handed back, or nothing. The temporary bitmap is
+// removed at close and the exchange file is rewritten then: neither can be the picture,
+// by name or by identity (a symbolic or hard link).
+const char* OutputRefusal(const fs::path& output, const fs::path& programFolder) {
+    const fs::path temp = TempImagePath(programFolder);
     std::error_code ec;
-    if (!fs::is_regular_file(a, ec) || !fs::is_regular_file(b, ec)) return false;
-    if (fs::file_size(a, ec) != fs::file_size(b, ec) || ec) return false;
-    std::ifstream inA(a, std::ios::binary), inB(b, std::ios::binary);
-    char bufA[4096], bufB[4096];
-    while (inA && inB) {
-        inA.read(bufA, sizeof bufA);
-        inB.read(bufB, sizeof bufB);
-        if (inA.gcount() != inB.gcount() || !std::equal(bufA, bufA + inA.gcount(), bufB)) {
-            return false;
-        }
-    }
-    return !inA.bad() && !inB.bad() && inA.eof() && inB.eof();
+    if (fs::weakly_canonical(output, ec) == fs::weakly_canonical(temp, ec) ||
+        SameFile(output, temp))
+        return kPathIsTempMessage;
+    if (SameFile(output, ExchangeFilePath(programFolder))) return kPathIsExchangeMessage;
+    // A folder, FIFO or device of that name, or a link to nothing, is no picture file.
+    if (NameExists(output) && FileKindOf(output) != TFileKind::Regular)
+        return kPathNotRegularMessage;
+    return nullptr;
 }
 
 FillResult Stop(FillResult& result, FillStatus status, const char* message) {
@@ -109,14 +111,12 @@ fs::path TempImagePath(const fs::path& programFolder) {
 }
 
 void RemoveTempImage(const fs::path& programFolder) {
-    std::error_code ec;
-    fs::remove(TempImagePath(programFolder), ec);
+    RemoveFileOrLink(TempImagePath(programFolder));
 }
 
 std::string OutputPathFor(const std::string& outputName, const std::string& drawingFilePath) {
     const std::string folder = outputName.substr(0, FolderEnd(outputName));
-    std::error_code ec;
-    if (!folder.empty() && fs::is_directory(PathOf(folder), ec)) return outputName;
+    if (!folder.empty() && IsFolder(PathOf(folder))) return outputName;
     const std::string drawing = FromShiftJis(drawingFilePath);
     return drawing.substr(0, FolderEnd(drawing)) + outputName.substr(FolderEnd(outputName));
 }
@@ -131,8 +131,13 @@ FillResult RunFillCommand(const FillOptions& options, const FillSession& session
     if (options.texturePath.empty()) {
         return Stop(result, FillStatus::CheckFailed, kNoTextureMessage);
     }
-    if (!IsFile(options.texturePath)) {
+    const TFileKind textureKind = FileKindOf(PathOf(options.texturePath));
+    if (textureKind == TFileKind::Missing || textureKind == TFileKind::Folder) {
         return Stop(result, FillStatus::CheckFailed, kTextureMissingMessage);
+    }
+    // A FIFO or device would never give a picture (and a FIFO could hold the command).
+    if (textureKind != TFileKind::Regular) {
+        return Stop(result, FillStatus::CheckFailed, kTextureNotRegularMessage);
     }
     if (options.outputName.empty()) return Stop(result, FillStatus::CheckFailed, kNoOutputMessage);
     if (UpperExtension(options.outputName) != ".BMP") {
@@ -144,7 +149,7 @@ FillResult RunFillCommand(const FillOptions& options, const FillSession& session
     const TViewState& view = session.view;
     const std::string outputPath = OutputPathFor(options.outputName, session.store.state.filePath);
     std::string shiftJisPath;
-    if (!ToShiftJis(outputPath, shiftJisPath)) {
+    if (!ToShiftJis(outputPath, shiftJisPath) || HasUnusableByte(shiftJisPath)) {
         return Stop(result, FillStatus::PathRefused, kPathNotShiftJisMessage);
     }
     const double imageWidth = view.viewRight - view.viewLeft;
@@ -152,12 +157,10 @@ FillResult RunFillCommand(const FillOptions& options, const FillSession& session
     if (pictureText.size() > kMaxRecordText) {
         return Stop(result, FillStatus::PathRefused, kPathTooLongMessage);
     }
-    // The temporary bitmap is deleted at close: it cannot be the picture handed back.
-    std::error_code ec;
-    const fs::path tempPath = TempImagePath(session.programFolder);
-    if (fs::weakly_canonical(PathOf(outputPath), ec) == fs::weakly_canonical(tempPath, ec)) {
-        return Stop(result, FillStatus::PathRefused, kPathIsTempMessage);
+    if (const char* refusal = OutputRefusal(PathOf(outputPath), session.programFolder)) {
+        return Stop(result, FillStatus::PathRefused, refusal);
     }
+    const fs::path tempPath = TempImagePath(session.programFolder);
 
     // Decoded before anything is drawn: an unreadable texture leaves no picture behind.
     QImage texture = LoadTexturePicture(PathOf(options.texturePath));
@@ -213,11 +216,14 @@ ConfirmResult ConfirmFill(const FillHandBack& handBack, const fs::path& programF
                           TJwwEntityStore& store) {
     ConfirmResult result;
     if (handBack.Empty()) return result;
-    const fs::path temp = TempImagePath(programFolder);
     const fs::path output = PathOf(handBack.outputPath);
-    CopyFileWithDate(temp, output);
-    // A file of that name may be an older one: only a complete copy counts.
-    if (!SameContent(temp, output)) {
+    // Links may have changed since the fill command: check again before the copy.
+    if (const char* refusal = OutputRefusal(output, programFolder)) {
+        result.message = refusal;
+        return result;
+    }
+    // Only a complete copy counts; a failed one keeps an older file of that name.
+    if (CopyFileWithDate(TempImagePath(programFolder), output) != TFileProblem::None) {
         result.message = kCopyFailedMessage;
         return result;
     }

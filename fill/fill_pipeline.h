@@ -98,7 +98,9 @@ inline constexpr const char* kTextureMissingMessage =
 inline constexpr const char* kNoOutputMessage =
     "画像ファイル名の入力／画像ファイル指定を行って下さい。";
 inline constexpr const char* kNotBmpMessage = "画像ファイル名は BMP形式のみです。";
-// Refusals that keep a bad picture or path from reaching the host.
+// Refusals that keep a bad picture or path from reaching the host. A path that holds
+// a control byte or a comma is refused with the same message as one that has no
+// code page 932 form: the host would read it as other lines or cut it at the comma.
 inline constexpr const char* kTextureUnreadableMessage =
     "テクスチャ画像ファイルを読み込めませんでした。";
 inline constexpr const char* kPathNotShiftJisMessage =
@@ -106,6 +108,12 @@ inline constexpr const char* kPathNotShiftJisMessage =
 inline constexpr const char* kPathTooLongMessage = "画像ファイル名が長すぎます。";
 inline constexpr const char* kPathIsTempMessage =
     "作業用の一時ファイルと同じ画像ファイル名は使用できません。";
+inline constexpr const char* kPathIsExchangeMessage =
+    "受け渡しファイル（JWC_TEMP.TXT）と同じ画像ファイル名は使用できません。";
+inline constexpr const char* kPathNotRegularMessage =
+    "指定した画像ファイル名は通常のファイルではありません。";
+inline constexpr const char* kTextureNotRegularMessage =
+    "指定したテクスチャ画像ファイルは通常のファイルではありません。";
 inline constexpr const char* kSaveFailedMessage = "画像ファイルを作成できませんでした。";
 inline constexpr const char* kCopyFailedMessage = "画像ファイルをコピーできませんでした。";
 inline constexpr const char* kRegionsFailedMessage = "塗り領域を作成できませんでした。";

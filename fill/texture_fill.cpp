@@ -1,13 +1,15 @@
 #include "fill/texture_fill.h"
 
 #include <QBrush>
-#include <QFile>
+#include <QBuffer>
 #include <QImageReader>
 #include <QPainter>
 #include <QTransform>
 
+#include <algorithm>
 #include <cmath>
 
+#include "common/file_system.h"
 #include "display/canvas/canvas.h"
 #include "display/pictures/picture_decode.h"
 #include "display/pictures/picture_limits.h"
@@ -19,9 +21,9 @@ namespace {
 // A metafile played at its own pixel size onto a transparent picture, so that the
 // canvas shows through where the metafile draws nothing. A metafile declaring more
 // pixels than a raster picture may have is refused like such a picture.
-QImage RasterizeMetafile(const QString& file) {
+QImage RasterizeMetafile(const QByteArray& bytes) {
     for (TPictureFormat format : {TPictureFormat::EnhancedMetafile, TPictureFormat::Metafile}) {
-        auto picture = DecodePictureFile(file, format);
+        auto picture = DecodePictureBytes(bytes, format);
         if (!picture || picture->Width() < 1 || picture->Height() < 1) continue;
         if (int64_t{picture->Width()} * picture->Height() > kMaxPicturePixels) return {};
         QImage image(picture->Width(), picture->Height(), QImage::Format_ARGB32_Premultiplied);
@@ -37,12 +39,19 @@ QImage RasterizeMetafile(const QString& file) {
 }  // namespace
 
 QImage LoadTexturePicture(const std::filesystem::path& file) {
-    const QString name = QFile::decodeName(QByteArray(file.c_str()));
-    QImageReader reader(name);
+    // Read through the file layer: a FIFO or device is refused without waiting.
+    const TReadResult read = ReadWholeFile(
+        file, static_cast<uint64_t>(std::max(kMaxPictureFileBytes, kMaxMetafileBytes)));
+    if (!read.Ok() || read.bytes.empty()) return {};
+    const QByteArray bytes = QByteArray::fromStdString(read.bytes);
+    QBuffer buffer;
+    buffer.setData(bytes);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer);
     // The extension may lie (a JPEG saved as .bmp still loads, as it does on Windows).
     reader.setDecideFormatFromContent(true);
     QImage image = reader.read();
-    if (image.isNull()) image = RasterizeMetafile(name);
+    if (image.isNull()) image = RasterizeMetafile(bytes);
     if (image.isNull() || image.width() < 1 || image.height() < 1) return {};
     return image;
 }

@@ -1,5 +1,6 @@
 #include "display/pictures/picture_decode.h"
 
+#include <QBuffer>
 #include <QFile>
 #include <QFileInfo>
 #include <QImageReader>
@@ -9,6 +10,7 @@
 #include <array>
 #include <cctype>
 
+#include "common/file_system.h"
 #include "common/my_func.h"
 #include "display/pictures/picture_limits.h"
 
@@ -38,8 +40,11 @@ std::string UpperExtension(std::string_view path) {
     return ext;
 }
 
-QImage ReadRaster(const QString& file, const char* format) {
-    QImageReader reader(file, format);
+QImage ReadRaster(const QByteArray& bytes, const char* format) {
+    QBuffer buffer;
+    buffer.setData(bytes);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer, format);
     reader.setDecideFormatFromContent(false);
     reader.setAllocationLimit(kPictureAllocationLimitMb);
     // Refuse what the header declares too large before any pixel is decoded.
@@ -52,10 +57,12 @@ QImage ReadRaster(const QString& file, const char* format) {
     return image;
 }
 
-QByteArray ReadWholeFile(const QString& file) {
-    QFile f(file);
-    if (!f.open(QIODevice::ReadOnly) || f.size() > kMaxMetafileBytes) return {};
-    return f.readAll();
+// Through the file layer: a FIFO or device under a picture's name is never opened
+// in a way that could wait, and never read.
+QByteArray ReadWholeFile(const QString& file, int64_t maxBytes) {
+    TReadResult read = veldra::ReadWholeFile(NativeFilePath(file), static_cast<uint64_t>(maxBytes));
+    if (!read.Ok()) return {};
+    return QByteArray::fromStdString(read.bytes);
 }
 
 }  // namespace
@@ -71,6 +78,14 @@ TPictureFormat PictureFormatOf(std::string_view path) {
     if (std::find(kConverted.begin(), kConverted.end(), ext) != kConverted.end())
         return TPictureFormat::Converted;
     return TPictureFormat::Other;
+}
+
+std::filesystem::path NativeFilePath(const QString& file) {
+#ifdef Q_OS_WIN
+    return std::filesystem::path(file.toStdWString());
+#else
+    return std::filesystem::path(QFile::encodeName(file).toStdString());
+#endif
 }
 
 QString PictureFilePath(std::string_view shiftJisPath) {
@@ -117,12 +132,19 @@ int64_t TDecodedPicture::MemoryBytes() const {
 
 std::shared_ptr<const TDecodedPicture> DecodePictureFile(const QString& file,
                                                          TPictureFormat format) {
-    const QFileInfo info(file);
-    if (!info.isFile()) return nullptr;
+    if (!IsDirectFormat(format)) return nullptr;
+    const bool raster = format == TPictureFormat::Bitmap || format == TPictureFormat::Icon;
+    return DecodePictureBytes(
+        ReadWholeFile(file, raster ? kMaxPictureFileBytes : kMaxMetafileBytes), format);
+}
+
+std::shared_ptr<const TDecodedPicture> DecodePictureBytes(const QByteArray& bytes,
+                                                          TPictureFormat format) {
+    if (bytes.isEmpty()) return nullptr;
     switch (format) {
         case TPictureFormat::Bitmap:
         case TPictureFormat::Icon: {
-            QImage image = ReadRaster(file, format == TPictureFormat::Bitmap ? "bmp" : "ico");
+            QImage image = ReadRaster(bytes, format == TPictureFormat::Bitmap ? "bmp" : "ico");
             if (image.isNull()) return nullptr;
             // Bitmaps are drawn opaque: convert once here rather than at every draw.
             if (format == TPictureFormat::Bitmap && image.format() != QImage::Format_RGB32)
@@ -130,12 +152,12 @@ std::shared_ptr<const TDecodedPicture> DecodePictureFile(const QString& file,
             return std::make_shared<const TDecodedPicture>(format, std::move(image));
         }
         case TPictureFormat::Metafile: {
-            std::optional<TWmfPicture> wmf = TWmfPicture::Parse(ReadWholeFile(file));
+            std::optional<TWmfPicture> wmf = TWmfPicture::Parse(bytes);
             if (!wmf) return nullptr;
             return std::make_shared<const TDecodedPicture>(std::move(*wmf));
         }
         case TPictureFormat::EnhancedMetafile: {
-            std::optional<TEmfPicture> emf = TEmfPicture::Parse(ReadWholeFile(file));
+            std::optional<TEmfPicture> emf = TEmfPicture::Parse(bytes);
             if (!emf) return nullptr;
             return std::make_shared<const TDecodedPicture>(std::move(*emf));
         }

@@ -8,6 +8,7 @@
 
 #include <QImage>
 #include <QString>
+#include <filesystem>
 #include <map>
 #include <memory>
 #include <optional>
@@ -40,6 +41,10 @@ inline bool IsDirectFormat(TPictureFormat f) {
 // does not exist as written and holds backslashes, the same path with slashes.
 QString PictureFilePath(std::string_view shiftJisPath);
 
+// The native path of a file named by the toolkit's text (UTF-16 on Windows, the
+// locale's bytes elsewhere), for the file layer.
+std::filesystem::path NativeFilePath(const QString& file);
+
 // A decoded picture of one of the direct formats.
 class TDecodedPicture {
   public:
@@ -69,10 +74,14 @@ class TDecodedPicture {
     int height_ = 0;
 };
 
-// Decodes a file of a direct format; nullptr when it is missing, damaged, not of
-// its extension's format, or too large.
+// Decodes a file of a direct format; nullptr when it is missing, no regular file,
+// damaged, not of its extension's format, or too large. The file is read through the
+// file layer, so a FIFO or device under its name never blocks.
 std::shared_ptr<const TDecodedPicture> DecodePictureFile(const QString& file,
                                                          TPictureFormat format);
+// The same for the bytes of a file already read.
+std::shared_ptr<const TDecodedPicture> DecodePictureBytes(const QByteArray& bytes,
+                                                          TPictureFormat format);
 
 // Decoded pictures of one drawing pass, so that a picture placed many times is
 // read once. Failures are remembered too.

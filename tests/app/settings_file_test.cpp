@@ -6,6 +6,8 @@
 #include <fstream>
 #include <iterator>
 
+#include "tests/exchange/host_stand_in.h"
+
 namespace veldra {
 namespace {
 
@@ -134,13 +136,45 @@ TEST(SettingsFile, FailedWriteKeepsTheOldSettings) {
     old.outputName = "keep.bmp";
     ASSERT_TRUE(SaveSettings(path, old));
     const std::string before = ReadAll(path);
-    // The temporary file cannot be created: a folder stands in its place.
-    std::filesystem::create_directories(dir / "veldra.dat.tmp");
+    // The disk fills up while the new settings are written (a file size limit, which
+    // binds root too, in a child process).
     TSettings changed;
     changed.outputName = "lost.bmp";
-    EXPECT_FALSE(SaveSettings(path, changed));
+    EXPECT_EQ(test::ExitCodeInChild([&] {
+                  test::TFileSizeLimit fullDisk(10);
+                  return SaveSettings(path, changed) ? 1 : 0;
+              }),
+              0);
     EXPECT_EQ(ReadAll(path), before);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir), {}), 1);
     std::filesystem::remove_all(dir);
+}
+
+// A link planted at the old fixed temporary name is never written through; a FIFO
+// or device under the settings file's name is refused at once, in both directions.
+TEST(SettingsFile, NeverWritesThroughALinkAndNeverWaitsOnAFifo) {
+    test::TTempFolder temp;
+    const auto path = temp.path() / "veldra.dat";
+    test::WriteBytes(temp.path() / "victim", "precious");
+    std::filesystem::create_symlink(temp.path() / "victim", temp.path() / "veldra.dat.tmp");
+    ASSERT_TRUE(SaveSettings(path, TSettings{}));
+    EXPECT_EQ(test::ReadBytes(temp.path() / "victim"), "precious");
+    EXPECT_EQ(LoadSettings(path).savedWidth, 475);
+
+    const auto fifo = temp.path() / "fifo.dat";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    EXPECT_EQ(
+        test::ExitCodeInChild([&] {
+            TFileProblem read = TFileProblem::None, written = TFileProblem::None;
+            LoadSettings(fifo, &read);
+            SaveSettings(fifo, TSettings{}, &written);
+            return read == TFileProblem::NotRegular && written == TFileProblem::NotRegular ? 0 : 1;
+        }),
+        0);
+    EXPECT_EQ(std::filesystem::status(fifo).type(), std::filesystem::file_type::fifo);
+    TFileProblem problem = TFileProblem::None;
+    EXPECT_EQ(LoadSettings("/dev/zero", &problem).magnification, 200);
+    EXPECT_EQ(problem, TFileProblem::NotRegular);
 }
 
 TEST(SettingsFile, PathIsTheExecutableWithDat) {

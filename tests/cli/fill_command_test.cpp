@@ -5,6 +5,7 @@
 
 #include <QImage>
 
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <cstdlib>
 #include <filesystem>
@@ -48,7 +49,9 @@ class FillCommandTest : public ::testing::Test {
 
     // Runs veldra-cli fill with the arguments; the exit status, stderr in err_.
     int Fill(const std::string& arguments) {
-        std::string command = "QT_QPA_PLATFORM=offscreen '" VELDRA_BIN_DIR "/veldra-cli' fill " +
+        // A run that blocks on a FIFO is ended after a minute and counts as failed.
+        std::string command = "QT_QPA_PLATFORM=offscreen timeout 60 '" VELDRA_BIN_DIR
+                              "/veldra-cli' fill " +
                               arguments + " > '" + (dir_ / "out.txt").string() + "' 2> '" +
                               (dir_ / "err.txt").string() + "'";
         int status = std::system(command.c_str());
@@ -170,6 +173,63 @@ TEST_F(FillCommandTest, FacesModeFillsPickedRoomsAndPrintsTheCounts) {
 
     EXPECT_EQ(Fill(Folder() + Texture() + out + " --mode faces --gap -2"), 2);
     EXPECT_NE(err_.find("bad --gap"), std::string::npos);
+}
+
+// Files that are not regular files end the run at once with exit 1 and a message;
+// nothing blocks, nothing is written where it must not be.
+TEST_F(FillCommandTest, FifosAndDevicesAreRefusedAtOnce) {
+    ASSERT_EQ(::mkfifo(Exchange().c_str(), 0600), 0);
+    EXPECT_EQ(Fill(Folder() + Texture() + " --out fill.bmp"), 1);
+    EXPECT_NE(err_.find("JWC_TEMP.TXT: not a regular file"), std::string::npos) << err_;
+    EXPECT_EQ(fs::status(Exchange()).type(), fs::file_type::fifo);
+    fs::remove(Exchange());
+
+    // A device "written" is no hand-back: success must not be reported.
+    fs::create_symlink("/dev/null", Exchange());
+    EXPECT_EQ(Fill(Folder() + Texture() + " --out '" + (dir_ / "f.bmp").string() + "'"), 1);
+    EXPECT_NE(err_.find("cannot write"), std::string::npos) << err_;
+    fs::remove(Exchange());
+
+    Write(Exchange(), "ci 0 0 50\n");
+    ASSERT_EQ(::mkfifo((dir_ / "fifo.png").c_str(), 0600), 0);
+    EXPECT_EQ(Fill(Folder() + " --texture '" + (dir_ / "fifo.png").string() + "' --out f.bmp"), 1);
+    EXPECT_NE(err_.find("通常のファイルではありません。"), std::string::npos) << err_;
+    EXPECT_EQ(Read(Exchange()), "hq\r\n");
+
+    Write(Exchange(), "ci 0 0 50\n");
+    ASSERT_EQ(::mkfifo((dir_ / "fifo.bmp").c_str(), 0600), 0);
+    EXPECT_EQ(Fill(Folder() + Texture() + " --out '" + (dir_ / "fifo.bmp").string() + "'"), 1);
+    EXPECT_NE(err_.find("通常のファイルではありません。"), std::string::npos) << err_;
+    EXPECT_EQ(Read(Exchange()), "hq\r\n");
+}
+
+// The picture text cannot be broken, and the picture handed back can be neither the
+// temporary bitmap nor the exchange file, whatever link leads there.
+TEST_F(FillCommandTest, OutputsThatWouldMisleadTheHostAreRefused) {
+    const std::string selection = "ci 0 0 50\n";
+    Write(Exchange(), selection);
+    const std::string injected = (dir_ / "x").string() + "\r\nci 0 0 99\r\ny.bmp";
+    EXPECT_EQ(Fill(Folder() + Texture() + " --out '" + injected + "'"), 1);
+    EXPECT_NE(err_.find("画像ファイル名に使用できない文字が含まれています。"), std::string::npos);
+    EXPECT_EQ(Read(Exchange()), "hq\r\n");
+
+    Write(Exchange(), selection);
+    EXPECT_EQ(Fill(Folder() + Texture() + " --out '" + (dir_ / "a,b.bmp").string() + "'"), 1);
+    EXPECT_NE(err_.find("画像ファイル名に使用できない文字が含まれています。"), std::string::npos);
+
+    Write(Exchange(), selection);
+    fs::create_symlink(dir_ / "program" / "rw47_temp.BMP", dir_ / "soft.bmp");
+    Write(dir_ / "program" / "rw47_temp.BMP", "left over");
+    EXPECT_EQ(Fill(Folder() + Texture() + " --out '" + (dir_ / "soft.bmp").string() + "'"), 1);
+    EXPECT_NE(err_.find("作業用の一時ファイル"), std::string::npos) << err_;
+
+    Write(Exchange(), selection);
+    fs::create_hard_link(Exchange(), dir_ / "hard.bmp");
+    EXPECT_EQ(Fill(Folder() + Texture() + " --out '" + (dir_ / "hard.bmp").string() + "'"), 1);
+    EXPECT_NE(err_.find("JWC_TEMP.TXT"), std::string::npos) << err_;
+    EXPECT_EQ(Read(Exchange()), "hq\r\n");
+    EXPECT_EQ(Read(dir_ / "hard.bmp"), selection) << "the picture never went into the link";
+    EXPECT_EQ(Read(dir_ / "out.txt"), "");
 }
 
 }  // namespace

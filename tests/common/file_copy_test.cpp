@@ -2,9 +2,17 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <csignal>
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <vector>
+
+#include <sys/resource.h>
+#include <sys/stat.h>
+
+#include "tests/exchange/host_stand_in.h"
 
 namespace veldra {
 namespace {
@@ -74,6 +82,55 @@ TEST_F(FileCopyTest, UnwritableDestinationLeavesNoPartialFile) {
     Write(dir_ / "src", "x");
     CopyFileWithDate(dir_ / "src", dir_ / "no-such-folder" / "dst");
     EXPECT_FALSE(fs::exists(dir_ / "no-such-folder" / "dst"));
+}
+
+// A copy that fails keeps what was there: an older picture on a full disk (file size
+// limit, which binds root too, in a child so the limit stays there), an empty folder
+// of the output's name, a FIFO that would block the copy for ever.
+TEST_F(FileCopyTest, FailedCopyKeepsTheOlderFileAndNeverBlocks) {
+    Write(dir_ / "src", std::string(5000, 'n'));
+    Write(dir_ / "older.bmp", "the user's older picture");
+    EXPECT_EQ(test::ExitCodeInChild([&] {
+                  std::signal(SIGXFSZ, SIG_IGN);
+                  rlimit limit{1000, 1000};
+                  setrlimit(RLIMIT_FSIZE, &limit);
+                  return CopyFileWithDate(dir_ / "src", dir_ / "older.bmp") ==
+                                 TFileProblem::WriteFailed
+                             ? 0
+                             : 1;
+              }),
+              0);
+    EXPECT_EQ(Read(dir_ / "older.bmp"), "the user's older picture");
+
+    fs::create_directory(dir_ / "folder.bmp");
+    EXPECT_EQ(CopyFileWithDate(dir_ / "src", dir_ / "folder.bmp"), TFileProblem::NotRegular);
+    EXPECT_TRUE(fs::is_directory(dir_ / "folder.bmp"));
+
+    ASSERT_EQ(::mkfifo((dir_ / "fifo.bmp").c_str(), 0600), 0);
+    EXPECT_EQ(test::ExitCodeInChild([&] {
+                  const bool refused = CopyFileWithDate(dir_ / "src", dir_ / "fifo.bmp") ==
+                                           TFileProblem::NotRegular &&
+                                       CopyFileWithDate(dir_ / "fifo.bmp", dir_ / "new.bmp") ==
+                                           TFileProblem::NotRegular;
+                  return refused ? 0 : 1;
+              }),
+              0);
+    EXPECT_FALSE(fs::exists(dir_ / "new.bmp"));
+    EXPECT_EQ(fs::status(dir_ / "fifo.bmp").type(), fs::file_type::fifo);
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(dir_))
+        names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, (std::vector<std::string>{"fifo.bmp", "folder.bmp", "older.bmp", "src"}));
+}
+
+TEST_F(FileCopyTest, CopyOntoItselfThroughAHardOrSymbolicLinkIsRefused) {
+    Write(dir_ / "src", "picture");
+    fs::create_hard_link(dir_ / "src", dir_ / "hard.bmp");
+    fs::create_symlink(dir_ / "src", dir_ / "soft.bmp");
+    EXPECT_EQ(CopyFileWithDate(dir_ / "src", dir_ / "hard.bmp"), TFileProblem::SameFile);
+    EXPECT_EQ(CopyFileWithDate(dir_ / "soft.bmp", dir_ / "src"), TFileProblem::SameFile);
+    EXPECT_EQ(Read(dir_ / "src"), "picture");
 }
 
 }  // namespace

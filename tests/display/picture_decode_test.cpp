@@ -6,6 +6,10 @@
 #include <QFile>
 #include <QTemporaryDir>
 
+#include <sys/stat.h>
+
+#include "tests/exchange/host_stand_in.h"
+
 namespace veldra {
 namespace {
 
@@ -107,6 +111,27 @@ TEST_F(PictureDecodeTest, CacheReadsEachFileOnceAndRemembersFailures) {
     EXPECT_EQ(cache.Size(), 2u);
     cache.Clear();
     EXPECT_FALSE(cache.Load(file, TPictureFormat::Bitmap));
+}
+
+// Pictures of the selection under a FIFO's or device's name draw nothing and never
+// block the redraw.
+TEST_F(PictureDecodeTest, FifoAndDevicePicturesAreRefusedWithoutWaiting) {
+    const std::filesystem::path folder = NativeFilePath(dir_.path());
+    for (const char* name : {"fifo.bmp", "fifo.wmf", "fifo.emf", "fifo.ico"})
+        ASSERT_EQ(::mkfifo((folder / name).c_str(), 0600), 0);
+    std::filesystem::create_symlink("/dev/zero", folder / "zero.emf");
+    EXPECT_EQ(test::ExitCodeInChild([&] {
+                  bool refused = true;
+                  for (auto [name, format] : {std::pair{"fifo.bmp", TPictureFormat::Bitmap},
+                                              {"fifo.wmf", TPictureFormat::Metafile},
+                                              {"fifo.emf", TPictureFormat::EnhancedMetafile},
+                                              {"fifo.ico", TPictureFormat::Icon},
+                                              {"zero.emf", TPictureFormat::EnhancedMetafile}})
+                      refused =
+                          refused && !DecodePictureFile(Path(QString::fromLatin1(name)), format);
+                  return refused ? 0 : 1;
+              }),
+              0);
 }
 
 }  // namespace

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include "exchange/exchange_reader.h"
 #include "tests/exchange/host_stand_in.h"
 
@@ -107,6 +109,32 @@ TEST(ReadExchangeFile, RealHostFileValuesComeOutExactly) {
     EXPECT_EQ(s.curCharKind, 0);
     EXPECT_EQ(s.curCharKind0.spacing, 0.5);
     EXPECT_EQ(s.curFontName, "<\x82\x6c\x82\x72 \x83\x53\x83\x56\x83\x62\x83\x4e>");
+}
+
+// A FIFO or a device under the exchange file's name is refused at once: a FIFO
+// without a writer never blocks the start, a device is never read as a selection.
+TEST(ReadExchangeFile, FifoAndDeviceAreRefusedWithoutWaiting) {
+    TTempFolder temp;
+    const auto fifo = temp.path() / "JWC_TEMP.TXT";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    EXPECT_EQ(test::ExitCodeInChild([&] {
+                  TJwwEntityStore store;
+                  InitStore(store);
+                  TFileProblem problem = TFileProblem::None;
+                  const bool read = ReadExchangeFile(store, fifo, nullptr, &problem);
+                  return !read && problem == TFileProblem::NotRegular ? 0 : 1;
+              }),
+              0);
+    TJwwEntityStore store;
+    InitStore(store);
+    TFileProblem problem = TFileProblem::None;
+    EXPECT_FALSE(ReadExchangeFile(store, "/dev/zero", nullptr, &problem));
+    EXPECT_EQ(problem, TFileProblem::NotRegular);
+    std::filesystem::create_symlink("/dev/null", temp.path() / "link.txt");
+    EXPECT_FALSE(ReadExchangeFile(store, temp.path() / "link.txt", nullptr, &problem));
+    EXPECT_EQ(problem, TFileProblem::NotRegular);
+    EXPECT_FALSE(ReadExchangeFile(store, temp.path() / "none.txt", nullptr, &problem));
+    EXPECT_EQ(problem, TFileProblem::Missing);
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include <csignal>
 
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -90,6 +91,45 @@ TEST(ExchangeWriter, FailureLeavesNoFileAndNeverRemovesAFolder) {
         EXPECT_FALSE(WriteExchangeFile(store, "/dev/full"));
         EXPECT_TRUE(std::filesystem::exists("/dev/full"));
     }
+}
+
+// The hand-back goes to a temporary name and is renamed over the host's file: what
+// is not a regular file under the exchange file's name is refused without blocking
+// and left as it is; a link is followed to the host's file.
+TEST(ExchangeWriter, HandBackNeverBlocksAndNeverWritesIntoADeviceOrFolder) {
+    TTempFolder temp;
+    TJwwEntityStore store;
+    InitStore(store);
+    const auto fifo = temp.path() / "fifo" / "JWC_TEMP.TXT";
+    std::filesystem::create_directory(fifo.parent_path());
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    EXPECT_EQ(test::ExitCodeInChild([&] { return WriteExchangeFile(store, fifo) ? 1 : 0; }), 0);
+    EXPECT_EQ(std::filesystem::status(fifo).type(), std::filesystem::file_type::fifo);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(fifo.parent_path()), {}), 1);
+
+    // A device "written" would be a hand-back reported that the host never gets.
+    const auto device = temp.path() / "JWC_TEMP.TXT";
+    std::filesystem::create_symlink("/dev/null", device);
+    EXPECT_FALSE(WriteExchangeFile(store, device));
+    EXPECT_TRUE(std::filesystem::is_symlink(device));
+
+    const auto folder = temp.path() / "folder" / "JWC_TEMP.TXT";
+    std::filesystem::create_directories(folder);
+    EXPECT_FALSE(WriteExchangeFile(store, folder));
+    EXPECT_TRUE(std::filesystem::is_directory(folder));
+
+    // A folder on the way that is a regular file stops even root.
+    test::WriteBytes(temp.path() / "plain", "p");
+    EXPECT_FALSE(WriteExchangeFile(store, temp.path() / "plain" / "JWC_TEMP.TXT"));
+    EXPECT_EQ(ReadBytes(temp.path() / "plain"), "p");
+
+    const auto linked = temp.path() / "linked";
+    std::filesystem::create_directory(linked);
+    test::WriteBytes(linked / "host.txt", "ci 0 0 1\r\n");
+    std::filesystem::create_symlink(linked / "host.txt", linked / "JWC_TEMP.TXT");
+    ASSERT_TRUE(WriteExchangeFile(store, linked / "JWC_TEMP.TXT"));
+    EXPECT_EQ(ReadBytes(linked / "host.txt"), "hq\r\n");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(linked), {}), 2);
 }
 
 // A write that fails half-way (file size limit) deletes the partial file. Run in a

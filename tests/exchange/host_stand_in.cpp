@@ -1,10 +1,13 @@
 #include "tests/exchange/host_stand_in.h"
 
 #include <atomic>
+#include <csignal>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
 
+#include <sys/resource.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 namespace veldra::test {
@@ -27,6 +30,35 @@ std::string ReadBytes(const std::filesystem::path& file) {
     std::ostringstream out;
     out << in.rdbuf();
     return out.str();
+}
+
+int ExitCodeInChild(const std::function<int()>& body, unsigned seconds) {
+    const pid_t child = fork();
+    if (child < 0) return -1;
+    if (child == 0) {
+        alarm(seconds);  // a blocked open ends here, with the child
+        _exit(body());
+    }
+    int status = 0;
+    if (waitpid(child, &status, 0) != child || !WIFEXITED(status)) return -1;
+    return WEXITSTATUS(status);
+}
+
+TFileSizeLimit::TFileSizeLimit(unsigned long bytes) {
+    previousHandler_ = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit limit{};
+    getrlimit(RLIMIT_FSIZE, &limit);
+    previous_ = limit.rlim_cur;
+    limit.rlim_cur = bytes;
+    setrlimit(RLIMIT_FSIZE, &limit);
+}
+
+TFileSizeLimit::~TFileSizeLimit() {
+    rlimit limit{};
+    getrlimit(RLIMIT_FSIZE, &limit);
+    limit.rlim_cur = previous_;
+    setrlimit(RLIMIT_FSIZE, &limit);
+    std::signal(SIGXFSZ, previousHandler_);
 }
 
 void WriteBytes(const std::filesystem::path& file, const std::string& bytes) {

@@ -5,6 +5,7 @@
 // program left there, as the host would.
 
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -24,6 +25,25 @@ class TTempFolder {
 };
 
 std::string ReadBytes(const std::filesystem::path& file);
+// Runs `body` in a child process that is killed after `seconds`: its result (0..255),
+// or -1 when it was killed or did not end by itself. For code that might block for
+// ever (a FIFO) or that changes process limits.
+int ExitCodeInChild(const std::function<int()>& body, unsigned seconds = 10);
+
+// While it lives, no file of this process grows beyond `bytes` (a disk that fills up;
+// binds root too): writes beyond fail instead of raising SIGXFSZ. For code that a
+// forked child cannot run (Qt's painting uses threads).
+class TFileSizeLimit {
+  public:
+    explicit TFileSizeLimit(unsigned long bytes);
+    ~TFileSizeLimit();
+    TFileSizeLimit(const TFileSizeLimit&) = delete;
+    TFileSizeLimit& operator=(const TFileSizeLimit&) = delete;
+
+  private:
+    unsigned long previous_ = 0;
+    void (*previousHandler_)(int) = nullptr;
+};
 void WriteBytes(const std::filesystem::path& file, const std::string& bytes);
 
 struct THostPicture {

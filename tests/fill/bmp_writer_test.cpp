@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <QImage>
 
 #include <cstdio>
@@ -136,6 +138,25 @@ TEST_F(BmpFileTest, FailureLeavesNoPartialFileAndKeepsTheOldOne) {
     EXPECT_TRUE(SaveBmpFile(dir_ / "old.bmp", canvas, 24));
     EXPECT_EQ(fs::file_size(dir_ / "old.bmp"), 54u + 4 * 20);
     EXPECT_EQ(std::distance(fs::directory_iterator(dir_), {}), 2);
+}
+
+// The temporary name is new each time and created exclusively: a link planted where a
+// fixed temporary name would be is never written through, and a FIFO under the
+// bitmap's name is refused without blocking.
+TEST_F(BmpFileTest, NeverWritesThroughALinkOrIntoAFifo) {
+    QImage canvas(6, 4, QImage::Format_RGB32);
+    canvas.fill(Qt::red);
+    std::ofstream(dir_ / "victim") << "precious";
+    for (const char* planted : {"rw47_temp.BMP.part", "rw47_temp.BMP.tmp", "rw47_temp.BMP~"})
+        fs::create_symlink(dir_ / "victim", dir_ / planted);
+    ASSERT_TRUE(SaveBmpFile(dir_ / "rw47_temp.BMP", canvas, 24));
+    EXPECT_EQ(fs::file_size(dir_ / "victim"), 8u);
+    EXPECT_EQ(fs::file_size(dir_ / "rw47_temp.BMP"), 54u + 4 * 20);
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir_), {}), 5);
+
+    ASSERT_EQ(::mkfifo((dir_ / "fifo.bmp").c_str(), 0600), 0);
+    EXPECT_FALSE(SaveBmpFile(dir_ / "fifo.bmp", canvas, 24));
+    EXPECT_EQ(fs::status(dir_ / "fifo.bmp").type(), fs::file_type::fifo);
 }
 
 // Both independent readers see the depth written and the colours of the picture as

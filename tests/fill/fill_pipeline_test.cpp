@@ -9,9 +9,12 @@
 #include <iterator>
 #include <string>
 
+#include <sys/stat.h>
+
 #include "display/gra_attribute.h"
 #include "exchange/exchange_reader.h"
 #include "exchange/exchange_writer.h"
+#include "tests/exchange/host_stand_in.h"
 
 namespace veldra {
 namespace {
@@ -223,16 +226,19 @@ TEST_F(FillPipelineTest, EachColourDepthAndBlackBackground) {
 
 TEST_F(FillPipelineTest, TemporaryBitmapIsReplacedAndRemovedOnFailure) {
     std::ofstream(Temp()) << "stale";
-    // A folder in the way of the new file: the save fails, the stale file is gone.
-    fs::create_directory(Temp().string() + ".part");
-    FillResult failed = Run();
-    EXPECT_EQ(failed.status, FillStatus::SaveFailed);
-    EXPECT_FALSE(failed.message.empty());
+    // The disk fills up (a file size limit, which binds root too, in a child): the save
+    // fails, the stale file is gone, no partial file is left.
+    {
+        test::TFileSizeLimit fullDisk(1000);
+        FillResult failed = Run();
+        EXPECT_EQ(failed.status, FillStatus::SaveFailed);
+        EXPECT_FALSE(failed.message.empty());
+        EXPECT_TRUE(handBack_.Empty());
+        EXPECT_TRUE(failed.picture.isNull());
+    }
     EXPECT_FALSE(fs::exists(Temp()));
-    EXPECT_TRUE(handBack_.Empty());
-    EXPECT_TRUE(failed.picture.isNull());
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir_ / "program"), {}), 0);
 
-    fs::remove(Temp().string() + ".part");
     ASSERT_TRUE(Run().Ok());
     EXPECT_TRUE(fs::exists(Temp()));
     // A later failed check forgets the result: OK would hand nothing back.
@@ -307,6 +313,94 @@ TEST_F(FillPipelineTest, OkQueuesNothingWithoutACompleteCopy) {
     fs::remove_all(dir_ / "out");
     EXPECT_FALSE(ConfirmFill(handBack_, dir_ / "program", store_).queued);
     EXPECT_TRUE(store_.outputLines.empty());
+}
+
+// A texture that is a FIFO or device is refused by the checks, without waiting.
+TEST_F(FillPipelineTest, FifoTextureIsRefusedAtOnce) {
+    ASSERT_EQ(::mkfifo((dir_ / "fifo.png").c_str(), 0600), 0);
+    options_.texturePath = (dir_ / "fifo.png").string();
+    EXPECT_EQ(test::ExitCodeInChild([&] {
+                  const FillResult result = Run();
+                  return result.status == FillStatus::CheckFailed &&
+                                 result.message == kTextureNotRegularMessage
+                             ? 0
+                             : 1;
+              }),
+              0);
+    options_.texturePath = "/dev/zero";
+    EXPECT_EQ(Run().message, "指定したテクスチャ画像ファイルは通常のファイルではありません。");
+    EXPECT_FALSE(fs::exists(Temp()));
+}
+
+// A control byte would add lines to the exchange file, a comma would cut the path
+// where the host splits off the width: refused before anything is made.
+TEST_F(FillPipelineTest, OutputPathsThatWouldBreakThePictureTextAreRefused) {
+    for (const std::string name : {"x\r\nci 0 0 99\r\ny.bmp", "a\tb.bmp", "a,b.bmp", "\x1f.bmp"}) {
+        SCOPED_TRACE(name);
+        options_.outputName = (dir_ / "out").string() + "/" + name;
+        const FillResult result = Run();
+        EXPECT_EQ(result.status, FillStatus::PathRefused);
+        EXPECT_EQ(result.message, "画像ファイル名に使用できない文字が含まれています。");
+        EXPECT_TRUE(handBack_.Empty());
+        EXPECT_FALSE(fs::exists(Temp()));
+    }
+    // Also when the comma comes from the drawing's folder.
+    Load("file=" + (dir_ / "a,b" / "plan.jww").string() + "\nci 0 0 80\n");
+    options_.outputName = "fill.bmp";
+    EXPECT_EQ(Run().status, FillStatus::PathRefused);
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir_ / "out"), {}), 0);
+}
+
+// The output must not reach the temporary bitmap or the exchange file through a link,
+// and must be a regular file or a new name.
+TEST_F(FillPipelineTest, OutputThatIsTheTemporaryOrExchangeFileOrNoFileIsRefused) {
+    const fs::path exchange = dir_ / "program" / "JWC_TEMP.TXT";
+    std::ofstream(exchange) << "ci 0 0 80\r\n";
+    const fs::path out = dir_ / "out";
+    fs::create_hard_link(exchange, out / "hard.bmp");
+    fs::create_symlink(Temp(), out / "soft.bmp");
+    fs::create_directory(out / "folder.bmp");
+    ASSERT_EQ(::mkfifo((out / "fifo.bmp").c_str(), 0600), 0);
+    fs::create_symlink(out / "nowhere" / "x.bmp", out / "dangling.bmp");
+    std::ofstream(Temp()) << "old temporary";  // the link reaches an existing file
+    const std::pair<const char*, const char*> cases[] = {{"hard.bmp", kPathIsExchangeMessage},
+                                                         {"soft.bmp", kPathIsTempMessage},
+                                                         {"folder.bmp", kPathNotRegularMessage},
+                                                         {"fifo.bmp", kPathNotRegularMessage},
+                                                         {"dangling.bmp", kPathNotRegularMessage}};
+    for (const auto& [name, message] : cases) {
+        SCOPED_TRACE(name);
+        options_.outputName = (out / name).string();
+        const FillResult result = Run();
+        EXPECT_EQ(result.status, FillStatus::PathRefused);
+        EXPECT_EQ(result.message, message);
+    }
+    EXPECT_EQ(Read(exchange), "ci 0 0 80\r\n");
+    EXPECT_TRUE(fs::is_directory(out / "folder.bmp"));
+
+    // A link made between the fill command and OK is caught at OK.
+    options_.outputName = (out / "late.bmp").string();
+    ASSERT_TRUE(Run().Ok());
+    fs::create_symlink(exchange, out / "late.bmp");
+    const ConfirmResult ok = ConfirmFill(handBack_, dir_ / "program", store_);
+    EXPECT_FALSE(ok.queued);
+    EXPECT_EQ(ok.message, kPathIsExchangeMessage);
+    EXPECT_EQ(Read(exchange), "ci 0 0 80\r\n");
+    EXPECT_TRUE(store_.outputLines.empty());
+}
+
+// OK on a full disk keeps the user's older picture of that name and hands nothing back.
+TEST_F(FillPipelineTest, FailedCopyAtOkKeepsTheOlderPicture) {
+    ASSERT_TRUE(Run().Ok());
+    std::ofstream(options_.outputName) << "older picture";
+    {
+        test::TFileSizeLimit fullDisk(1000);
+        const ConfirmResult ok = ConfirmFill(handBack_, dir_ / "program", store_);
+        EXPECT_FALSE(ok.queued);
+        EXPECT_EQ(ok.message, kCopyFailedMessage);
+    }
+    EXPECT_EQ(Read(options_.outputName), "older picture");
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir_ / "out"), {}), 1);
 }
 
 }  // namespace

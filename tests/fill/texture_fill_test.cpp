@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <QByteArray>
 #include <QFile>
 #include <QImageWriter>
@@ -11,6 +13,8 @@
 #include <limits>
 
 #include "display/canvas/canvas.h"
+
+#include "tests/exchange/host_stand_in.h"
 
 namespace veldra {
 namespace {
@@ -271,6 +275,20 @@ TEST_F(TexturePictureTest, DecodesMetafilesAndRefusesWhatIsNoPicture) {
     EXPECT_EQ(FillRegions(canvas, {PixelRect(0, 0, 64, 64)}, PixelView(), dir_ / "ok.png", 1),
               TextureFillResult::Filled);
     EXPECT_EQ(canvas.Image().pixel(30, 30), qRgb(1, 2, 3));
+}
+
+// A texture that is a FIFO or a device is refused at once: a FIFO without a writer
+// would hold the fill command (and the preview) for ever, /dev/zero never ends.
+TEST_F(TexturePictureTest, FifoAndDeviceTexturesAreRefusedWithoutWaiting) {
+    const fs::path fifo = dir_ / "fifo.png";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    fs::create_symlink("/dev/zero", dir_ / "zero.bmp");
+    EXPECT_EQ(test::ExitCodeInChild([&] {
+                  const bool refused = LoadTexturePicture(fifo).isNull() &&
+                                       LoadTexturePicture(dir_ / "zero.bmp").isNull();
+                  return refused ? 0 : 1;
+              }),
+              0);
 }
 
 }  // namespace

@@ -1,0 +1,105 @@
+// The window and files that are not what they should be: a FIFO, a folder or a device
+// under the exchange file's or settings file's name, a hand-back that cannot be written.
+// Each is told in a message box, and nothing waits. An alarm ends the test program if
+// an open blocks after all.
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QPushButton>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "tests/app/form_fixture.h"
+#include "tests/exchange/host_stand_in.h"
+
+namespace veldra::test {
+namespace {
+
+constexpr const char* kExchangeUnreadable =
+    "受け渡しファイル（JWC_TEMP.TXT）を読み込めませんでした。";
+constexpr const char* kHandBackFailed =
+    "受け渡しファイル（JWC_TEMP.TXT）を書き込めませんでした。作図結果は図面に反映されません。";
+
+class FormFilesTest : public FormTest {
+  protected:
+    void SetUp() override {
+        FormTest::SetUp();
+        alarm(60);
+    }
+    void TearDown() override {
+        alarm(0);
+        FormTest::TearDown();
+    }
+    QStringList Messages() const { return log_->messages; }
+};
+
+TEST_F(FormFilesTest, FifoAsExchangeFileIsToldAtStartAndAtCloseAndNeverWaitedOn) {
+    ASSERT_EQ(::mkfifo((Folder() / "JWC_TEMP.TXT").c_str(), 0600), 0);
+    Open();
+    QApplication::processEvents();
+    EXPECT_EQ(Messages(), QStringList{QString::fromUtf8(kExchangeUnreadable)});
+    Close();
+    EXPECT_EQ(Messages(), (QStringList{QString::fromUtf8(kExchangeUnreadable),
+                                       QString::fromUtf8(kHandBackFailed)}));
+    EXPECT_EQ(std::filesystem::status(Folder() / "JWC_TEMP.TXT").type(),
+              std::filesystem::file_type::fifo);
+}
+
+TEST_F(FormFilesTest, DeviceOrFolderAsExchangeFileIsNoHandBack) {
+    std::filesystem::create_symlink("/dev/null", Folder() / "JWC_TEMP.TXT");
+    Open();
+    Close();
+    EXPECT_TRUE(Messages().contains(QString::fromUtf8(kHandBackFailed)))
+        << "a device \"written\" is no hand-back";
+
+    log_->messages.clear();
+    std::filesystem::remove(Folder() / "JWC_TEMP.TXT");
+    std::filesystem::create_directory(Folder() / "JWC_TEMP.TXT");
+    Open();
+    Close();
+    EXPECT_EQ(Messages(), (QStringList{QString::fromUtf8(kExchangeUnreadable),
+                                       QString::fromUtf8(kHandBackFailed)}));
+    EXPECT_TRUE(std::filesystem::is_directory(Folder() / "JWC_TEMP.TXT"));
+}
+
+// The disk is full at close (a file size limit, which binds root too): the host's
+// selection must not stay to be read back as the answer, and the user is told.
+TEST_F(FormFilesTest, HandBackThatCannotBeWrittenRemovesTheSelectionAndTellsTheUser) {
+    WriteFile("JWC_TEMP.TXT", kSquareWithCircle);
+    Open();
+    EXPECT_TRUE(Messages().isEmpty());
+    {
+        TFileSizeLimit fullDisk(1);
+        Close();
+    }
+    EXPECT_FALSE(Exists("JWC_TEMP.TXT"));
+    EXPECT_EQ(Messages(), QStringList{QString::fromUtf8(kHandBackFailed)});
+}
+
+TEST_F(FormFilesTest, FifoAsSettingsFileIsRefusedBothWays) {
+    ASSERT_EQ(::mkfifo((Folder() / "veldra.dat").c_str(), 0600), 0);
+    Open();
+    QApplication::processEvents();
+    EXPECT_EQ(Child<QLineEdit>("Edit3")->text(), QStringLiteral("24")) << "the defaults stand";
+    EXPECT_EQ(Messages(), QStringList{QStringLiteral(
+                              "設定ファイルを読み込めませんでした。既定の設定で起動します。")});
+    Close();
+    EXPECT_TRUE(Messages().contains(QStringLiteral("設定ファイルを保存できませんでした。")));
+    EXPECT_EQ(ReadFile("JWC_TEMP.TXT"), "hq\r\n");
+}
+
+// A texture that is a FIFO is refused by the fill command with a message box.
+TEST_F(FormFilesTest, FifoTextureIsRefusedByTheFillCommand) {
+    WriteFile("JWC_TEMP.TXT", kSquareWithCircle);
+    ASSERT_EQ(::mkfifo((Folder() / "fifo.png").c_str(), 0600), 0);
+    WriteRoundSettings((Folder() / "fifo.png").string(), (Folder() / "out.bmp").string());
+    Open();
+    Child<QPushButton>("Button3")->click();
+    EXPECT_EQ(Messages(), QStringList{QStringLiteral(
+                              "指定したテクスチャ画像ファイルは通常のファイルではありません。")});
+    EXPECT_FALSE(Exists("rw47_temp.BMP"));
+}
+
+}  // namespace
+}  // namespace veldra::test
