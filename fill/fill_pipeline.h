@@ -22,6 +22,7 @@
 
 #include "display/view_state.h"
 #include "exchange/entity_store.h"
+#include "fill/picture_bands.h"
 
 namespace veldra {
 
@@ -38,6 +39,14 @@ struct FillOptions {
     std::string arcDivisionsText;  // Edit3, as typed
     int32_t depthItem = 3;  // ComboBox1: 0 "2色" 1 "16色" 2 "256色" 3 "24bit色" 4 "32bit色"
     int32_t magnificationPercent = 200;  // TrackBar1: 10..500
+    // The picture for print: resolution in dpi on paper (0 "画面と同じ": the paint
+    // box's pixels), area (0 "表示範囲" the view window, 1 "塗り範囲" the fill), and
+    // texture tiles tied to the paper (width in paper mm, 0 = off: tiled in screen
+    // pixels from the canvas corner) turned by an angle in degrees.
+    int32_t outputDpi = 0;
+    int32_t outputArea = 0;
+    double tileWidthMm = 0.0;
+    double tileAngleDeg = 0.0;
 };
 
 // What the last successful fill command leaves for OK: the text of Label2 and the
@@ -58,6 +67,8 @@ enum class FillStatus {
     TextureUnreadable,  // the texture file exists but is no picture we can decode
     PathRefused,        // the output path cannot be handed to the host
     SaveFailed,         // the temporary bitmap could not be made
+    TooLarge,           // the picture is above the size limits; no file made
+    Cancelled,          // stopped by the progress callback (Escape); no file left
 };
 
 struct FillResult {
@@ -69,7 +80,12 @@ struct FillResult {
     // also when a check failed.
     int32_t arcDivisions = 3;
     // The fill picture as saved, at its colour depth, for the paint box; null unless done.
+    // At another resolution or area it is the saved picture scaled into the paint box
+    // (paint box pixels off the picture in the background colour).
     QImage picture;
+    // The saved picture's own size and resolution (0 dpi: the screen's).
+    int64_t pictureWidth = 0, pictureHeight = 0;
+    int32_t pictureDpi = 0;
 
     bool Ok() const { return status == FillStatus::Done; }
 };
@@ -82,6 +98,9 @@ struct FillSession {
     const TgraAttribute& attributes;
     const TViewState& view;
     std::filesystem::path programFolder;
+    // Called as the picture is drawn and saved; returning true stops the command and
+    // leaves no file. May be empty.
+    TBandProgress progress = {};
 };
 
 // The messages of the four checks, in their order.
@@ -100,6 +119,10 @@ inline constexpr const char* kPathTooLongMessage = "画像ファイル名が長�
 inline constexpr const char* kPathIsTempMessage =
     "作業用の一時ファイルと同じ画像ファイル名は使用できません。";
 inline constexpr const char* kSaveFailedMessage = "画像ファイルを作成できませんでした。";
+inline constexpr const char* kBadDpiMessage = "出力解像度は 10～4800 dpi の数値で指定して下さい。";
+inline constexpr const char* kBadTileMessage =
+    "テクスチャの用紙上の幅（mm）と角度を正しく指定して下さい。";
+inline constexpr const char* kNothingToFillMessage = "塗りつぶす範囲がありません。";
 inline constexpr const char* kCopyFailedMessage = "画像ファイルをコピーできませんでした。";
 
 // The output path rule: the output name as it stands when its folder part names an
