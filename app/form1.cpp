@@ -1,4 +1,5 @@
 #include "app/form1.h"
+#include "app/form1_output.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -271,6 +272,7 @@ void TForm1::ApplySettings(const TSettings& s) {
     ComboBox1_->setCurrentIndex(s.colourDepth);
     TrackBar1_->setValue(s.magnification);
     TrackBar1Change();  // also when the position did not change
+    outputPanel_->Apply(s);
 }
 
 TSettings TForm1::CollectSettings() const {
@@ -285,6 +287,7 @@ TSettings TForm1::CollectSettings() const {
     s.arcDivisions = ToShiftJis(Edit3_->text());
     s.colourDepth = ComboBox1_->currentIndex();
     s.magnification = TrackBar1_->value();
+    outputPanel_->Collect(s);
     return s;
 }
 
