@@ -189,10 +189,22 @@ class BandedPictureTest : public ::testing::Test {
                 std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
         fs::remove_all(dir_);
         fs::create_directories(dir_);
+        // A bitmap and an icon with transparency placed under the regions.
+        const QImage noise = NoiseTexture(13, 9);
+        noise.save(QString::fromStdString((dir_ / "under.bmp").string()), "BMP");
+        QImage icon(16, 16, QImage::Format_ARGB32);
+        icon.fill(Qt::transparent);
+        for (int i = 0; i < 16; ++i) icon.setPixel(i, i, qRgba(0, 0, 255, 255));
+        icon.save(QString::fromStdString((dir_ / "mark.ico").string()), "ICO");
         InitStore(store_);
         ReadExchangeBytes(store_,
                           "lc10 16711680\nsl -30 -30 10 -30 10 5 -30 5\n"
-                          "lc10 65280\nsl 0 0 40 -20 35 30\n");
+                          "lc10 65280\nsl 0 0 40 -20 35 30\n"
+                          "ch -40.3 -12.7 1 0 \"^@BM" +
+                              (dir_ / "under.bmp").string() +
+                              ",31.7\n"
+                              "ch 5.1 -39.9 1 0 \"^@BM" +
+                              (dir_ / "mark.ico").string() + ",27.3\n");
         ResetCurrentAttributes(store_);
         ConfigureAtStartup(attributes_);
         regions_ = {Circle(0, 0, 38), Circle(0, 0, 15), Circle(25, 25, 12)};
@@ -268,6 +280,9 @@ TEST_F(BandedPictureTest, OneBandIsTheWholeCanvasEncodedAsBefore) {
     const QImage noise = NoiseTexture(16, 16);
     const TPictureScene scene = Scene(picture, noise, QTransform::fromScale(2.0, 2.0));
     const QImage canvas = RenderPictureBand(scene, 0, picture.viewHeight);
+    // The bitmap under the regions is drawn (beyond the regions and the solids).
+    const TPixelPoint under = ViewToPixel(picture, -39, -11);
+    EXPECT_NE(canvas.pixel(under.x, under.y), qRgb(255, 255, 255));
     for (int bits : {1, 4, 8, 24, 32}) {
         const QByteArray expected = EncodeBmp(ReduceColors(canvas, bits), bits);
         const std::string saved = Save(scene, bits, 0, "whole.bmp");
