@@ -125,6 +125,27 @@ TEST_F(PrintFillTest, OversizedPictureIsRefusedBeforeAnyFileIsMade) {
     EXPECT_FALSE(fs::exists(Temp()));
 }
 
+TEST_F(PrintFillTest, StoppedFillLeavesNoFileAndNoResult) {
+    options_.outputDpi = 600;  // 4724 x 4724 pixels: three bands
+    InitStore(store_);
+    ReadExchangeBytes(store_, Square(-50, -50, 50, 50));
+    ResetCurrentAttributes(store_);
+    FillSession session{store_, attributes_, ViewOf(-100, -100, 2, 400, 400), dir_ / "program"};
+    int calls = 0;
+    session.progress = [&](double done) {
+        EXPECT_GT(done, 0.0);
+        EXPECT_LT(done, 1.0);
+        return ++calls == 1;
+    };
+    const FillResult result = RunFillCommand(options_, session, handBack_);
+    EXPECT_EQ(result.status, FillStatus::Cancelled);
+    EXPECT_EQ(calls, 1);
+    EXPECT_TRUE(handBack_.Empty());
+    EXPECT_TRUE(result.picture.isNull());
+    EXPECT_FALSE(fs::exists(Temp()));
+    EXPECT_FALSE(fs::exists(Temp().string() + ".part"));
+}
+
 TEST_F(PrintFillTest, NeighbouringFillsAtDifferentZoomsMeetWithoutASeam) {
     options_.outputDpi = 300;
     options_.outputArea = 1;
