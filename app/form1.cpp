@@ -1,5 +1,6 @@
 #include "app/form1.h"
 #include "app/form1_regions.h"
+#include "app/form1_output.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -308,6 +309,7 @@ void TForm1::ApplySettings(const TSettings& s) {
     TrackBar1_->setValue(s.magnification);
     TrackBar1Change();  // also when the position did not change
     ApplyRegionSettings(s.regionMode, s.gapTolerance, s.islandMode);
+    outputPanel_->Apply(s);
 }
 
 TSettings TForm1::CollectSettings() const {
@@ -323,6 +325,7 @@ TSettings TForm1::CollectSettings() const {
     s.colourDepth = ComboBox1_->currentIndex();
     s.magnification = TrackBar1_->value();
     CollectRegionSettings(s.regionMode, s.gapTolerance, s.islandMode);
+    outputPanel_->Collect(s);
     return s;
 }
 

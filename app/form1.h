@@ -34,6 +34,7 @@ namespace veldra {
 
 class TCanvas;
 class TForm1;
+class TOutputPanel;
 struct TSettings;
 struct TRegionPanel;
 
@@ -103,6 +104,9 @@ class TForm1 : public QWidget {
     void Button3Click();
     void Button1Click();
     void Button2Click();
+    // The status line after a fill: the picture's pixel size and resolution.
+    void ShowPictureStatus(const FillResult& result);
+    static QString PictureStatusText(const FillResult& result);
 
     // View operations; each ends by redrawing.
     void RedrawView();
@@ -219,6 +223,8 @@ class TForm1 : public QWidget {
     QLabel* Label4_ = nullptr;
     QLineEdit* Edit3_ = nullptr;
     QPushButton* Button3_ = nullptr;
+    QPushButton* ButtonOutput_ = nullptr;  // opens the options of the picture for print
+    TOutputPanel* outputPanel_ = nullptr;
     QPlainTextEdit* Memo1_ = nullptr;
     QPushButton* Button1_ = nullptr;
     QPushButton* Button2_ = nullptr;

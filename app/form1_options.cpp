@@ -16,6 +16,7 @@
 
 #include "app/form1.h"
 #include "app/form1_help.h"
+#include "app/form1_output.h"
 #include "app/settings_file.h"
 #include "app/text_codec.h"
 #include "fill/texture_fill.h"
@@ -119,6 +120,11 @@ void TForm1::CreateOptionsPanel() {
     Button3_ =
         Place(new QPushButton(QStringLiteral("作図実行(&G)"), p), "Button3", 88, 324, 83, 25);
     connect(Button3_, &QPushButton::clicked, this, [this] { Button3Click(); });
+    // The picture for print: resolution, area and paper-tied texture, in a pop-up.
+    ButtonOutput_ =
+        Place(new QPushButton(QStringLiteral("出力設定(&P)"), p), "ButtonOutput", 8, 324, 77, 25);
+    ButtonOutput_->setFont(small);
+    outputPanel_ = new TOutputPanel(ButtonOutput_, this);
 
     Memo1_ = Place(new QPlainTextEdit(p), "Memo1", 0, 352, 177, 145);
     Memo1_->setReadOnly(true);
@@ -138,8 +144,8 @@ void TForm1::CreateOptionsPanel() {
     connect(Button2_, &QPushButton::clicked, this, [this] { Button2Click(); });
 
     // Tab order of the panel; the read-only boxes take no tab stop.
-    QWidget* order[] = {radioWhite_, Button4_, ScrollBox2_, TrackBar1_, Button5_, Edit1_,
-                        ComboBox1_,  Edit3_,   Button3_,    Button1_,   Button2_};
+    QWidget* order[] = {radioWhite_, Button4_, ScrollBox2_,   TrackBar1_, Button5_, Edit1_,
+                        ComboBox1_,  Edit3_,   ButtonOutput_, Button3_,   Button1_, Button2_};
     for (size_t i = 0; i + 1 < std::size(order); ++i) setTabOrder(order[i], order[i + 1]);
 }
 

@@ -1,16 +1,23 @@
 #include "app/settings_file.h"
 
 #include <algorithm>
+#include <cmath>
+#include <fstream>
+#include <system_error>
 #include <vector>
 
 #include "common/file_system.h"
 #include "common/my_func.h"
+#include "exchange/exchange_writer.h"
 
 namespace veldra {
 
 namespace {
 
 constexpr size_t kMaxSettingsBytes = 64 * 1024;
+// The resolutions the fill command takes; the settings do not depend on the fill code.
+constexpr int32_t kSettingsMinDpi = 10;
+constexpr int32_t kSettingsMaxDpi = 4800;
 
 // Lines end with CR LF; a lone CR or LF is accepted too.
 std::vector<std::string> SplitLines(std::string_view text) {
@@ -61,6 +68,14 @@ TSettings ParseSettings(std::string_view text) {
         const int32_t islands = ParseIntOrZero(line(13));
         s.islandMode = islands >= 0 && islands <= 2 ? islands : 0;
     }
+    // The picture for print: a value out of range turns its option off.
+    const int32_t dpi = ParseIntOrZero(line(14));
+    s.outputDpi = dpi >= kSettingsMinDpi && dpi <= kSettingsMaxDpi ? dpi : 0;
+    s.outputArea = ParseIntOrZero(line(15)) == 1 ? 1 : 0;
+    const double tile = ParseRealOrZero(line(16));
+    s.tileWidthMm = tile > 0 && tile <= kMaxSettingsTileMm ? tile : 0.0;
+    const double angle = ParseRealOrZero(line(17));
+    s.tileAngleDeg = std::fabs(angle) <= kMaxSettingsTileAngle ? angle : 0.0;
     return s;
 }
 
@@ -83,6 +98,13 @@ std::string FormatSettings(const TSettings& s) {
     add(std::to_string(s.regionMode));
     add(s.gapTolerance);
     add(std::to_string(s.islandMode));
+    add("0");  // region mode
+    add("0");  // gap
+    add("0");  // island mode
+    add(std::to_string(s.outputDpi));
+    add(std::to_string(s.outputArea));
+    add(FormatGeneral(s.tileWidthMm));
+    add(FormatGeneral(s.tileAngleDeg));
     return out;
 }
 

@@ -54,8 +54,9 @@ TEST_F(RegionsTest, ClickPicksARoomAndTheFillPaintsOnlyIt) {
     EXPECT_NE(CanvasAt(PixelOf(0, 0)), 0xFFFFFFu);    // the picked room is filled
     EXPECT_EQ(CanvasAt(PixelOf(-60, 0)), 0xFFFFFFu);  // its neighbour is not
     EXPECT_EQ(CanvasAt(PixelOf(0, 60)), 0xFFFFFFu);
-    EXPECT_EQ(Child<QLabel>("LabelA1")->text().toStdString(),
-              "1 個の領域を塗りました（開いた端点 1 箇所、すき間の結合 0 箇所）");
+    EXPECT_TRUE(Child<QLabel>("LabelA1")->text().startsWith(
+        QStringLiteral("1 個の領域を塗りました（開いた端点 1 箇所、すき間の結合 0 箇所）")))
+        << Child<QLabel>("LabelA1")->text().toStdString();
 
     // The open end is marked on screen, not in the picture.
     const QPoint end = PixelOf(0, -100) + QPoint(4, 0);
@@ -83,8 +84,9 @@ TEST_F(RegionsTest, ClickPicksARoomAndTheFillPaintsOnlyIt) {
     // Without picks every room is filled.
     Child<QPushButton>("Button3")->click();
     EXPECT_NE(CanvasAt(PixelOf(-60, 0)), 0xFFFFFFu);
-    EXPECT_EQ(Child<QLabel>("LabelA1")->text().toStdString(),
-              "9 個の領域を塗りました（開いた端点 1 箇所、すき間の結合 0 箇所）");
+    EXPECT_TRUE(Child<QLabel>("LabelA1")->text().startsWith(
+        QStringLiteral("9 個の領域を塗りました（開いた端点 1 箇所、すき間の結合 0 箇所）")))
+        << Child<QLabel>("LabelA1")->text().toStdString();
 }
 
 TEST_F(RegionsTest, OptionsAreSavedAndAnotherModeDropsThePicks) {

@@ -98,8 +98,8 @@ TEST(SettingsFile, SavesTenCrLfLinesThatLoadBack) {
     s.magnification = 150;
     ASSERT_TRUE(SaveSettings(path, s));
     EXPECT_EQ(ReadAll(path),
-              "12\r\n-3\r\n640\r\n480\r\nout.bmp\r\n/tmp/"
-              "t.png\r\n1\r\n36\r\n2\r\n150\r\n0\r\n0\r\n0\r\n");
+              "12\r\n-3\r\n640\r\n480\r\nout.bmp\r\n/tmp/t.png\r\n1\r\n36\r\n2\r\n150\r\n"
+              "0\r\n0\r\n0\r\n0\r\n0\r\n0\r\n0\r\n");
     const TSettings back = LoadSettings(path);
     EXPECT_EQ(back.savedTop, -3);
     EXPECT_EQ(back.textureName, "/tmp/t.png");
@@ -125,6 +125,35 @@ TEST(SettingsFile, RegionOptionsFollowTheTenLines) {
     EXPECT_EQ(odd.regionMode, 0);
     EXPECT_EQ(odd.gapTolerance, "0");
     EXPECT_EQ(odd.islandMode, 0);
+}
+
+TEST(SettingsFile, PrintOptionsFollowTheRegionLinesAndTenLinesGiveDefaults) {
+    TSettings s;
+    s.outputDpi = 600;
+    s.outputArea = 1;
+    s.tileWidthMm = 12.5;
+    s.tileAngleDeg = -30;
+    const std::string text = FormatSettings(s);
+    EXPECT_NE(text.find("200\r\n0\r\n0\r\n0\r\n600\r\n1\r\n12.5\r\n-30\r\n"), std::string::npos)
+        << text;
+    const TSettings back = ParseSettings(text);
+    EXPECT_EQ(back.outputDpi, 600);
+    EXPECT_EQ(back.outputArea, 1);
+    EXPECT_EQ(back.tileWidthMm, 12.5);
+    EXPECT_EQ(back.tileAngleDeg, -30);
+    // A file of the ten lines alone loads the defaults.
+    const TSettings ten = ParseSettings("0\r\n0\r\n500\r\n400\r\n\r\n\r\n0\r\n24\r\n3\r\n200\r\n");
+    EXPECT_EQ(ten.outputDpi, 0);
+    EXPECT_EQ(ten.outputArea, 0);
+    EXPECT_EQ(ten.tileWidthMm, 0);
+    EXPECT_EQ(ten.tileAngleDeg, 0);
+    // Out of range turns an option off.
+    const TSettings bad = ParseSettings(std::string(13, '\n') + "5\n7\n-2\n9999\n");
+    EXPECT_EQ(bad.outputDpi, 0);
+    EXPECT_EQ(bad.outputArea, 0);
+    EXPECT_EQ(bad.tileWidthMm, 0);
+    EXPECT_EQ(bad.tileAngleDeg, 0);
+    EXPECT_EQ(ParseSettings(std::string(13, '\n') + "300\n").outputDpi, 300);
 }
 
 TEST(SettingsFile, FailedWriteKeepsTheOldSettings) {

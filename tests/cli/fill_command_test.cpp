@@ -122,6 +122,12 @@ TEST_F(FillCommandTest, BadUsageTouchesNothing) {
         " --magnification 501",
         " --size 0x10",
         " --size 100",
+        " --dpi 5",
+        " --dpi abc",
+        " --area page",
+        " --tile-mm 0",
+        " --tile-mm 1e3",
+        " --tile-angle 400",
         " --background grey",
         " --colour red",
         " stray",
@@ -230,6 +236,22 @@ TEST_F(FillCommandTest, OutputsThatWouldMisleadTheHostAreRefused) {
     EXPECT_EQ(Read(Exchange()), "hq\r\n");
     EXPECT_EQ(Read(dir_ / "hard.bmp"), selection) << "the picture never went into the link";
     EXPECT_EQ(Read(dir_ / "out.txt"), "");
+}
+
+TEST_F(FillCommandTest, PrintOptionsGiveThePictureSizeAndPlacement) {
+    // A 20 mm square at 254 dpi (10 px/mm), cropped to the fill with a one-pixel margin.
+    Write(Exchange(), "0 0 20 0\n20 0 20 20\n20 20 0 20\n0 20 0 0\n");
+    const fs::path out = dir_ / "drawings" / "print.bmp";
+    ASSERT_EQ(Fill(Folder() + Texture() + " --out '" + out.string() +
+                   "' --dpi 254 --area fill --tile-mm 2.5 --tile-angle 30"),
+              0)
+        << err_;
+    QImage image(QString::fromStdString(out.string()), "BMP");
+    EXPECT_EQ(image.size(), QSize(202, 202));
+    const std::string printed = Read(dir_ / "out.txt");
+    EXPECT_NE(printed.find("(202x202, 254 dpi,"), std::string::npos) << printed;
+    EXPECT_NE(printed.find("placed at -0.1 -0.1, width 20.2"), std::string::npos) << printed;
+    EXPECT_NE(Read(Exchange()).find("ch -0.1 -0.1 1 0 \""), std::string::npos);
 }
 
 }  // namespace
