@@ -17,6 +17,7 @@
 
 #include "app/settings_file.h"
 #include "app/text_codec.h"
+#include "app/window_bounds.h"
 #include "exchange/exchange_reader.h"
 #include "exchange/exchange_writer.h"
 #include "exchange/host_contract.h"
@@ -46,17 +47,6 @@ QFont WindowFont() {
     }
     font.setPixelSize(13);
     return font;
-}
-
-// The saved position, unless no screen shows the window's top strip any more (a
-// screen removed since): then the top-left corner of the primary screen.
-QPoint VisiblePosition(const QRect& bounds) {
-    const QRect topStrip(bounds.left(), bounds.top(), bounds.width(), 30);
-    const QList<QScreen*> screens = QGuiApplication::screens();
-    for (const QScreen* screen : screens)
-        if (screen->geometry().intersects(topStrip)) return bounds.topLeft();
-    const QScreen* primary = QGuiApplication::primaryScreen();
-    return primary ? primary->availableGeometry().topLeft() : bounds.topLeft();
 }
 
 }  // namespace
@@ -177,8 +167,22 @@ void TForm1::FormShow() {
     ReadExchangeFile(store_, ExchangeFilePath(ProgramFolder_));
     ResetCurrentAttributes(store_);
     ApplySettings(LoadSettings(paths_.settingsFile));
-    move(VisiblePosition(QRect(SavedLeft_, SavedTop_, SavedWidth_, SavedHeight_)));
-    resize(SavedWidth_, SavedHeight_);
+    // The room on each screen (the primary first) for the client area, less the frame
+    // where the frame is known already.
+    const QSize frame = frameGeometry().size() - geometry().size();
+    QList<QRect> screens;
+    for (const QScreen* screen : QGuiApplication::screens()) {
+        const QRect area = screen->availableGeometry();
+        screens << QRect(area.topLeft(), area.size() - frame);
+    }
+    const QRect bounds =
+        RestoredBounds(QPoint(SavedLeft_, SavedTop_), QSize(SavedWidth_, SavedHeight_), screens,
+                       QSize(kMinWindowWidth, kMinWindowHeight));
+    move(bounds.topLeft());
+    // Before a window manager frames the window, the toolkit can only place its
+    // client area there; the frame goes there once it exists (first paint).
+    pendingFrameOrigin_ = bounds.topLeft();
+    resize(bounds.size());
     LayoutComponents();
     LoadTexturePreview(Edit2_->text());
     Label2_->clear();
@@ -219,8 +223,9 @@ void TForm1::FormClose() {
     if (!ProgramFolder_.empty()) RemoveTempImage(ProgramFolder_);
     ViewBitmap_ = QImage();
     WorkBitmap_ = QImage();
-    SavedLeft_ = x();
-    SavedTop_ = y();
+    const QPoint frameOrigin = PlatformFrameOrigin(*this).value_or(pos());
+    SavedLeft_ = frameOrigin.x();
+    SavedTop_ = frameOrigin.y();
     SavedWidth_ = std::max(width(), kMinWindowWidth);
     SavedHeight_ = std::max(height(), kMinWindowHeight);
     SaveSettings(paths_.settingsFile, CollectSettings());
@@ -233,6 +238,12 @@ void TForm1::FormClose() {
 // in the window zooms the view.
 bool TForm1::eventFilter(QObject* watched, QEvent* event) {
     const QEvent::Type type = event->type();
+    if (type == QEvent::Paint && watched == this && pendingFrameOrigin_) {
+        const QPoint wanted = *pendingFrameOrigin_;
+        pendingFrameOrigin_.reset();
+        const QPoint frame = PlatformFrameOrigin(*this).value_or(pos());
+        if (frame != wanted) move(pos() + (wanted - frame));
+    }
     if (type != QEvent::KeyPress && type != QEvent::Wheel) return false;
     auto* widget = qobject_cast<QWidget*>(watched);
     if (widget == nullptr || widget->window() != this || !ViewReady_ || closed_) return false;
