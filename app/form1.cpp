@@ -6,6 +6,7 @@
 #include <QFontDatabase>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QRadioButton>
 #include <QScreen>
 #include <QScrollArea>
@@ -234,8 +235,8 @@ void TForm1::FormClose() {
     attributes_.reset();
 }
 
-// Keys reach the window before the control that has the focus; a wheel turn anywhere
-// in the window zooms the view.
+// Keys reach the window before the control that has the focus; a wheel turn outside
+// the options panel zooms the view.
 bool TForm1::eventFilter(QObject* watched, QEvent* event) {
     const QEvent::Type type = event->type();
     if (type == QEvent::Paint && watched == this && pendingFrameOrigin_) {
@@ -250,6 +251,23 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event) {
     if (type == QEvent::KeyPress) {
         const auto* key = static_cast<QKeyEvent*>(event);
         return FormKeyDown(key->key(), key->modifiers());
+    }
+    // Over the options panel the wheel scrolls the panel (the help text and the
+    // preview scroll themselves first); a passing wheel never changes the colour
+    // depth or the magnification.
+    if (panelScroll_->isAncestorOf(widget)) {
+        const auto within = [widget](const QWidget* w) {
+            return w == widget || w->isAncestorOf(widget);
+        };
+        // Inside the panel (not its viewport itself, which scrolls it) but not in a box
+        // that scrolls on its own.
+        QWidget* viewport = panelScroll_->viewport();
+        if (widget != viewport && viewport->isAncestorOf(widget) && !within(Memo1_) &&
+            !within(ScrollBox2_)) {
+            QCoreApplication::sendEvent(viewport, event);
+            return true;
+        }
+        return false;  // the panel's own scroll bar, the help text, the preview
     }
     auto* wheel = static_cast<QWheelEvent*>(event);
     // Touchpads send small steps: one zoom step per notch of 120.

@@ -8,7 +8,7 @@ PACKAGES=(
     qt6-translations-l10n
     libgtest-dev libgmock-dev libbenchmark-dev nlohmann-json3-dev
     libemf2svg-dev
-    libxcb1-dev xvfb xauth xdotool imagemagick fonts-noto-cjk python3-pil
+    libxcb1-dev xvfb xauth xdotool openbox wmctrl x11-utils imagemagick fonts-noto-cjk python3-pil
 )
 if [[ "${VELDRA_FUZZ:-0}" == 1 ]]; then
     PACKAGES+=(clang libclang-rt-14-dev)
