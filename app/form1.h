@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <memory>
+#include <optional>
 
 #include "app/escape_poll.h"
 #include "app/form1_dialogs.h"
@@ -173,6 +174,7 @@ class TForm1 : public QWidget {
 
     // Window state.
     int32_t SavedLeft_ = 0, SavedTop_ = 0, SavedWidth_ = 475, SavedHeight_ = 475;
+    std::optional<QPoint> pendingFrameOrigin_;  // where the frame goes once it exists
     bool ViewReady_ = false;
     bool shown_ = false;
     bool closed_ = false;

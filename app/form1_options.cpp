@@ -17,6 +17,7 @@
 #include "app/form1.h"
 #include "app/form1_help.h"
 #include "app/form1_output.h"
+#include "app/path_fields.h"
 #include "app/settings_file.h"
 #include "app/text_codec.h"
 #include "fill/texture_fill.h"
@@ -73,7 +74,7 @@ void TForm1::CreateOptionsPanel() {
     Button4_->setFont(small);
     connect(Button4_, &QPushButton::clicked, this, [this] { Button4Click(); });
 
-    Edit2_ = Place(new QLineEdit(p), "Edit2", 48, 56, 121, 20);
+    Edit2_ = Place(new TPathEdit(p), "Edit2", 48, 56, 121, 20);
     Edit2_->setReadOnly(true);
     Edit2_->setFocusPolicy(Qt::ClickFocus);
 
@@ -104,9 +105,9 @@ void TForm1::CreateOptionsPanel() {
         Place(new QPushButton(QStringLiteral("画像ファイル名(&I)"), p), "Button5", 8, 208, 161, 25);
     connect(Button5_, &QPushButton::clicked, this, [this] { Button5Click(); });
 
-    Edit1_ = Place(new QLineEdit(p), "Edit1", 8, 232, 161, 21);
+    Edit1_ = Place(new TPathEdit(p), "Edit1", 8, 232, 161, 21);
 
-    Label2_ = Place(new QLabel(p), "Label2", 8, 256, 161, 16);
+    Label2_ = Place(new TPathLabel(p), "Label2", 8, 256, 161, 16);
 
     Label5_ = PlaceLabel(p, "Label5", QStringLiteral("保存画像色"), 8, 276);
     ComboBox1_ = Place(new QComboBox(p), "ComboBox1", 88, 272, 81, 21);
