@@ -98,9 +98,6 @@ std::string FormatSettings(const TSettings& s) {
     add(std::to_string(s.regionMode));
     add(s.gapTolerance);
     add(std::to_string(s.islandMode));
-    add("0");  // region mode
-    add("0");  // gap
-    add("0");  // island mode
     add(std::to_string(s.outputDpi));
     add(std::to_string(s.outputArea));
     add(FormatGeneral(s.tileWidthMm));

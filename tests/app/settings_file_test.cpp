@@ -119,7 +119,7 @@ TEST(SettingsFile, RegionOptionsFollowTheTenLines) {
     EXPECT_EQ(faces.regionMode, 1);
     EXPECT_EQ(faces.gapTolerance, "0.05");
     EXPECT_EQ(faces.islandMode, 2);
-    EXPECT_EQ(FormatSettings(faces), ten + "1\r\n0.05\r\n2\r\n");
+    EXPECT_EQ(FormatSettings(faces), ten + "1\r\n0.05\r\n2\r\n0\r\n0\r\n0\r\n0\r\n");
     // Values that name no mode fall back to the defaults; an empty tolerance is 0.
     const TSettings odd = ParseSettings(ten + "7\r\n\r\n-1\r\n");
     EXPECT_EQ(odd.regionMode, 0);
