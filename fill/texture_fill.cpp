@@ -10,10 +10,15 @@
 
 #include "display/canvas/canvas.h"
 #include "display/pictures/picture_decode.h"
+#include "display/pictures/picture_limits.h"
 
 namespace veldra {
 
 namespace {
+
+int64_t PixelCount(const QSize& size) {
+    return static_cast<int64_t>(size.width()) * size.height();
+}
 
 // A metafile played at its own pixel size onto a transparent picture, so that the
 // canvas shows through where the metafile draws nothing.
@@ -38,9 +43,14 @@ QImage LoadTexturePicture(const std::filesystem::path& file) {
     QImageReader reader(name);
     // The extension may lie (a JPEG saved as .bmp still loads, as it does on Windows).
     reader.setDecideFormatFromContent(true);
+    // A small file may declare a huge picture (a bitmap of 1-bit rows): refuse it
+    // before any pixel is decoded, as picture placements do.
+    if (reader.size().isValid() && PixelCount(reader.size()) > kMaxPicturePixels) return {};
     QImage image = reader.read();
     if (image.isNull()) image = RasterizeMetafile(name);
-    if (image.isNull() || image.width() < 1 || image.height() < 1) return {};
+    if (image.isNull() || image.width() < 1 || image.height() < 1 ||
+        PixelCount(image.size()) > kMaxPicturePixels)
+        return {};
     return image;
 }
 
