@@ -18,6 +18,10 @@ namespace veldra {
 
 namespace {
 
+int64_t PixelCount(const QSize& size) {
+    return static_cast<int64_t>(size.width()) * size.height();
+}
+
 // A metafile played at its own pixel size onto a transparent picture, so that the
 // canvas shows through where the metafile draws nothing. A metafile declaring more
 // pixels than a raster picture may have is refused like such a picture.
@@ -50,9 +54,14 @@ QImage LoadTexturePicture(const std::filesystem::path& file) {
     QImageReader reader(&buffer);
     // The extension may lie (a JPEG saved as .bmp still loads, as it does on Windows).
     reader.setDecideFormatFromContent(true);
+    // A small file may declare a huge picture (a bitmap of 1-bit rows): refuse it
+    // before any pixel is decoded, as picture placements do.
+    if (reader.size().isValid() && PixelCount(reader.size()) > kMaxPicturePixels) return {};
     QImage image = reader.read();
     if (image.isNull()) image = RasterizeMetafile(bytes);
-    if (image.isNull() || image.width() < 1 || image.height() < 1) return {};
+    if (image.isNull() || image.width() < 1 || image.height() < 1 ||
+        PixelCount(image.size()) > kMaxPicturePixels)
+        return {};
     return image;
 }
 

@@ -24,7 +24,8 @@ class TCanvas;
 
 // Decodes a texture picture by its content: bitmap, JPEG, icon, PNG, GIF, TIFF and
 // WebP through Qt's image plugins, Windows and enhanced metafiles through the picture
-// decoding. A null image when the file cannot be read or decoded.
+// decoding. A null image when the file cannot be read or decoded, or when the picture
+// holds more pixels than the picture limit.
 QImage LoadTexturePicture(const std::filesystem::path& file);
 
 // The regions as one path in canvas pixels, through the view transform without

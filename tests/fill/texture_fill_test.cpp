@@ -6,13 +6,16 @@
 
 #include <QByteArray>
 #include <QFile>
+#include <QImageReader>
 #include <QImageWriter>
 
 #include <cmath>
 #include <fstream>
 #include <limits>
+#include <string>
 
 #include "display/canvas/canvas.h"
+#include "display/pictures/picture_limits.h"
 
 #include "tests/exchange/host_stand_in.h"
 
@@ -289,6 +292,47 @@ TEST_F(TexturePictureTest, FifoAndDeviceTexturesAreRefusedWithoutWaiting) {
                   return refused ? 0 : 1;
               }),
               0);
+}
+
+// A bitmap file of a few bytes that declares 4-bit rows of 4 x 16,645,889 pixels
+// (66.6 million), top-down, with one row of data.
+std::string HugeDeclaredBitmap() {
+    std::string b;
+    auto u16 = [&b](uint32_t v) {
+        b += static_cast<char>(v & 0xFF);
+        b += static_cast<char>((v >> 8) & 0xFF);
+    };
+    auto u32 = [&](uint32_t v) { u16(v & 0xFFFF), u16(v >> 16); };
+    b += "BM";
+    u32(14 + 40 + 8 + 4), u32(0), u32(14 + 40 + 8);
+    u32(40), u32(4), u32(static_cast<uint32_t>(-16'645'889)), u16(1), u16(4);
+    u32(0), u32(0), u32(0), u32(0), u32(2), u32(0);
+    u32(0x00000000), u32(0x00FFFFFF);  // black, white
+    u32(0x01100110);
+    return b;
+}
+
+TEST_F(TexturePictureTest, RefusesPicturesBeyondThePixelLimit) {
+    // Qt's allocation limit is one for the whole process, and decoding the drawing's
+    // pictures raises it to theirs: the texture must not depend on it.
+    const int qtLimit = QImageReader::allocationLimit();
+    QImageReader::setAllocationLimit(kPictureAllocationLimitMb);
+    const std::string bitmap = HugeDeclaredBitmap();
+    std::ofstream(dir_ / "huge.bmp", std::ios::binary).write(bitmap.data(), bitmap.size());
+    EXPECT_TRUE(LoadTexturePicture(dir_ / "huge.bmp").isNull());
+    TCanvas canvas(kSize, kSize);
+    const QImage before = canvas.Image().copy();
+    EXPECT_EQ(FillRegions(canvas, {PixelRect(0, 0, 64, 64)}, PixelView(), dir_ / "huge.bmp", 1),
+              TextureFillResult::PictureUnreadable);
+    EXPECT_EQ(canvas.Image(), before);
+
+    // The same bitmap 4 x 9 pixels high is an ordinary texture.
+    std::string small = bitmap;
+    small[22] = static_cast<char>(0xF7),
+    small[23] = small[24] = small[25] = static_cast<char>(0xFF);
+    std::ofstream(dir_ / "small.bmp", std::ios::binary).write(small.data(), small.size());
+    EXPECT_EQ(LoadTexturePicture(dir_ / "small.bmp").size(), QSize(4, 9));
+    QImageReader::setAllocationLimit(qtLimit);
 }
 
 }  // namespace
