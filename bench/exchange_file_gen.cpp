@@ -26,7 +26,7 @@ class TWriter {
         } else if (kind == 1) {
             std::snprintf(slot, 32, "%.6e", v);
         } else {
-            std::snprintf(slot, 32, "%.4f", v);
+            std::snprintf(slot, 32, "%.5f", v);
         }
         return slot;
     }
