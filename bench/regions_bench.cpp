@@ -1,11 +1,14 @@
 // Region build on generated drawings: a grid of unit squares sharing their edges,
-// drawn square by square as a user would, with a dangling line after every tenth edge.
-// Compares the indexed loop search with the straightforward one.
+// drawn square by square as a user would, with a dangling line after every tenth edge
+// (compared with the straightforward loop search); a tiled floor whose inner joints
+// are shared by four tiles; and short random segments, packed densely into a small box
+// or spread over a large one, whose ends meet nothing.
 
 #include <benchmark/benchmark.h>
 
 #include <cmath>
 #include <cstdint>
+#include <random>
 
 #include "exchange/entity_store.h"
 #include "fill/regions.h"
@@ -48,6 +51,63 @@ TJwwEntityStore SquareGrid(int64_t segments) {
     }
     return store;
 }
+
+// 158 x 158 square tiles of four lines each, 10 units wide.
+TJwwEntityStore TiledFloor() {
+    TJwwEntityStore store;
+    veldra::InitStore(store);
+    for (int i = 0; i < 158; ++i) {
+        for (int j = 0; j < 158; ++j) {
+            const double x = i * 10.0, y = j * 10.0;
+            AddLine(store, x, y, x + 10, y);
+            AddLine(store, x + 10, y, x + 10, y + 10);
+            AddLine(store, x + 10, y + 10, x, y + 10);
+            AddLine(store, x, y + 10, x, y);
+        }
+    }
+    return store;
+}
+
+// `count` segments of random direction and a length up to 20, starting anywhere in a
+// `box` x `box` square.
+TJwwEntityStore RandomSegments(int64_t count, double box) {
+    TJwwEntityStore store;
+    veldra::InitStore(store);
+    std::mt19937_64 random(42);
+    std::uniform_real_distribution<double> where(0.0, box), length(0.0, 20.0),
+        direction(0.0, 6.283185307179586);
+    for (int64_t i = 0; i < count; ++i) {
+        const double x = where(random), y = where(random), l = length(random);
+        const double a = direction(random);
+        AddLine(store, x, y, x + l * std::cos(a), y + l * std::sin(a));
+    }
+    return store;
+}
+
+void BuildOnce(benchmark::State& state, const TJwwEntityStore& store) {
+    TAr2RealPoint regions;
+    for (auto _ : state) {
+        veldra::BuildRegions(store, 24, regions);
+        benchmark::DoNotOptimize(regions.data());
+    }
+    state.counters["segments"] = static_cast<double>(store.lines.size());
+    state.counters["polygons"] = static_cast<double>(regions.size());
+}
+
+void BM_TiledFloor(benchmark::State& state) {
+    BuildOnce(state, TiledFloor());
+}
+BENCHMARK(BM_TiledFloor)->Name("TiledFloor")->Unit(benchmark::kMillisecond);
+
+// 100,000 segments in a 100 x 100 box; 1,000,000 in a 1000 x 1000 box.
+void BM_RandomSegments(benchmark::State& state) {
+    BuildOnce(state, RandomSegments(state.range(0), static_cast<double>(state.range(1))));
+}
+BENCHMARK(BM_RandomSegments)
+    ->Name("RandomSegments")
+    ->Args({100000, 100})
+    ->Args({1000000, 1000})
+    ->Unit(benchmark::kMillisecond);
 
 template <bool kReference>
 void BM_BuildRegions(benchmark::State& state) {

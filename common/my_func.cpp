@@ -55,9 +55,46 @@ int32_t ParseIntOrZero(std::string_view s) {
     return static_cast<int32_t>(magnitude);
 }
 
+namespace {
+
+// Plain decimals of at most 15 significant digits without an exponent (nearly every
+// number of an exchange file): the digits as an integer, divided by a power of ten,
+// both exact in a double, give the correctly rounded value, the same as from_chars.
+// False for anything else, which then takes the general way.
+bool ParseShortDecimal(std::string_view s, double& value) {
+    static constexpr double kPowersOfTen[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                              1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
+                                              1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+    const char* p = s.data();
+    const char* const end = p + s.size();
+    const bool negative = *p == '-';
+    if (*p == '-' || *p == '+') ++p;
+    auto isDigit = [](char c) { return static_cast<unsigned char>(c - '0') < 10; };
+    // Leading zeros count as digits here: such a number merely takes the general way.
+    uint64_t mantissa = 0;
+    const char* const first = p;
+    while (p != end && isDigit(*p)) mantissa = mantissa * 10 + static_cast<uint64_t>(*p++ - '0');
+    std::ptrdiff_t digits = p - first, decimals = 0;
+    if (p != end && *p == '.') {
+        const char* const fraction = ++p;
+        while (p != end && isDigit(*p))
+            mantissa = mantissa * 10 + static_cast<uint64_t>(*p++ - '0');
+        decimals = p - fraction;
+        digits += decimals;
+    }
+    // Beyond 15 digits the mantissa may not be exact (or may have wrapped): general way.
+    if (p != end || digits == 0 || digits > 15) return false;
+    const double magnitude = static_cast<double>(mantissa) / kPowersOfTen[decimals];
+    value = negative ? -magnitude : magnitude;
+    return true;
+}
+
+}  // namespace
+
 double ParseRealOrZero(std::string_view s) {
     s = SkipLeadingBlanks(s);
     if (s.empty()) return 0.0;
+    if (double fast = 0.0; ParseShortDecimal(s, fast)) return fast;
     // Accept exactly: [sign] digits [. digits] [(e|E) [sign] digits], with at least one digit.
     size_t i = 0;
     if (s[i] == '+' || s[i] == '-') ++i;

@@ -146,7 +146,7 @@ Solid& AddEllipticSolid(TJwwEntityStore& store, std::vector<Solid>& list, Entity
 }
 
 bool AddEllipticSolidByKeyword(TJwwEntityStore& store, const TExchangeFields& f) {
-    const std::string& f0 = f[0];
+    const std::string_view f0 = f[0];
     if (f0 == "sc") {
         AddEllipticSolid(store, store.solidScs, EntityKind::SolidSc, f).solidCode =
             ParseIntOrZero(f[8]);
@@ -183,7 +183,7 @@ void AddBareLine(TJwwEntityStore& store, const TExchangeFields& f) {
 }
 
 bool AddNonLineEntity(TJwwEntityStore& store, const TExchangeFields& f) {
-    const std::string& f0 = f[0];
+    const std::string_view f0 = f[0];
     const int count = f.count;
     int32_t textType = TextType(f0);
     if (f0 == "ci" && count == 4) {

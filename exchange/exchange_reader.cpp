@@ -16,20 +16,27 @@ void Count(TExchangeReadStats* stats, TLineOutcome outcome) {
     if (outcome == TLineOutcome::Ignored) ++stats->ignored;
 }
 
-}  // namespace
-
-TLineOutcome ParseExchangeLine(TJwwEntityStore& store, std::string_view line) {
-    const TExchangeFields fields = TokenizeExchangeLine(line);
+// One line through the dispatch, its fields split into storage the caller reuses.
+TLineOutcome ParseLine(TJwwEntityStore& store, std::string_view line, TExchangeFields& fields) {
+    TokenizeExchangeLine(line, fields);
     if (fields.IsBlank()) return TLineOutcome::Blank;
     if (exchange_rules::ApplyStateRule(store, fields)) return TLineOutcome::Taken;
     if (exchange_rules::ApplyEntityRule(store, fields)) return TLineOutcome::Taken;
     return TLineOutcome::Ignored;
 }
 
+}  // namespace
+
+TLineOutcome ParseExchangeLine(TJwwEntityStore& store, std::string_view line) {
+    TExchangeFields fields;
+    return ParseLine(store, line, fields);
+}
+
 bool ReadExchangeBytes(TJwwEntityStore& store, std::string_view bytes, TExchangeReadStats* stats) {
     try {
         TExchangeLineSplitter splitter;
-        auto onLine = [&](std::string_view line) { Count(stats, ParseExchangeLine(store, line)); };
+        TExchangeFields fields;
+        auto onLine = [&](std::string_view line) { Count(stats, ParseLine(store, line, fields)); };
         splitter.Feed(bytes, onLine);
         splitter.Finish(onLine);
         return true;
@@ -50,8 +57,9 @@ bool ReadExchangeFile(TJwwEntityStore& store, const std::filesystem::path& path,
     if (found == TFileProblem::None) {
         try {
             TExchangeLineSplitter splitter;
+            TExchangeFields fields;
             auto onLine = [&](std::string_view line) {
-                Count(stats, ParseExchangeLine(store, line));
+                Count(stats, ParseLine(store, line, fields));
             };
             char buffer[16384];
             for (;;) {

@@ -96,9 +96,9 @@ void ApplyHhp(TJwwDrawingState& s, std::string_view f0) {
 }
 
 bool ApplyHeader(TJwwDrawingState& s, const TExchangeFields& f) {
-    const std::string& f0 = f[0];
+    const std::string_view f0 = f[0];
     const int count = f.count;
-    if (f0.find("file=") != std::string::npos) {
+    if (f0.find("file=") != std::string_view::npos) {
         s.filePath = f0.substr(5);
     } else if (f0 == "hk" && count >= 2) {
         s.hkValue = Real(f, 1);
@@ -131,7 +131,7 @@ bool ApplyHeader(TJwwDrawingState& s, const TExchangeFields& f) {
 }
 
 bool ApplyLayer(TJwwDrawingState& s, const TExchangeFields& f) {
-    const std::string& f0 = f[0];
+    const std::string_view f0 = f[0];
     if (f0.starts_with("lgn")) {
         if (auto* name = Entry(s.groupNames, s.curLayerGroup)) *name = f0.substr(3);
     } else if (f0.starts_with("lyn")) {
@@ -161,7 +161,7 @@ bool ApplyLayer(TJwwDrawingState& s, const TExchangeFields& f) {
 }
 
 bool ApplyAttribute(TJwwDrawingState& s, const TExchangeFields& f) {
-    const std::string& f0 = f[0];
+    const std::string_view f0 = f[0];
     if (f0.starts_with("lc")) {
         int32_t c = ParseIntOrZero(Tail(f0, 2));
         if (s.firstLc) {
@@ -185,7 +185,7 @@ bool ApplyAttribute(TJwwDrawingState& s, const TExchangeFields& f) {
         }
         s.curLineWidth = w;
     } else if (f0.starts_with("cn$")) {
-        std::string name = f0.substr(3);
+        const std::string name(f0.substr(3));
         if (s.firstFontName.empty()) s.firstFontName = name;
         s.curFontName = name;
     } else if (f0.starts_with("cn")) {
@@ -199,7 +199,7 @@ bool ApplyAttribute(TJwwDrawingState& s, const TExchangeFields& f) {
         s.curCharKind = k;
         if (withKind0) s.curCharKind0 = CharKindFromFields(f);
     } else if (f0.starts_with("cc")) {
-        int32_t v = ParseIntOrZero(f0.size() > 2 ? f0.substr(2, 1) : std::string());
+        int32_t v = ParseIntOrZero(f0.size() > 2 ? f0.substr(2, 1) : std::string_view());
         s.curCc = v >= 0 && v <= 8 ? v : 0;
     } else {
         return false;
@@ -208,7 +208,7 @@ bool ApplyAttribute(TJwwDrawingState& s, const TExchangeFields& f) {
 }
 
 bool ApplyMode(TJwwDrawingState& s, const TExchangeFields& f) {
-    const std::string& f0 = f[0];
+    const std::string_view f0 = f[0];
     if (f0.size() == 2 && f0[0] == 'z' && f0[1] >= '1' && f0[1] <= '5') {
         s.curZFlags |= 1 << (f0[1] - '1');
     } else if (f0.starts_with("pn")) {

@@ -1,52 +1,135 @@
 #include "exchange/exchange_tokenizer.h"
 
+#include <cstdint>
+#include <cstring>
+
 #include "common/my_func.h"
 
 namespace veldra {
 
-const std::string& TExchangeFields::operator[](int i) const {
-    static const std::string kEmpty;
-    if (i < 0 || i >= count) return kEmpty;
-    return fields[static_cast<size_t>(i)];
+namespace {
+
+// What a byte does to the scan; one table lookup instead of a chain of tests.
+enum TByteClass : uint8_t {
+    kPlain,   // appended whatever the splitting switch says
+    kLead,    // a Shift-JIS lead byte: taken with its trail byte
+    kQuote,   // '"'
+    kEquals,  // '='
+    kBlank,   // ' '
+    kTab,     // separates while splitting, dropped after
+    kDrop,    // control bytes, 0xFE, 0xFF
+};
+
+constexpr std::array<uint8_t, 256> MakeByteClasses() {
+    std::array<uint8_t, 256> classes{};
+    for (int b = 0; b < 256; ++b) {
+        const auto u = static_cast<unsigned char>(b);
+        if (IsLeadByte(u)) {
+            classes[u] = kLead;
+        } else if (b == '"') {
+            classes[u] = kQuote;
+        } else if (b == '=') {
+            classes[u] = kEquals;
+        } else if (b == ' ') {
+            classes[u] = kBlank;
+        } else if (b == '\t') {
+            classes[u] = kTab;
+        } else if (b >= 0x20 && b <= 0xFD) {
+            classes[u] = kPlain;
+        } else {
+            classes[u] = kDrop;
+        }
+    }
+    return classes;
+}
+
+constexpr std::array<uint8_t, 256> kByteClasses = MakeByteClasses();
+
+}  // namespace
+
+TExchangeFields& TExchangeFields::operator=(const TExchangeFields& other) {
+    if (this == &other) return *this;
+    bytes_ = other.bytes_;
+    count = other.count;
+    // The copied views must point into this object's bytes.
+    for (size_t i = 0; i < fields.size(); ++i) {
+        const std::string_view f = other.fields[i];
+        fields[i] = f.empty() ? std::string_view()
+                              : std::string_view(bytes_.data() + (f.data() - other.bytes_.data()),
+                                                 f.size());
+    }
+    return *this;
 }
 
 TExchangeFields TokenizeExchangeLine(std::string_view line) {
     TExchangeFields out;
+    TokenizeExchangeLine(line, out);
+    return out;
+}
+
+void TokenizeExchangeLine(std::string_view line, TExchangeFields& out) {
+    // The fields together never hold more bytes than the line.
+    if (out.bytes_.size() < line.size()) out.bytes_.resize(line.size());
+    for (int i = 1; i < out.count; ++i) out.fields[static_cast<size_t>(i)] = {};
+    const auto* p = reinterpret_cast<const unsigned char*>(line.data());
+    const unsigned char* const end = p + line.size();
+    char* const buffer = out.bytes_.data();
+    char* write = buffer;
+    char* fieldStart = buffer;
     int index = 0;
     bool splitting = true;
     // Words beyond the last field are outside the format: they are dropped, and the
     // count stays at the maximum.
-    bool full = false;
-    auto append = [&](char c) {
-        if (!full) out.fields[static_cast<size_t>(index)].push_back(c);
-    };
-    for (size_t i = 0; i < line.size(); ++i) {
-        auto b = static_cast<unsigned char>(line[i]);
-        if (IsLeadByte(b)) {
-            if (i + 1 >= line.size()) break;  // a lone lead byte at the end is dropped
-            append(line[i]);
-            append(line[i + 1]);
-            ++i;
-        } else if (b == '"' && splitting) {
-            splitting = false;
-        } else if (b == '=' && splitting) {
-            append('=');
-            splitting = false;
-        } else if ((b == ' ' || b == '\t') && splitting) {
-            if (!full && !out.fields[static_cast<size_t>(index)].empty()) {
-                if (index + 1 < kMaxExchangeFields) {
-                    ++index;
-                } else {
-                    full = true;
-                }
-            }
-        } else if (b >= 0x20 && b <= 0xFD) {
-            append(line[i]);
+    // count stays at the maximum; nothing after them is appended to any field.
+    while (p != end) {
+        // Runs of ordinary bytes make up most of a line.
+        const unsigned char* run = p;
+        while (p != end && kByteClasses[*p] == kPlain) ++p;
+        if (p != run) {
+            std::memcpy(write, run, static_cast<size_t>(p - run));
+            write += p - run;
         }
-        // Anything else (control bytes, a tab once splitting is off, 0xFE, 0xFF) is dropped.
+        if (p == end) break;
+        const unsigned char b = *p;
+        switch (kByteClasses[b]) {
+            case kLead:
+                if (p + 1 == end) {  // a lone lead byte at the end is dropped
+                    p = end;
+                    break;
+                }
+                *write++ = static_cast<char>(p[0]);
+                *write++ = static_cast<char>(p[1]);
+                p += 2;
+                break;
+            case kQuote:
+            case kEquals:
+                if (b == '=' || !splitting) *write++ = static_cast<char>(b);
+                splitting = false;
+                ++p;
+                break;
+            case kBlank:
+            case kTab:
+                ++p;
+                if (!splitting) {
+                    if (b == ' ') *write++ = ' ';
+                } else if (write != fieldStart) {
+                    if (index + 1 == kMaxExchangeFields) {
+                        p = end;  // the line is full
+                        break;
+                    }
+                    out.fields[static_cast<size_t>(index++)] =
+                        std::string_view(fieldStart, static_cast<size_t>(write - fieldStart));
+                    fieldStart = write;
+                }
+                break;
+            default:  // control bytes, 0xFE, 0xFF
+                ++p;
+                break;
+        }
     }
+    out.fields[static_cast<size_t>(index)] =
+        std::string_view(fieldStart, static_cast<size_t>(write - fieldStart));
     out.count = index + 1;
-    return out;
 }
 
 }  // namespace veldra

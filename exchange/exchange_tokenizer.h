@@ -4,8 +4,10 @@
 // Texts are Shift-JIS bytes; a lead byte always takes its trail byte with it, so a
 // trail byte is never taken for a quote, a blank or an equals sign.
 
+#include <algorithm>
 #include <array>
 #include <cstddef>
+#include <cstring>
 #include <string>
 #include <string_view>
 
@@ -17,39 +19,70 @@ inline constexpr int kMaxExchangeFields = 32;
 // and a file without line ends must not take all memory.
 inline constexpr size_t kMaxExchangeLineBytes = size_t{1} << 20;
 
+// The fields of one line. They view bytes held by the object itself, so that a line
+// is split without allocating a string per field; a reused object keeps its buffer.
 struct TExchangeFields {
-    std::array<std::string, kMaxExchangeFields> fields;
+    std::array<std::string_view, kMaxExchangeFields> fields;
     int count = 1;  // the final field index plus one
 
+    TExchangeFields() = default;
+    TExchangeFields(const TExchangeFields& other) { *this = other; }
+    TExchangeFields& operator=(const TExchangeFields& other);
+
     // Field i, or an empty field when the line has no such field.
-    const std::string& operator[](int i) const;
+    std::string_view operator[](int i) const {
+        return i < 0 || i >= count ? std::string_view() : fields[static_cast<size_t>(i)];
+    }
     // An empty or all-blank line: nothing to dispatch.
     bool IsBlank() const { return count == 1 && fields[0].empty(); }
+
+  private:
+    friend void TokenizeExchangeLine(std::string_view line, TExchangeFields& out);
+    std::string bytes_;  // the fields' bytes, one after the other
 };
 
 // Splits one line (without its line end) into fields: blanks and tabs separate,
 // everything after the first '"' (dropped) or the first '=' (kept) is one field,
 // control bytes, 0xFE and 0xFF are dropped.
 TExchangeFields TokenizeExchangeLine(std::string_view line);
+// The same into `out`, reusing its storage (the reader's loop).
+void TokenizeExchangeLine(std::string_view line, TExchangeFields& out);
 
 // Cuts a byte stream into lines at LF, CR LF or a lone CR, chunk by chunk, so that a
 // file is read with one line in memory at a time.
 class TExchangeLineSplitter {
   public:
-    // Calls onLine(std::string_view) for every line completed by `chunk`.
+    // Calls onLine(std::string_view) for every line completed by `chunk`. A line that
+    // lies wholly inside the chunk is handed over in place, without a copy.
     template <class OnLine>
     void Feed(std::string_view chunk, OnLine&& onLine) {
-        for (char c : chunk) {
-            if (afterCr_) {
-                afterCr_ = false;
-                if (c == '\n') continue;  // the LF of a CR LF pair
+        const char* p = chunk.data();
+        const char* const end = p + chunk.size();
+        if (p != end && afterCr_) {
+            afterCr_ = false;
+            if (*p == '\n') ++p;  // the LF of a CR LF pair
+        }
+        const char* lf = nullptr;
+        while (p != end) {
+            const char* lineEnd = FindLineEnd(p, end, lf);
+            if (lineEnd == end) {
+                Keep(p, end);
+                return;
             }
-            if (c == '\n' || c == '\r') {
-                afterCr_ = c == '\r';
+            if (line_.empty()) {
+                onLine(std::string_view(p, Capped(lineEnd - p)));
+            } else {
+                Keep(p, lineEnd);
                 onLine(std::string_view(line_));
                 line_.clear();
-            } else if (line_.size() < kMaxExchangeLineBytes) {
-                line_.push_back(c);
+            }
+            p = lineEnd + 1;
+            if (*lineEnd == '\r') {
+                if (p == end) {
+                    afterCr_ = true;
+                } else if (*p == '\n') {
+                    ++p;
+                }
             }
         }
     }
@@ -59,6 +92,27 @@ class TExchangeLineSplitter {
         if (!line_.empty()) onLine(std::string_view(line_));
         line_.clear();
         afterCr_ = false;
+    }
+
+  private:
+    // The first LF or CR from p: the next LF by a fast search (kept in `lf` for the
+    // lines before it, so that lines ended by a lone CR are not searched again and
+    // again), then a CR before it.
+    static const char* FindLineEnd(const char* p, const char* end, const char*& lf) {
+        if (lf == nullptr || lf < p) {
+            const void* found = std::memchr(p, '\n', static_cast<size_t>(end - p));
+            lf = found == nullptr ? end : static_cast<const char*>(found);
+        }
+        const void* cr = std::memchr(p, '\r', static_cast<size_t>(lf - p));
+        return cr == nullptr ? lf : static_cast<const char*>(cr);
+    }
+    static size_t Capped(std::ptrdiff_t length) {
+        return std::min(static_cast<size_t>(length), kMaxExchangeLineBytes);
+    }
+    // Keeps the start of a line that goes on in the next chunk, up to the line limit.
+    void Keep(const char* from, const char* to) {
+        const size_t room = kMaxExchangeLineBytes - line_.size();
+        line_.append(from, std::min(static_cast<size_t>(to - from), room));
     }
 
   private:

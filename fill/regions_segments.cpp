@@ -37,20 +37,25 @@ TAryRealPoint CirclePolygon(const TJwwEntCircle& circle, int32_t n, double divis
     polygon.reserve(static_cast<size_t>(n) + 1);
     const double step = 2.0 * kPi / n;
     double theta = 0.0;
-    for (int32_t i = 0; i <= n; ++i) {
+    for (int32_t i = 0; i < n; ++i) {
         polygon.push_back({(circle.cx + circle.radius * std::cos(theta)) / divisor,
                            (circle.cy + circle.radius * std::sin(theta)) / divisor});
         theta += step;
     }
+    // The point at a full turn is the first one: computed, its rounding errors grow with
+    // the radius and would leave a large circle open.
+    polygon.push_back(polygon.front());
     return polygon;
 }
 
-// A whole ellipse starts at angle 0 whatever its stored start angle.
+// A whole ellipse starts at angle 0 whatever its stored start angle, and is closed by
+// repeating its first point, like a circle.
 TAryRealPoint EllipsePolygon(const TJwwEntArc& arc, int32_t n, double divisor) {
     TAryRealPoint polygon;
     polygon.reserve(static_cast<size_t>(n) + 1);
     const double step = 360.0 / n;
-    for (int32_t i = 0; i <= n; ++i) polygon.push_back(ArcPoint(arc, i * step, divisor));
+    for (int32_t i = 0; i < n; ++i) polygon.push_back(ArcPoint(arc, i * step, divisor));
+    polygon.push_back(polygon.front());
     return polygon;
 }
 

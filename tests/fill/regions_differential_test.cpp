@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cinttypes>
 #include <cmath>
 #include <cstdio>
@@ -120,6 +121,51 @@ TEST(RegionsDifferential, SquareGridWithDanglingLinesGivesIdenticalPolygons) {
     TAr2RealPoint regions;
     BuildRegions(d.store, 24, regions);
     EXPECT_GT(regions.size(), 10u);
+}
+
+// Many small loops on a coarse lattice packed into a small box, so that the grid's
+// cells overflow and are split; `nudged` moves some ends to just inside or just outside
+// the tolerance, which turns the bridge memo off.
+TRandomDrawing DenseLoops(uint64_t seed, bool nudged) {
+    TRandomDrawing d;
+    InitStore(d.store);
+    std::mt19937_64 random(seed);
+    auto lattice = [&] { return static_cast<double>(random() % 21) * 0.5; };
+    auto nudge = [&](double v) {
+        const double by[] = {0.0, 0.0, 0.0, 0.9e-8, -0.9e-8, 1.1e-8, -1.1e-8};
+        return nudged ? v + by[random() % 7] : v;
+    };
+    while (d.store.lines.size() < 1400) {
+        const double x = lattice(), y = lattice();
+        const int corners = 3 + static_cast<int>(random() % 3);
+        double px = x, py = y;
+        for (int c = 1; c <= corners; ++c) {
+            double nx = c == corners ? x : x + static_cast<double>(random() % 7) - 3.0;
+            double ny = c == corners ? y : y + static_cast<double>(random() % 7) - 3.0;
+            d.store.lines.push_back({{}, 0, nudge(px), nudge(py), nudge(nx), nudge(ny)});
+            px = nx;
+            py = ny;
+        }
+        if (random() % 4 == 0) d.store.lines.push_back({{}, 0, x, y, lattice(), lattice()});
+    }
+    std::shuffle(d.store.lines.begin(), d.store.lines.end(), random);
+    return d;
+}
+
+TEST(RegionsDifferential, DenseDrawingsWhoseCellsAreSplitGiveIdenticalPolygons) {
+    for (bool nudged : {false, true}) {
+        for (uint64_t seed = 1; seed <= 2; ++seed) {
+            TRandomDrawing d = DenseLoops(seed, nudged);
+            ASSERT_EQ(Difference(d), "") << "seed " << seed << (nudged ? ", nudged" : "");
+            TAr2RealPoint regions;
+            std::vector<TBoundarySegment> segments =
+                CollectRegionSources(d.store, d.divisions, d.filter, regions);
+            TEndPointIndex index(segments);
+            EXPECT_EQ(TBridgeMemo(segments, index).Enabled(), !nudged);
+            BuildRegions(d.store, d.divisions, regions, d.filter);
+            EXPECT_GT(regions.size(), 5u);
+        }
+    }
 }
 
 TEST(RegionsDifferential, GeneratedDrawingsHoldLoopsAndTakeBothSearchPaths) {

@@ -80,6 +80,30 @@ TEST(Regions, CircleHasDivisionsPlusOnePointsFromAngleZero) {
     EXPECT_TRUE(SamePoint(regions[0].back(), regions[0].front()));
 }
 
+TEST(Regions, HugeCirclesAndWholeEllipsesEndOnTheirFirstPointExactly) {
+    // Computed at a full turn, the last point of a circle of radius 1e9 misses the first
+    // by far more than 1e-8; it must be the first point itself.
+    TJwwEntityStore store = EmptyStore();
+    AddCircle(store, 3e8, -7e8, 1e9);
+    AddCircle(store, 0.5, 0.25, 4.5e7);
+    AddArc(store, -2e9, 1e9, 1.5e9, 30, 390, 0.75, 33);
+    AddArc(store, 1e9, 1e9, 2e9, 0, 0, 1.0, 0);
+    store.state.groupScale[0] = 3.0;
+    for (int32_t n : {3, 7, 24, 360, 1000, 3599, 3600}) {
+        TAr2RealPoint regions;
+        BuildRegions(store, n, regions);
+        ASSERT_EQ(regions.size(), 4u);
+        for (const TAryRealPoint& polygon : regions) {
+            ASSERT_EQ(polygon.size(), static_cast<size_t>(n) + 1);
+            EXPECT_EQ(polygon.back().X, polygon.front().X) << n;
+            EXPECT_EQ(polygon.back().Y, polygon.front().Y) << n;
+            // The point before the last is still a computed one, not a second copy.
+            EXPECT_FALSE(SamePoint(polygon[polygon.size() - 2], polygon.front())) << n;
+        }
+        ExpectPoint(regions[0][0], (3e8 + 1e9) / 3.0, -7e8 / 3.0);
+    }
+}
+
 TEST(Regions, DivisionsOutsideTheRangeAreLimited) {
     TJwwEntityStore store = EmptyStore();
     AddCircle(store, 0, 0, 1);
@@ -120,10 +144,12 @@ TEST(Regions, WholeArcBecomesAnEllipseStartingAtAngleZero) {
     BuildRegions(store, 8, regions);
     ASSERT_EQ(regions.size(), 2u);
     ASSERT_EQ(regions[0].size(), 9u);
-    for (int i = 0; i <= 8; ++i) {
+    for (int i = 0; i < 8; ++i) {
         TRealPoint expected = ArcPointAt(arc, i * (360.0 / 8));
         ExpectPoint(regions[0][static_cast<size_t>(i)], expected.X, expected.Y);
     }
+    // Closed by its first point, not by one computed at 360 degrees.
+    ExpectPoint(regions[0][8], regions[0][0].X, regions[0][0].Y);
     EXPECT_EQ(regions[1].size(), 9u);
 }
 

@@ -1,0 +1,102 @@
+// The reader's fast ways through its input: fields in a reused buffer, and lines
+// handed over in place when a chunk holds them whole. Both must give what the plain
+// ways give, whatever the chunk borders and whatever the previous line was.
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "exchange/exchange_tokenizer.h"
+
+namespace veldra {
+namespace {
+
+// Line ends the plain way, byte by byte: LF, CR LF or a lone CR.
+std::vector<std::string> LinesByteByByte(const std::string& text) {
+    std::vector<std::string> lines;
+    std::string line;
+    bool afterCr = false;
+    for (char c : text) {
+        if (afterCr && c == '\n') {
+            afterCr = false;
+            continue;
+        }
+        afterCr = c == '\r';
+        if (c == '\n' || c == '\r') {
+            lines.push_back(line);
+            line.clear();
+        } else {
+            line.push_back(c);
+        }
+    }
+    if (!line.empty()) lines.push_back(line);
+    return lines;
+}
+
+TEST(ExchangeLineSplitter, EveryChunkSizeGivesTheSameLines) {
+    const std::string text =
+        "hs 1 2\r\nci 0 0 5\n\n\r\r\nch 1 2 1 0 \"\x95\x94\x89\xae\r1 2 3 4\r\n\r\nlast";
+    const std::vector<std::string> expected = LinesByteByByte(text);
+    for (size_t chunk = 1; chunk <= text.size(); ++chunk) {
+        std::vector<std::string> lines;
+        TExchangeLineSplitter splitter;
+        auto collect = [&](std::string_view l) { lines.emplace_back(l); };
+        for (size_t at = 0; at < text.size(); at += chunk) {
+            splitter.Feed(std::string_view(text).substr(at, chunk), collect);
+        }
+        splitter.Finish(collect);
+        ASSERT_EQ(lines, expected) << "chunks of " << chunk;
+    }
+}
+
+TEST(ExchangeLineSplitter, ManyLinesEndedByALoneCrAreAllFound) {
+    std::string text;
+    for (int i = 0; i < 20000; ++i) text += std::to_string(i) + " 0 1 1\r";
+    text += "end\n";
+    size_t lines = 0;
+    TExchangeLineSplitter splitter;
+    splitter.Feed(text, [&](std::string_view) { ++lines; });
+    EXPECT_EQ(lines, 20001u);
+}
+
+std::vector<std::string> Copy(const TExchangeFields& f) {
+    std::vector<std::string> out;
+    for (int i = 0; i < f.count; ++i) out.emplace_back(f[i]);
+    return out;
+}
+
+TEST(ExchangeTokenizer, AReusedFieldSetForgetsTheLineBefore) {
+    const std::string lines[] = {
+        "a b c d e f g h i j k l m n o p q r s t u v w x y z 1 2 3 4 5 6 7 8 9",
+        "ci 0 0 5",
+        "",
+        "ch 1 2 1 0 \"\x82\x60 B\tC",
+        "   ",
+        std::string(300, 'x') + " y",
+        "BL 1 2 \x95\x5C",
+    };
+    TExchangeFields reused;
+    for (const std::string& line : lines) {
+        TokenizeExchangeLine(line, reused);
+        const TExchangeFields fresh = TokenizeExchangeLine(line);
+        ASSERT_EQ(Copy(reused), Copy(fresh)) << line;
+        EXPECT_EQ(reused.IsBlank(), fresh.IsBlank());
+        EXPECT_EQ(reused[reused.count], "");
+    }
+}
+
+TEST(ExchangeTokenizer, ACopyKeepsItsFieldsWhenTheOriginalChanges) {
+    TExchangeFields original = TokenizeExchangeLine("ch 10 20 1 0 \"text after a quote");
+    const TExchangeFields copy = original;
+    TExchangeFields assigned;
+    assigned = original;
+    TokenizeExchangeLine("zz yy xx ww vv uu tt ss rr qq pp", original);
+    for (const TExchangeFields* f : {&copy, const_cast<const TExchangeFields*>(&assigned)}) {
+        EXPECT_EQ(Copy(*f),
+                  (std::vector<std::string>{"ch", "10", "20", "1", "0", "text after a quote"}));
+    }
+}
+
+}  // namespace
+}  // namespace veldra
