@@ -2,58 +2,15 @@
 
 #include <QCoreApplication>
 #include <QEvent>
-#include <QGuiApplication>
 #include <QKeyEvent>
-#include <cstdlib>
-
-#ifdef VELDRA_HAVE_XCB
-#include <xcb/xcb.h>
-#include <xcb/xproto.h>
-#endif
 
 namespace veldra {
 
-namespace {
+TEscapePoll::TEscapePoll()
+    : TEscapePoll(MakePlatformEscapeKeyReader(), [] { return std::chrono::steady_clock::now(); }) {}
 
-#ifdef VELDRA_HAVE_XCB
-constexpr xcb_keysym_t kEscapeKeysym = 0xff1b;
-
-// The keycode the server's keyboard mapping gives the Escape keysym, or -1.
-int FindEscapeKeycode(xcb_connection_t* c) {
-    const xcb_setup_t* setup = xcb_get_setup(c);
-    if (setup == nullptr || setup->max_keycode < setup->min_keycode) return -1;
-    const uint8_t count = static_cast<uint8_t>(setup->max_keycode - setup->min_keycode + 1);
-    xcb_get_keyboard_mapping_reply_t* reply = xcb_get_keyboard_mapping_reply(
-        c, xcb_get_keyboard_mapping(c, setup->min_keycode, count), nullptr);
-    if (reply == nullptr) return -1;
-    const xcb_keysym_t* syms = xcb_get_keyboard_mapping_keysyms(reply);
-    const int total = xcb_get_keyboard_mapping_keysyms_length(reply);
-    const int perCode = reply->keysyms_per_keycode;
-    int keycode = -1;
-    for (int i = 0; perCode > 0 && i < total; ++i) {
-        if (syms[i] == kEscapeKeysym) {
-            keycode = setup->min_keycode + i / perCode;
-            break;
-        }
-    }
-    std::free(reply);
-    return keycode;
-}
-#endif
-
-}  // namespace
-
-TEscapePoll::TEscapePoll() {
-#ifdef VELDRA_HAVE_XCB
-    if (auto* x11 =
-            qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr) {
-        auto* c = x11->connection();
-        if (c != nullptr && xcb_connection_has_error(c) == 0) {
-            escapeKeycode_ = FindEscapeKeycode(c);
-            if (escapeKeycode_ >= 0) connection_ = c;
-        }
-    }
-#endif
+TEscapePoll::TEscapePoll(std::unique_ptr<TEscapeKeyReader> reader, Clock clock)
+    : reader_(std::move(reader)), clock_(std::move(clock)) {
     if (QCoreApplication::instance() != nullptr)
         QCoreApplication::instance()->installEventFilter(this);
 }
@@ -64,17 +21,14 @@ TEscapePoll::~TEscapePoll() {
 }
 
 bool TEscapePoll::IsEscapeDown() {
-#ifdef VELDRA_HAVE_XCB
-    if (connection_ != nullptr) {
-        auto* c = static_cast<xcb_connection_t*>(connection_);
-        xcb_query_keymap_reply_t* reply = xcb_query_keymap_reply(c, xcb_query_keymap(c), nullptr);
-        if (reply == nullptr) return false;
-        const bool down = (reply->keys[escapeKeycode_ / 8] >> (escapeKeycode_ % 8)) & 1;
-        std::free(reply);
-        return down;
+    if (reader_ == nullptr) return escapeSeenDown_;
+    const auto now = clock_();
+    if (readDue_ || now - lastRead_ >= kEscapePollInterval) {
+        lastDown_ = reader_->IsDown();
+        lastRead_ = now;
+        readDue_ = false;
     }
-#endif
-    return escapeSeenDown_;
+    return lastDown_;
 }
 
 bool TEscapePoll::eventFilter(QObject* watched, QEvent* event) {

@@ -1,4 +1,6 @@
 #include "app/form1.h"
+#include "app/form1_regions.h"
+#include "app/form1_output.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -6,6 +8,7 @@
 #include <QFontDatabase>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QRadioButton>
 #include <QScreen>
 #include <QScrollArea>
@@ -19,6 +22,7 @@
 
 #include "app/settings_file.h"
 #include "app/text_codec.h"
+#include "app/window_bounds.h"
 #include "exchange/exchange_reader.h"
 #include "exchange/exchange_writer.h"
 #include "exchange/host_contract.h"
@@ -56,17 +60,6 @@ QFont WindowFont() {
     }
     font.setPixelSize(13);
     return font;
-}
-
-// The saved position, unless no screen shows the window's top strip any more (a
-// screen removed since): then the top-left corner of the primary screen.
-QPoint VisiblePosition(const QRect& bounds) {
-    const QRect topStrip(bounds.left(), bounds.top(), bounds.width(), 30);
-    const QList<QScreen*> screens = QGuiApplication::screens();
-    for (const QScreen* screen : screens)
-        if (screen->geometry().intersects(topStrip)) return bounds.topLeft();
-    const QScreen* primary = QGuiApplication::primaryScreen();
-    return primary ? primary->availableGeometry().topLeft() : bounds.topLeft();
 }
 
 }  // namespace
@@ -141,6 +134,7 @@ void TForm1::CreateComponents() {
     Panel1_->setObjectName(QStringLiteral("Panel1"));
     Panel1_->resize(600, 200);
     ScrollBox1_->setWidget(Panel1_);
+    CreateRegionOptions();
 }
 
 // The strips span the bottom, the options panel the right edge above them, the view
@@ -207,8 +201,22 @@ void TForm1::FormShow() {
             for (const QString& message : startMessages) dialogs_->ShowMessage(this, message);
         });
     }
-    move(VisiblePosition(QRect(SavedLeft_, SavedTop_, SavedWidth_, SavedHeight_)));
-    resize(SavedWidth_, SavedHeight_);
+    // The room on each screen (the primary first) for the client area, less the frame
+    // where the frame is known already.
+    const QSize frame = frameGeometry().size() - geometry().size();
+    QList<QRect> screens;
+    for (const QScreen* screen : QGuiApplication::screens()) {
+        const QRect area = screen->availableGeometry();
+        screens << QRect(area.topLeft(), area.size() - frame);
+    }
+    const QRect bounds =
+        RestoredBounds(QPoint(SavedLeft_, SavedTop_), QSize(SavedWidth_, SavedHeight_), screens,
+                       QSize(kMinWindowWidth, kMinWindowHeight));
+    move(bounds.topLeft());
+    // Before a window manager frames the window, the toolkit can only place its
+    // client area there; the frame goes there once it exists (first paint).
+    pendingFrameOrigin_ = bounds.topLeft();
+    resize(bounds.size());
     LayoutComponents();
     LoadTexturePreview(Edit2_->text());
     Label2_->clear();
@@ -249,8 +257,9 @@ void TForm1::FormClose() {
     if (!ProgramFolder_.empty()) RemoveTempImage(ProgramFolder_);
     ViewBitmap_ = QImage();
     WorkBitmap_ = QImage();
-    SavedLeft_ = x();
-    SavedTop_ = y();
+    const QPoint frameOrigin = PlatformFrameOrigin(*this).value_or(pos());
+    SavedLeft_ = frameOrigin.x();
+    SavedTop_ = frameOrigin.y();
     SavedWidth_ = std::max(width(), kMinWindowWidth);
     SavedHeight_ = std::max(height(), kMinWindowHeight);
     TFileProblem settingsProblem = TFileProblem::None;
@@ -263,16 +272,39 @@ void TForm1::FormClose() {
     attributes_.reset();
 }
 
-// Keys reach the window before the control that has the focus; a wheel turn anywhere
-// in the window zooms the view.
+// Keys reach the window before the control that has the focus; a wheel turn outside
+// the options panel zooms the view.
 bool TForm1::eventFilter(QObject* watched, QEvent* event) {
     const QEvent::Type type = event->type();
+    if (type == QEvent::Paint && watched == this && pendingFrameOrigin_) {
+        const QPoint wanted = *pendingFrameOrigin_;
+        pendingFrameOrigin_.reset();
+        const QPoint frame = PlatformFrameOrigin(*this).value_or(pos());
+        if (frame != wanted) move(pos() + (wanted - frame));
+    }
     if (type != QEvent::KeyPress && type != QEvent::Wheel) return false;
     auto* widget = qobject_cast<QWidget*>(watched);
     if (widget == nullptr || widget->window() != this || !ViewReady_ || closed_) return false;
     if (type == QEvent::KeyPress) {
         const auto* key = static_cast<QKeyEvent*>(event);
         return FormKeyDown(key->key(), key->modifiers());
+    }
+    // Over the options panel the wheel scrolls the panel (the help text and the
+    // preview scroll themselves first); a passing wheel never changes the colour
+    // depth or the magnification.
+    if (panelScroll_->isAncestorOf(widget)) {
+        const auto within = [widget](const QWidget* w) {
+            return w == widget || w->isAncestorOf(widget);
+        };
+        // Inside the panel (not its viewport itself, which scrolls it) but not in a box
+        // that scrolls on its own.
+        QWidget* viewport = panelScroll_->viewport();
+        if (widget != viewport && viewport->isAncestorOf(widget) && !within(Memo1_) &&
+            !within(ScrollBox2_)) {
+            QCoreApplication::sendEvent(viewport, event);
+            return true;
+        }
+        return false;  // the panel's own scroll bar, the help text, the preview
     }
     auto* wheel = static_cast<QWheelEvent*>(event);
     // Touchpads send small steps: one zoom step per notch of 120.
@@ -305,6 +337,8 @@ void TForm1::ApplySettings(const TSettings& s) {
     ComboBox1_->setCurrentIndex(s.colourDepth);
     TrackBar1_->setValue(s.magnification);
     TrackBar1Change();  // also when the position did not change
+    ApplyRegionSettings(s.regionMode, s.gapTolerance, s.islandMode);
+    outputPanel_->Apply(s);
 }
 
 TSettings TForm1::CollectSettings() const {
@@ -319,6 +353,8 @@ TSettings TForm1::CollectSettings() const {
     s.arcDivisions = ToShiftJis(Edit3_->text());
     s.colourDepth = ComboBox1_->currentIndex();
     s.magnification = TrackBar1_->value();
+    CollectRegionSettings(s.regionMode, s.gapTolerance, s.islandMode);
+    outputPanel_->Collect(s);
     return s;
 }
 

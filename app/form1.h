@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <memory>
+#include <optional>
 
 #include "app/escape_poll.h"
 #include "app/form1_dialogs.h"
@@ -20,6 +21,7 @@
 #include "fill/fill_pipeline.h"
 
 class QComboBox;
+class QPainter;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
@@ -33,7 +35,9 @@ namespace veldra {
 
 class TCanvas;
 class TForm1;
+class TOutputPanel;
 struct TSettings;
+struct TRegionPanel;
 
 // The drawing view. What it shows is its canvas, which the window draws into;
 // painting only puts the canvas on screen. The canvas follows the widget's size.
@@ -101,6 +105,9 @@ class TForm1 : public QWidget {
     void Button3Click();
     void Button1Click();
     void Button2Click();
+    // The status line after a fill: the picture's pixel size and resolution.
+    void ShowPictureStatus(const FillResult& result);
+    static QString PictureStatusText(const FillResult& result);
 
     // View operations; each ends by redrawing.
     void RedrawView();
@@ -111,6 +118,13 @@ class TForm1 : public QWidget {
     void CentreViewAt(double x, double y);
     void PreviousView();
     void DrawRubberBand();
+
+    // Region options, markers and picks (form1_regions.cpp).
+    void PreviewRegions();
+    void ClearPicks();
+    // Highlights and markers over the paint box, on screen only.
+    void PaintRegionOverlay(QPainter& painter);
+    const TRegionPanel& Regions() const { return *regions_; }
 
     // State the tests look at.
     const TViewState& View() const { return view_; }
@@ -133,6 +147,17 @@ class TForm1 : public QWidget {
     void ApplySettings(const TSettings& settings);
     TSettings CollectSettings() const;
     void LoadTexturePreview(const QString& path);
+    void CreateRegionOptions();
+    TFillRegionOptions RegionOptions() const;
+    void ApplyRegionSettings(int32_t mode, const std::string& gap, int32_t islands);
+    void CollectRegionSettings(int32_t& mode, std::string& gap, int32_t& islands) const;
+    void RegionOptionsChanged();
+    void IslandModeChanged();
+    bool BuildRegionPreview();
+    void ShowRegionReport(bool filled);
+    void RegionHover(QPoint pos);
+    // True when the release ends a click that picked or dropped a face.
+    bool RegionClick(QPoint press, QPoint release);
     void SaveViewSize();
     // The rubber band's colour on the current background.
     uint32_t BandColor() const;
@@ -149,6 +174,7 @@ class TForm1 : public QWidget {
 
     // Window state.
     int32_t SavedLeft_ = 0, SavedTop_ = 0, SavedWidth_ = 475, SavedHeight_ = 475;
+    std::optional<QPoint> pendingFrameOrigin_;  // where the frame goes once it exists
     bool ViewReady_ = false;
     bool shown_ = false;
     bool closed_ = false;
@@ -199,9 +225,12 @@ class TForm1 : public QWidget {
     QLabel* Label4_ = nullptr;
     QLineEdit* Edit3_ = nullptr;
     QPushButton* Button3_ = nullptr;
+    QPushButton* ButtonOutput_ = nullptr;  // opens the options of the picture for print
+    TOutputPanel* outputPanel_ = nullptr;
     QPlainTextEdit* Memo1_ = nullptr;
     QPushButton* Button1_ = nullptr;
     QPushButton* Button2_ = nullptr;
+    std::unique_ptr<TRegionPanel> regions_;
 };
 
 }  // namespace veldra

@@ -30,6 +30,7 @@ void TForm1::DrawFrame(TCanvas& canvas, uint32_t color) {
 void TForm1::DrawView(TCanvas& canvas) {
     if (!attributes_) return;
     TDrawContext context(view_, *attributes_);
+    escapePoll_.StartPass();
     RedrawViewOnto(context, canvas, store_, [this] { return escapePoll_.IsEscapeDown(); });
 }
 

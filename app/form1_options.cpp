@@ -16,6 +16,8 @@
 
 #include "app/form1.h"
 #include "app/form1_help.h"
+#include "app/form1_output.h"
+#include "app/path_fields.h"
 #include "app/settings_file.h"
 #include "app/text_codec.h"
 #include "fill/texture_fill.h"
@@ -72,7 +74,7 @@ void TForm1::CreateOptionsPanel() {
     Button4_->setFont(small);
     connect(Button4_, &QPushButton::clicked, this, [this] { Button4Click(); });
 
-    Edit2_ = Place(new QLineEdit(p), "Edit2", 48, 56, 121, 20);
+    Edit2_ = Place(new TPathEdit(p), "Edit2", 48, 56, 121, 20);
     Edit2_->setReadOnly(true);
     Edit2_->setFocusPolicy(Qt::ClickFocus);
 
@@ -103,9 +105,9 @@ void TForm1::CreateOptionsPanel() {
         Place(new QPushButton(QStringLiteral("画像ファイル名(&I)"), p), "Button5", 8, 208, 161, 25);
     connect(Button5_, &QPushButton::clicked, this, [this] { Button5Click(); });
 
-    Edit1_ = Place(new QLineEdit(p), "Edit1", 8, 232, 161, 21);
+    Edit1_ = Place(new TPathEdit(p), "Edit1", 8, 232, 161, 21);
 
-    Label2_ = Place(new QLabel(p), "Label2", 8, 256, 161, 16);
+    Label2_ = Place(new TPathLabel(p), "Label2", 8, 256, 161, 16);
 
     Label5_ = PlaceLabel(p, "Label5", QStringLiteral("保存画像色"), 8, 276);
     ComboBox1_ = Place(new QComboBox(p), "ComboBox1", 88, 272, 81, 21);
@@ -119,6 +121,11 @@ void TForm1::CreateOptionsPanel() {
     Button3_ =
         Place(new QPushButton(QStringLiteral("作図実行(&G)"), p), "Button3", 88, 324, 83, 25);
     connect(Button3_, &QPushButton::clicked, this, [this] { Button3Click(); });
+    // The picture for print: resolution, area and paper-tied texture, in a pop-up.
+    ButtonOutput_ =
+        Place(new QPushButton(QStringLiteral("出力設定(&P)"), p), "ButtonOutput", 8, 324, 77, 25);
+    ButtonOutput_->setFont(small);
+    outputPanel_ = new TOutputPanel(ButtonOutput_, this);
 
     Memo1_ = Place(new QPlainTextEdit(p), "Memo1", 0, 352, 177, 145);
     Memo1_->setReadOnly(true);
@@ -138,8 +145,8 @@ void TForm1::CreateOptionsPanel() {
     connect(Button2_, &QPushButton::clicked, this, [this] { Button2Click(); });
 
     // Tab order of the panel; the read-only boxes take no tab stop.
-    QWidget* order[] = {radioWhite_, Button4_, ScrollBox2_, TrackBar1_, Button5_, Edit1_,
-                        ComboBox1_,  Edit3_,   Button3_,    Button1_,   Button2_};
+    QWidget* order[] = {radioWhite_, Button4_, ScrollBox2_,   TrackBar1_, Button5_, Edit1_,
+                        ComboBox1_,  Edit3_,   ButtonOutput_, Button3_,   Button1_, Button2_};
     for (size_t i = 0; i + 1 < std::size(order); ++i) setTabOrder(order[i], order[i + 1]);
 }
 

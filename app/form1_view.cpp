@@ -15,7 +15,7 @@ namespace veldra {
 
 TPaintBox::TPaintBox(TForm1& form, QWidget* parent) : QWidget(parent), form_(form) {
     setAttribute(Qt::WA_OpaquePaintEvent);
-    setMouseTracking(false);
+    setMouseTracking(true);  // the face under the cursor is highlighted
 }
 
 TPaintBox::~TPaintBox() = default;
@@ -36,6 +36,7 @@ void TPaintBox::paintEvent(QPaintEvent*) {
     if (!HasCanvas()) form_.PaintBox1Paint();
     QPainter painter(this);
     painter.drawImage(0, 0, Canvas().Image());
+    form_.PaintRegionOverlay(painter);
 }
 
 void TPaintBox::mousePressEvent(QMouseEvent* event) {
@@ -152,6 +153,7 @@ void TForm1::PaintBox1MouseMove(QPoint pos) {
         ClearView(canvas);
         canvas.Draw(pos.x() - PressX_, pos.y() - PressY_, WorkBitmap_);
     } else {
+        if (MouseButtons_ == 0) RegionHover(pos);
         return;
     }
     PaintBox1_->update();
@@ -184,6 +186,8 @@ void TForm1::PaintBox1MouseUp(QPoint pos) {
         PanPictureValid_ = false;
         PanView(view_, px - qx, py - qy);  // the drawing follows the mouse
         RedrawView();
+    } else if (buttons == kMouseLeft) {
+        RegionClick(QPoint(PressX_, PressY_), pos);  // picks a face in faces mode
     }
 }
 

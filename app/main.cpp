@@ -9,12 +9,14 @@
 #include <cstdlib>
 
 #include "app/form1.h"
+#include "app/qt_translations.h"
 #include "app/settings_file.h"
 #include "app/text_codec.h"
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("rw47_Veldra"));
+    veldra::InstallJapaneseToolkitTexts(app);
 
     veldra::TFormPaths paths;
     const QString executable = QApplication::applicationFilePath();

@@ -1,16 +1,23 @@
 #include "app/settings_file.h"
 
 #include <algorithm>
+#include <cmath>
+#include <fstream>
+#include <system_error>
 #include <vector>
 
 #include "common/file_system.h"
 #include "common/my_func.h"
+#include "exchange/exchange_writer.h"
 
 namespace veldra {
 
 namespace {
 
 constexpr size_t kMaxSettingsBytes = 64 * 1024;
+// The resolutions the fill command takes; the settings do not depend on the fill code.
+constexpr int32_t kSettingsMinDpi = 10;
+constexpr int32_t kSettingsMaxDpi = 4800;
 
 // Lines end with CR LF; a lone CR or LF is accepted too.
 std::vector<std::string> SplitLines(std::string_view text) {
@@ -54,6 +61,21 @@ TSettings ParseSettings(std::string_view text) {
     s.arcDivisions = std::string(line(8));
     s.colourDepth = std::clamp(ParseIntOrZero(line(9)), 0, kLastColourDepthItem);
     s.magnification = std::clamp(ParseIntOrZero(line(10)), kMinMagnification, kMaxMagnification);
+    // Lines after the first ten: missing or unknown values keep the defaults.
+    if (lines.size() >= 11) s.regionMode = ParseIntOrZero(line(11)) == 1 ? 1 : 0;
+    if (lines.size() >= 12 && !line(12).empty()) s.gapTolerance = std::string(line(12));
+    if (lines.size() >= 13) {
+        const int32_t islands = ParseIntOrZero(line(13));
+        s.islandMode = islands >= 0 && islands <= 2 ? islands : 0;
+    }
+    // The picture for print: a value out of range turns its option off.
+    const int32_t dpi = ParseIntOrZero(line(14));
+    s.outputDpi = dpi >= kSettingsMinDpi && dpi <= kSettingsMaxDpi ? dpi : 0;
+    s.outputArea = ParseIntOrZero(line(15)) == 1 ? 1 : 0;
+    const double tile = ParseRealOrZero(line(16));
+    s.tileWidthMm = tile > 0 && tile <= kMaxSettingsTileMm ? tile : 0.0;
+    const double angle = ParseRealOrZero(line(17));
+    s.tileAngleDeg = std::fabs(angle) <= kMaxSettingsTileAngle ? angle : 0.0;
     return s;
 }
 
@@ -73,6 +95,16 @@ std::string FormatSettings(const TSettings& s) {
     add(s.arcDivisions);
     add(std::to_string(s.colourDepth));
     add(std::to_string(s.magnification));
+    add(std::to_string(s.regionMode));
+    add(s.gapTolerance);
+    add(std::to_string(s.islandMode));
+    add("0");  // region mode
+    add("0");  // gap
+    add("0");  // island mode
+    add(std::to_string(s.outputDpi));
+    add(std::to_string(s.outputArea));
+    add(FormatGeneral(s.tileWidthMm));
+    add(FormatGeneral(s.tileAngleDeg));
     return out;
 }
 

@@ -1,6 +1,6 @@
 #pragma once
 
-// The settings file beside the executable: ten CR LF lines in code page 932 that
+// The settings file beside the executable: CR LF lines in code page 932 that
 // restore the window bounds and the options panel. Pure data, no toolkit.
 
 #include <cstdint>
@@ -33,7 +33,22 @@ struct TSettings {
     std::string arcDivisions = "24";  // Edit3, as typed
     int32_t colourDepth = 3;          // ComboBox1 item
     int32_t magnification = 200;      // TrackBar1 position
+    // Region options, lines 11 to 13; a file of ten lines leaves these defaults.
+    int32_t regionMode = 0;          // 0 "端点連結" (the loop search), 1 "交点で分割"
+    std::string gapTolerance = "0";  // "すき間許容" in paper mm, as typed
+    int32_t islandMode = 0;          // 0 "通常", 1 "外側のみ", 2 "無視"
+    // The picture for print (lines 14 to 17, after the three lines of the region
+    // options): resolution in dpi (0 "画面と同じ"), area (0 "表示範囲", 1 "塗り範囲"),
+    // texture tile width in paper mm (0: tiled in screen pixels) and its angle.
+    int32_t outputDpi = 0;
+    int32_t outputArea = 0;
+    double tileWidthMm = 0.0;
+    double tileAngleDeg = 0.0;
 };
+
+// Largest tile width and angle the settings keep; beyond them the option is off.
+inline constexpr double kMaxSettingsTileMm = 10000.0;
+inline constexpr double kMaxSettingsTileAngle = 360.0;
 
 // The settings file of an executable: its path with the extension replaced by ".dat".
 std::filesystem::path SettingsPathFor(const std::filesystem::path& executable);
@@ -41,7 +56,8 @@ std::filesystem::path SettingsPathFor(const std::filesystem::path& executable);
 // Applies the text of a settings file to the defaults with every limit; a file that
 // ends early reads its missing lines as empty text.
 TSettings ParseSettings(std::string_view text);
-// The ten lines, each ended by CR LF.
+// The lines, each ended by CR LF: the ten of the window and panel, the region options
+// (11 to 13) and the picture for print (14 to 17).
 std::string FormatSettings(const TSettings& settings);
 
 // Defaults when the file is missing, unreadable or no regular file (a FIFO is never

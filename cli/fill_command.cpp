@@ -6,7 +6,9 @@
 
 #include <QGuiApplication>
 
+#include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <memory>
 #include <optional>
 #include <string>
@@ -14,11 +16,13 @@
 
 #include "cli/cli_support.h"
 #include "cli/commands.h"
+#include "cli/region_options.h"
 #include "display/gra_attribute.h"
 #include "display/view_navigation.h"
 #include "exchange/exchange_writer.h"
 #include "exchange/host_contract.h"
 #include "fill/fill_pipeline.h"
+#include "fill/output_area.h"
 
 namespace veldra::cli {
 
@@ -28,8 +32,15 @@ constexpr const char* kFillUsage =
     "usage: veldra-cli fill --folder DIR --texture PICTURE --out NAME.bmp\n"
     "         [--magnification 10..500] [--depth 2|16|256|24|32] [--divisions N]\n"
     "         [--size WxH] [--background white|black]\n"
+    "         [--mode chain|faces] [--gap MM] [--islands normal|outer|ignore] [--pick X,Y]...\n"
+    "         [--dpi N] [--area view|fill] [--tile-mm W] [--tile-angle DEG]\n"
     "  DIR holds JWC_TEMP.TXT (read, then rewritten with the picture placement) and the\n"
-    "  temporary bitmap. Defaults: 200 %, 24 bit, 24 divisions, 1600x1200, white.\n";
+    "  temporary bitmap. Defaults: 200 %, 24 bit, 24 divisions, 1600x1200, white.\n"
+    "  --dpi: resolution on paper (10..4800; default the view's pixels); --area fill: only\n"
+    "  the filled regions (default view); --tile-mm: texture tiles of that width in paper\n"
+    "  mm from the paper origin, turned by --tile-angle degrees (default: screen tiling).\n";
+
+constexpr double kMaxTileMm = 10000.0;
 
 struct CliFillOptions {
     std::string folder;
@@ -52,6 +63,16 @@ bool ParseNumber(const std::string& s, int lo, int hi, int& value) {
     return value >= lo && value <= hi;
 }
 
+// A plain decimal number (no exponent, no hex, no blanks).
+bool ParseReal(const std::string& s, double& value) {
+    if (s.empty() || s.size() > 32 || s.find_first_not_of("+-.0123456789") != std::string::npos) {
+        return false;
+    }
+    char* end = nullptr;
+    value = std::strtod(s.c_str(), &end);
+    return end == s.c_str() + s.size() && std::isfinite(value);
+}
+
 // Colour depth as colours or bits per pixel, to the item of the options' list.
 std::optional<int32_t> DepthItem(const std::string& v) {
     if (v == "2" || v == "1") return 0;
@@ -64,7 +85,13 @@ std::optional<int32_t> DepthItem(const std::string& v) {
 
 std::optional<std::string> ParseArgs(const Args& args, CliFillOptions& o) {
     o.fill.arcDivisionsText = "24";
+    RegionCliOptions region;
     for (size_t i = 0; i < args.size(); ++i) {
+        std::string regionError;
+        if (ParseRegionOption(args, i, region, regionError)) {
+            if (!regionError.empty()) return regionError;
+            continue;
+        }
         const std::string& a = args[i];
         if (a.size() < 2 || a[0] != '-') return "unexpected argument '" + a + "'";
         if (i + 1 >= args.size()) return a + " needs a value";
@@ -93,10 +120,27 @@ std::optional<std::string> ParseArgs(const Args& args, CliFillOptions& o) {
         } else if (a == "--background") {
             if (v != "white" && v != "black") return "bad --background '" + v + "'";
             o.background = v == "white" ? kBackgroundWhite : kBackgroundBlack;
+        } else if (a == "--dpi") {
+            if (!ParseNumber(v, kMinOutputDpi, kMaxOutputDpi, o.fill.outputDpi)) {
+                return "bad --dpi '" + v + "' (10..4800)";
+            }
+        } else if (a == "--area") {
+            if (v != "view" && v != "fill") return "bad --area '" + v + "' (view or fill)";
+            o.fill.outputArea = v == "view" ? 0 : 1;
+        } else if (a == "--tile-mm") {
+            if (!ParseReal(v, o.fill.tileWidthMm) || !(o.fill.tileWidthMm > 0) ||
+                o.fill.tileWidthMm > kMaxTileMm) {
+                return "bad --tile-mm '" + v + "' (above 0, up to 10000 mm)";
+            }
+        } else if (a == "--tile-angle") {
+            if (!ParseReal(v, o.fill.tileAngleDeg) || std::fabs(o.fill.tileAngleDeg) > 360) {
+                return "bad --tile-angle '" + v + "' (-360..360 degrees)";
+            }
         } else {
             return "unknown option '" + a + "'";
         }
     }
+    o.fill.regions = {region.mode, region.faces};
     if (o.folder.empty()) return std::string("--folder DIR is required");
     std::error_code ec;
     if (!std::filesystem::is_directory(o.folder, ec)) {
@@ -157,12 +201,17 @@ int RunFill(const Args& args) {
     }
     const bool written = Close(store, folder);
     if (!confirmed.queued || !written) return 1;
-    std::printf("picture: %s (%dx%d, %d divisions)\nplaced at %s %s, width %s\nexchange file: %s\n",
-                handBack.outputPath.c_str(), result.picture.width(), result.picture.height(),
-                result.arcDivisions, FormatGeneral(handBack.ImageOriginX).c_str(),
-                FormatGeneral(handBack.ImageOriginY).c_str(),
-                FormatGeneral(handBack.ImageWidth).c_str(),
-                ExchangeFilePath(folder).string().c_str());
+    const std::string resolution =
+        result.pictureDpi == 0 ? std::string("screen") : std::to_string(result.pictureDpi) + " dpi";
+    std::printf(
+        "picture: %s (%lldx%lld, %s, %d divisions)\nplaced at %s %s, width %s\n"
+        "exchange file: %s\n",
+        handBack.outputPath.c_str(), static_cast<long long>(result.pictureWidth),
+        static_cast<long long>(result.pictureHeight), resolution.c_str(), result.arcDivisions,
+        FormatGeneral(handBack.ImageOriginX).c_str(), FormatGeneral(handBack.ImageOriginY).c_str(),
+        FormatGeneral(handBack.ImageWidth).c_str(), ExchangeFilePath(folder).string().c_str());
+    std::printf("regions filled: %zu\nopen ends: %zu\njoins: %zu\n", result.regions.filledRegions,
+                result.regions.openEnds.size(), result.regions.joins.size());
     return 0;
 }
 

@@ -10,7 +10,7 @@ namespace {
 constexpr const char* kUsage =
     "usage: veldra-cli COMMAND [options] FILE\n"
     "  inspect [--json] FILE                 list what the exchange file holds\n"
-    "  regions [--json] [--divisions N] FILE the closed regions as polygons\n"
+    "  regions [--json] [--divisions N] [--mode chain|faces] ... FILE  the regions\n"
     "  render FILE --out VIEW.png [--size WxH] [--background white|black]\n"
     "  fill ...                              fill the regions with a texture (see --help)\n";
 

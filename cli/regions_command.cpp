@@ -1,5 +1,6 @@
-// veldra-cli regions [--json] [--divisions N] FILE: the closed regions the fill command
-// would paint, built from the exchange file as the window reads it at start-up.
+// veldra-cli regions [--json] [--divisions N] [region options] FILE: the closed regions
+// the fill command would paint, built from the exchange file as the window reads it at
+// start-up: the loops of the end-to-end search, or the faces split at crossings.
 
 #include <algorithm>
 #include <cstdio>
@@ -10,25 +11,41 @@
 
 #include "cli/cli_support.h"
 #include "cli/commands.h"
+#include "cli/region_options.h"
 #include "common/my_func.h"
 #include "exchange/entity_store.h"
+#include "exchange/exchange_writer.h"
 #include "exchange/host_contract.h"
+#include "fill/faces.h"
 #include "fill/regions.h"
 
 namespace veldra::cli {
 namespace {
 
-constexpr const char* kRegionsUsage = "usage: veldra-cli regions [--json] [--divisions N] FILE\n";
+constexpr const char* kRegionsUsage =
+    "usage: veldra-cli regions [--json] [--divisions N] [--mode chain|faces] [--gap MM]\n"
+    "         [--islands normal|outer|ignore] [--pick X,Y]... FILE\n"
+    "  chain (default): the loops found end to end; faces: the faces of the linework split\n"
+    "  at every crossing, ordered by the lowest point of their outer ring (bottom to top,\n"
+    "  then left to right, then the smaller first). --gap, --islands and --pick are for\n"
+    "  faces: free ends within MM paper mm are joined, islands filled as the mode says,\n"
+    "  and picks (paper units) fill only the faces under them.\n";
 
 struct RegionsOptions {
     bool json = false;
     std::string divisionsText = std::to_string(kDefaultArcDivisions);
     std::string file;
+    RegionCliOptions region;
 };
 
 // Empty on success, otherwise what is wrong with the command line.
 std::string ParseOptions(const Args& args, RegionsOptions& o, bool& help) {
     for (size_t i = 0; i < args.size(); ++i) {
+        std::string regionError;
+        if (ParseRegionOption(args, i, o.region, regionError)) {
+            if (!regionError.empty()) return regionError;
+            continue;
+        }
         const std::string& arg = args[i];
         if (arg == "--json") {
             o.json = true;
@@ -48,29 +65,70 @@ std::string ParseOptions(const Args& args, RegionsOptions& o, bool& help) {
         }
     }
     if (o.file.empty() && !help) return "no FILE given";
+    const TFaceOptions& faces = o.region.faces;
+    if (o.region.mode == TRegionMode::Chain &&
+        (faces.gapTolerance > 0 || !faces.picks.empty() || faces.islands != TIslandMode::Normal)) {
+        return "--gap, --islands and --pick need --mode faces";
+    }
     return {};
 }
 
 // Doubles go out in the shortest form that reads back to the same bits; a coordinate
 // that is not finite has no JSON number and is written as null.
-void PrintJson(const TAr2RealPoint& regions) {
-    nlohmann::json polygons = nlohmann::json::array();
-    for (const TAryRealPoint& polygon : regions) {
-        nlohmann::json points = nlohmann::json::array();
-        for (const TRealPoint& p : polygon) points.push_back({p.X, p.Y});
-        polygons.push_back(std::move(points));
-    }
-    nlohmann::json out = {{"polygons", std::move(polygons)}};
+nlohmann::ordered_json PointsJson(const std::vector<TRealPoint>& points) {
+    nlohmann::ordered_json list = nlohmann::ordered_json::array();
+    for (const TRealPoint& p : points) list.push_back({p.X, p.Y});
+    return list;
+}
+
+void Print(const nlohmann::ordered_json& out) {
     std::string text = out.dump();
     text += '\n';
     std::fwrite(text.data(), 1, text.size(), stdout);
 }
 
-void PrintSummary(const TAr2RealPoint& regions, const std::string& file, int32_t divisions) {
+void PrintJson(const TAr2RealPoint& regions, const std::vector<TRealPoint>& openEnds) {
+    nlohmann::ordered_json polygons = nlohmann::ordered_json::array();
+    for (const TAryRealPoint& polygon : regions) polygons.push_back(PointsJson(polygon));
+    Print({{"polygons", std::move(polygons)}, {"openEnds", PointsJson(openEnds)}});
+}
+
+void PrintFacesJson(const TFaceBuild& build) {
+    nlohmann::ordered_json faces = nlohmann::ordered_json::array();
+    for (const TFaceRegion& face : build.faces) {
+        nlohmann::ordered_json holes = nlohmann::ordered_json::array();
+        for (const TAryRealPoint& hole : face.holes) holes.push_back(PointsJson(hole));
+        faces.push_back({{"outer", PointsJson(face.outer)},
+                         {"holes", std::move(holes)},
+                         {"depth", face.depth},
+                         {"filled", face.filled}});
+    }
+    nlohmann::ordered_json joins = nlohmann::ordered_json::array();
+    for (const TFaceJoin& j : build.joins) {
+        joins.push_back({{j.from.X, j.from.Y}, {j.to.X, j.to.Y}});
+    }
+    Print({{"faces", std::move(faces)},
+           {"openEnds", PointsJson(build.openEnds)},
+           {"joins", std::move(joins)}});
+}
+
+void PrintFacesSummary(const TFaceBuild& build, const RegionsOptions& o, int32_t divisions) {
+    size_t filled = 0;
+    for (const TFaceRegion& face : build.faces) filled += face.filled ? 1 : 0;
+    std::printf(
+        "file: %s\ndivisions: %d\nmode: faces\ngap: %s\nislands: %s\nfaces: %zu\nfilled: "
+        "%zu\nopen ends: %zu\njoins: %zu\n",
+        o.file.c_str(), divisions, FormatGeneral(o.region.faces.gapTolerance).c_str(),
+        IslandModeName(o.region.faces.islands), build.faces.size(), filled, build.openEnds.size(),
+        build.joins.size());
+}
+
+void PrintSummary(const TAr2RealPoint& regions, const std::string& file, int32_t divisions,
+                  size_t openEnds) {
     size_t points = 0;
     for (const TAryRealPoint& polygon : regions) points += polygon.size();
-    std::printf("file: %s\ndivisions: %d\npolygons: %zu\npoints: %zu\n", file.c_str(), divisions,
-                regions.size(), points);
+    std::printf("file: %s\ndivisions: %d\npolygons: %zu\npoints: %zu\nopen ends: %zu\n",
+                file.c_str(), divisions, regions.size(), points, openEnds);
 }
 
 }  // namespace
@@ -99,12 +157,32 @@ int RunRegions(const Args& args) {
     // count is limited to 3..3600.
     const int32_t divisions = std::clamp<int32_t>(ParseIntOrZero(options.divisionsText),
                                                   kMinArcDivisions, kMaxArcDivisions);
+    if (options.region.mode == TRegionMode::Faces) {
+        const TFaceBuild build = BuildFaces(store, divisions, options.region.faces);
+        if (build.skippedEntities > 0) {
+            std::fprintf(stderr,
+                         "veldra-cli regions: %zu lines or arcs left out (coordinates not finite "
+                         "or beyond %s)\n",
+                         build.skippedEntities, FormatGeneral(kMaxFaceCoordinate).c_str());
+        }
+        if (build.failed) {
+            std::fprintf(stderr, "veldra-cli regions: the faces could not be built\n");
+            return 1;
+        }
+        if (options.json) {
+            PrintFacesJson(build);
+        } else {
+            PrintFacesSummary(build, options, divisions);
+        }
+        return 0;
+    }
     TAr2RealPoint regions;
     BuildRegions(store, divisions, regions);
+    const std::vector<TRealPoint> openEnds = ChainOpenEnds(store);
     if (options.json) {
-        PrintJson(regions);
+        PrintJson(regions, openEnds);
     } else {
-        PrintSummary(regions, options.file, divisions);
+        PrintSummary(regions, options.file, divisions, openEnds.size());
     }
     return 0;
 }

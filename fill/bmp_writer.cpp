@@ -14,8 +14,6 @@ namespace {
 
 constexpr uint32_t kFileHeaderSize = 14;
 constexpr uint32_t kInfoHeaderSize = 40;
-// 96 dots per inch, the screen resolution the picture was made at.
-constexpr int32_t kPixelsPerMetre = 3780;
 
 void PutU16(char* p, uint16_t v) {
     p[0] = static_cast<char>(v & 0xFF);
@@ -55,6 +53,63 @@ int BitsPerPixelOfDepthItem(int item) {
     return kBits[std::clamp(item, 0, 4)];
 }
 
+QByteArray BmpHeaders(int64_t width, int64_t height, int bitsPerPixel, const QList<QRgb>& palette,
+                      int32_t pixelsPerMetre) {
+    const int bits = bitsPerPixel;
+    if (bits != 1 && bits != 4 && bits != 8 && bits != 24 && bits != 32) return {};
+    if (width < 1 || height < 1 || width > INT32_MAX || height > INT32_MAX) return {};
+    const bool indexed = bits <= 8;
+    if (indexed && palette.size() > (1 << bits)) return {};
+    const int64_t stride = BmpRowBytes(width, bits);
+    const int64_t paletteBytes = indexed ? 4LL << bits : 0;
+    const int64_t offset = kFileHeaderSize + kInfoHeaderSize + paletteBytes;
+    // The headers hold 32-bit sizes, which readers take as signed.
+    if (stride > (INT32_MAX - offset) / height) return {};
+    const int64_t total = offset + stride * height;
+
+    QByteArray bytes(static_cast<qsizetype>(offset), '\0');
+    char* p = bytes.data();
+    p[0] = 'B';
+    p[1] = 'M';
+    PutU32(p + 2, static_cast<uint32_t>(total));
+    PutU32(p + 10, static_cast<uint32_t>(offset));
+    char* info = p + kFileHeaderSize;
+    PutU32(info, kInfoHeaderSize);
+    PutU32(info + 4, static_cast<uint32_t>(width));
+    PutU32(info + 8, static_cast<uint32_t>(height));  // positive: rows bottom-up
+    PutU16(info + 12, 1);
+    PutU16(info + 14, static_cast<uint16_t>(bits));
+    PutU32(info + 16, 0);  // no compression
+    PutU32(info + 20, static_cast<uint32_t>(stride * height));
+    PutU32(info + 24, static_cast<uint32_t>(pixelsPerMetre));
+    PutU32(info + 28, static_cast<uint32_t>(pixelsPerMetre));
+    PutU32(info + 32, indexed ? 1u << bits : 0);  // colours used: the whole table
+    PutU32(info + 36, 0);
+    if (indexed) {
+        char* entry = info + kInfoHeaderSize;
+        for (int i = 0; i < palette.size(); ++i, entry += 4) {
+            entry[0] = static_cast<char>(qBlue(palette[i]));
+            entry[1] = static_cast<char>(qGreen(palette[i]));
+            entry[2] = static_cast<char>(qRed(palette[i]));
+        }
+    }
+    return bytes;
+}
+
+int64_t BmpRowBytes(int64_t width, int bitsPerPixel) {
+    return (width * bitsPerPixel + 31) / 32 * 4;
+}
+
+void PackBmpRow(const QImage& image, int y, int bitsPerPixel, char* row) {
+    const int width = image.width();
+    if (bitsPerPixel <= 8) {
+        PackIndices(image.constScanLine(y), width, bitsPerPixel, row);
+    } else {
+        PackColours(reinterpret_cast<const QRgb*>(image.constScanLine(y)), width, bitsPerPixel,
+                    row);
+    }
+}
+
 QByteArray EncodeBmp(const QImage& image, int bitsPerPixel) {
     const int bits = bitsPerPixel;
     if (image.isNull() || (bits != 1 && bits != 4 && bits != 8 && bits != 24 && bits != 32)) {
@@ -70,49 +125,15 @@ QByteArray EncodeBmp(const QImage& image, int bitsPerPixel) {
         source = image.convertToFormat(QImage::Format_RGB32);
     }
     const int64_t width = source.width(), height = source.height();
-    const int64_t stride = (width * bits + 31) / 32 * 4;
-    const int64_t paletteBytes = indexed ? 4LL << bits : 0;
-    const int64_t offset = kFileHeaderSize + kInfoHeaderSize + paletteBytes;
-    const int64_t total = offset + stride * height;
-    // The headers hold 32-bit sizes; QByteArray holds less than 2 GiB anyway.
-    if (total > INT32_MAX) return {};
-
-    QByteArray bytes(static_cast<qsizetype>(total), '\0');
+    QByteArray bytes =
+        BmpHeaders(width, height, bits, indexed ? source.colorTable() : QList<QRgb>{});
+    if (bytes.isEmpty()) return {};
+    const int64_t offset = bytes.size();
+    const int64_t stride = BmpRowBytes(width, bits);
+    bytes.resize(static_cast<qsizetype>(offset + stride * height), '\0');
     char* p = bytes.data();
-    p[0] = 'B';
-    p[1] = 'M';
-    PutU32(p + 2, static_cast<uint32_t>(total));
-    PutU32(p + 10, static_cast<uint32_t>(offset));
-    char* info = p + kFileHeaderSize;
-    PutU32(info, kInfoHeaderSize);
-    PutU32(info + 4, static_cast<uint32_t>(width));
-    PutU32(info + 8, static_cast<uint32_t>(height));  // positive: rows bottom-up
-    PutU16(info + 12, 1);
-    PutU16(info + 14, static_cast<uint16_t>(bits));
-    PutU32(info + 16, 0);  // no compression
-    PutU32(info + 20, static_cast<uint32_t>(stride * height));
-    PutU32(info + 24, kPixelsPerMetre);
-    PutU32(info + 28, kPixelsPerMetre);
-    PutU32(info + 32, indexed ? 1u << bits : 0);  // colours used: the whole table
-    PutU32(info + 36, 0);
-    if (indexed) {
-        char* entry = info + kInfoHeaderSize;
-        const QList<QRgb> table = source.colorTable();
-        for (int i = 0; i < table.size(); ++i, entry += 4) {
-            entry[0] = static_cast<char>(qBlue(table[i]));
-            entry[1] = static_cast<char>(qGreen(table[i]));
-            entry[2] = static_cast<char>(qRed(table[i]));
-        }
-    }
     for (int64_t y = 0; y < height; ++y) {
-        char* row = p + offset + (height - 1 - y) * stride;
-        const int yy = static_cast<int>(y);
-        if (indexed) {
-            PackIndices(source.constScanLine(yy), static_cast<int>(width), bits, row);
-        } else {
-            PackColours(reinterpret_cast<const QRgb*>(source.constScanLine(yy)),
-                        static_cast<int>(width), bits, row);
-        }
+        PackBmpRow(source, static_cast<int>(y), bits, p + offset + (height - 1 - y) * stride);
     }
     return bytes;
 }

@@ -6,7 +6,9 @@
 
 #include <QByteArray>
 #include <QImage>
+#include <QList>
 
+#include <cstdint>
 #include <filesystem>
 
 namespace veldra {
@@ -21,6 +23,21 @@ int BitsPerPixelOfDepthItem(int item);
 // Empty for a null image, another depth, an unfit image or a picture too large for the
 // format's 32-bit sizes.
 QByteArray EncodeBmp(const QImage& image, int bitsPerPixel);
+
+// 96 dots per inch, the screen resolution, in the headers' pixels per metre.
+inline constexpr int32_t kScreenPixelsPerMetre = 3780;
+
+// The file and info headers and, for 1, 4 and 8 bits, the palette padded to 2^bits
+// entries: everything before the rows. Empty for another depth, a palette too long, a
+// size below 1 or a file the 32-bit sizes cannot describe.
+QByteArray BmpHeaders(int64_t width, int64_t height, int bitsPerPixel, const QList<QRgb>& palette,
+                      int32_t pixelsPerMetre = kScreenPixelsPerMetre);
+// Bytes of one stored row, padded to a multiple of 4.
+int64_t BmpRowBytes(int64_t width, int bitsPerPixel);
+// Row y of an image packed as the file stores it: indices of a Format_Indexed8 image for
+// 1, 4 and 8 bits, blue-green-red of a Format_RGB32 image for 24 and 32. `row` holds
+// BmpRowBytes zeroed bytes.
+void PackBmpRow(const QImage& image, int y, int bitsPerPixel, char* row);
 
 // Writes the bytes of a file: under a new temporary name in the same folder, then
 // renamed over `path`, so a failure never leaves a partial file and never destroys an

@@ -34,36 +34,6 @@ QList<QRgb> BuildPalette256() {
     return palette;
 }
 
-// Palette and indices when the picture holds at most maxColors distinct colours.
-bool ReduceExactly(const QImage& rgb, int maxColors, QImage& out) {
-    QList<QRgb> palette;
-    QHash<QRgb, int> indexOf;
-    QImage indexed(rgb.size(), QImage::Format_Indexed8);
-    for (int y = 0; y < rgb.height(); ++y) {
-        const auto* src = reinterpret_cast<const QRgb*>(rgb.constScanLine(y));
-        uchar* dst = indexed.scanLine(y);
-        QRgb last = 0;
-        int lastIndex = -1;
-        for (int x = 0; x < rgb.width(); ++x) {
-            QRgb c = src[x] | 0xFF000000u;
-            if (lastIndex < 0 || c != last) {
-                auto it = indexOf.constFind(c);
-                if (it == indexOf.constEnd()) {
-                    if (palette.size() == maxColors) return false;
-                    it = indexOf.insert(c, static_cast<int>(palette.size()));
-                    palette.push_back(c);
-                }
-                last = c;
-                lastIndex = it.value();
-            }
-            dst[x] = static_cast<uchar>(lastIndex);
-        }
-    }
-    indexed.setColorTable(palette);
-    out = indexed;
-    return true;
-}
-
 // Nearest palette colour by squared RGB distance, cached per 5-bit cell. Palette
 // colours themselves are looked up exactly so that they never drift; only the few
 // cells holding one need that look-up.
@@ -111,29 +81,44 @@ int Clamp255(float v) {
     return std::clamp(static_cast<int>(v + 0.5f), 0, 255);
 }
 
-// Floyd-Steinberg over the palette: 7/16 right, 3/16 below left, 5/16 below, 1/16 below right.
-QImage DiffuseToPalette(const QImage& rgb, const QList<QRgb>& palette) {
-    const int w = rgb.width();
-    QImage indexed(rgb.size(), QImage::Format_Indexed8);
-    indexed.setColorTable(palette);
-    NearestColor nearest(palette);
-    std::vector<float> cur(static_cast<size_t>(w + 2) * 3, 0.f), next(cur.size(), 0.f);
-    for (int y = 0; y < rgb.height(); ++y) {
-        const auto* src = reinterpret_cast<const QRgb*>(rgb.constScanLine(y));
-        uchar* dst = indexed.scanLine(y);
-        std::fill(next.begin(), next.end(), 0.f);
-        for (int x = 0; x < w; ++x) {
-            float* e = &cur[static_cast<size_t>(x + 1) * 3];
+}  // namespace
+
+// Floyd-Steinberg over the palette: 7/16 right, 3/16 below left, 5/16 below, 1/16 below
+// right. The error of the row below is kept between calls, so rows given in bands
+// diffuse exactly as in one pass.
+class TColorReducer::Diffuser {
+  public:
+    Diffuser(int bits, int width)
+        : bits_(bits),
+          width_(width),
+          palette_(StandardPalette(bits)),
+          nearest_(palette_),
+          cur_(static_cast<size_t>(width + 2) * (bits == 1 ? 1 : 3), 0.f),
+          next_(cur_.size(), 0.f) {}
+
+    void Row(const QRgb* src, uchar* dst) {
+        if (bits_ == 1)
+            BlackAndWhiteRow(src, dst);
+        else
+            PaletteRow(src, dst);
+        std::swap(cur_, next_);
+    }
+
+  private:
+    void PaletteRow(const QRgb* src, uchar* dst) {
+        std::fill(next_.begin(), next_.end(), 0.f);
+        for (int x = 0; x < width_; ++x) {
+            float* e = &cur_[static_cast<size_t>(x + 1) * 3];
             int r = Clamp255(qRed(src[x]) + e[0]);
             int g = Clamp255(qGreen(src[x]) + e[1]);
             int b = Clamp255(qBlue(src[x]) + e[2]);
-            int index = nearest(r, g, b);
+            int index = nearest_(r, g, b);
             dst[x] = static_cast<uchar>(index);
-            const float err[3] = {float(r - qRed(palette[index])),
-                                  float(g - qGreen(palette[index])),
-                                  float(b - qBlue(palette[index]))};
+            const float err[3] = {float(r - qRed(palette_[index])),
+                                  float(g - qGreen(palette_[index])),
+                                  float(b - qBlue(palette_[index]))};
             float* right = e + 3;
-            float* below = &next[static_cast<size_t>(x + 1) * 3];
+            float* below = &next_[static_cast<size_t>(x + 1) * 3];
             for (int c = 0; c < 3; ++c) {
                 right[c] += err[c] * (7.f / 16);
                 below[c - 3] += err[c] * (3.f / 16);
@@ -141,40 +126,99 @@ QImage DiffuseToPalette(const QImage& rgb, const QList<QRgb>& palette) {
                 below[c + 3] += err[c] * (1.f / 16);
             }
         }
-        std::swap(cur, next);
     }
-    return indexed;
-}
 
-// Black and white by error diffusion on luminance: red, green and blue of the same
-// brightness give the same grey pattern instead of all turning black.
-QImage DiffuseToBlackAndWhite(const QImage& rgb) {
-    const int w = rgb.width();
-    QImage indexed(rgb.size(), QImage::Format_Indexed8);
-    indexed.setColorTable(StandardPalette(1));
-    std::vector<float> cur(static_cast<size_t>(w + 2), 0.f), next(cur.size(), 0.f);
-    for (int y = 0; y < rgb.height(); ++y) {
-        const auto* src = reinterpret_cast<const QRgb*>(rgb.constScanLine(y));
-        uchar* dst = indexed.scanLine(y);
-        std::fill(next.begin(), next.end(), 0.f);
-        for (int x = 0; x < w; ++x) {
+    // Black and white by error diffusion on luminance: red, green and blue of the same
+    // brightness give the same grey pattern instead of all turning black.
+    void BlackAndWhiteRow(const QRgb* src, uchar* dst) {
+        std::fill(next_.begin(), next_.end(), 0.f);
+        for (int x = 0; x < width_; ++x) {
             float luma =
                 (299.f * qRed(src[x]) + 587.f * qGreen(src[x]) + 114.f * qBlue(src[x])) / 1000.f;
-            float v = std::clamp(luma + cur[x + 1], 0.f, 255.f);
+            float v = std::clamp(luma + cur_[x + 1], 0.f, 255.f);
             bool white = v >= 127.5f;
             dst[x] = white ? 1 : 0;
             float err = v - (white ? 255.f : 0.f);
-            cur[x + 2] += err * (7.f / 16);
-            next[x] += err * (3.f / 16);
-            next[x + 1] += err * (5.f / 16);
-            next[x + 2] += err * (1.f / 16);
+            cur_[x + 2] += err * (7.f / 16);
+            next_[x] += err * (3.f / 16);
+            next_[x + 1] += err * (5.f / 16);
+            next_[x + 2] += err * (1.f / 16);
         }
-        std::swap(cur, next);
+    }
+
+    int bits_;
+    int width_;
+    QList<QRgb> palette_;
+    NearestColor nearest_;
+    std::vector<float> cur_, next_;
+};
+
+TColorReducer::TColorReducer(int bitsPerPixel, int width) : bits_(bitsPerPixel), width_(width) {
+    indexed_ = bits_ == 1 || bits_ == 4 || bits_ == 8;
+}
+
+TColorReducer::~TColorReducer() = default;
+
+void TColorReducer::Survey(const QImage& band) {
+    if (!indexed_ || overflow_ || band.isNull()) return;
+    const QImage rgb = band.convertToFormat(QImage::Format_RGB32);
+    const int maxColors = 1 << bits_;
+    for (int y = 0; y < rgb.height(); ++y) {
+        const auto* src = reinterpret_cast<const QRgb*>(rgb.constScanLine(y));
+        QRgb last = 0;
+        bool haveLast = false;
+        for (int x = 0; x < rgb.width(); ++x) {
+            const QRgb c = src[x] | 0xFF000000u;
+            if (haveLast && c == last) continue;
+            last = c;
+            haveLast = true;
+            if (indexOf_.contains(c)) continue;
+            if (exact_.size() == maxColors) {
+                overflow_ = true;
+                exact_.clear();
+                indexOf_.clear();
+                return;
+            }
+            indexOf_.insert(c, static_cast<int>(exact_.size()));
+            exact_.push_back(c);
+        }
+    }
+}
+
+QList<QRgb> TColorReducer::ColorTable() const {
+    if (!indexed_) return {};
+    return overflow_ ? StandardPalette(bits_) : exact_;
+}
+
+QImage TColorReducer::Reduce(const QImage& band) {
+    if (band.isNull() || !(indexed_ || bits_ == 24 || bits_ == 32)) return {};
+    QImage rgb = band.convertToFormat(QImage::Format_RGB32);
+    if (!indexed_) return rgb;
+    QImage indexed(rgb.size(), QImage::Format_Indexed8);
+    if (indexed.isNull()) return {};
+    indexed.setColorTable(ColorTable());
+    if (overflow_ && !diffuser_) diffuser_ = std::make_unique<Diffuser>(bits_, width_);
+    for (int y = 0; y < rgb.height(); ++y) {
+        const auto* src = reinterpret_cast<const QRgb*>(rgb.constScanLine(y));
+        uchar* dst = indexed.scanLine(y);
+        if (overflow_) {
+            diffuser_->Row(src, dst);
+            continue;
+        }
+        QRgb last = 0;
+        int lastIndex = -1;
+        for (int x = 0; x < rgb.width(); ++x) {
+            const QRgb c = src[x] | 0xFF000000u;
+            if (lastIndex < 0 || c != last) {
+                // A colour the survey did not see (a band drawn differently) takes 0.
+                lastIndex = indexOf_.value(c, 0);
+                last = c;
+            }
+            dst[x] = static_cast<uchar>(lastIndex);
+        }
     }
     return indexed;
 }
-
-}  // namespace
 
 QList<QRgb> StandardPalette(int bitsPerPixel) {
     switch (bitsPerPixel) {
@@ -193,13 +237,9 @@ QList<QRgb> StandardPalette(int bitsPerPixel) {
 
 QImage ReduceColors(const QImage& canvas, int bitsPerPixel) {
     if (canvas.isNull()) return {};
-    QImage rgb = canvas.convertToFormat(QImage::Format_RGB32);
-    if (bitsPerPixel == 24 || bitsPerPixel == 32) return rgb;
-    if (bitsPerPixel != 1 && bitsPerPixel != 4 && bitsPerPixel != 8) return {};
-    QImage exact;
-    if (ReduceExactly(rgb, 1 << bitsPerPixel, exact)) return exact;
-    if (bitsPerPixel == 1) return DiffuseToBlackAndWhite(rgb);
-    return DiffuseToPalette(rgb, StandardPalette(bitsPerPixel));
+    TColorReducer reducer(bitsPerPixel, canvas.width());
+    reducer.Survey(canvas);
+    return reducer.Reduce(canvas);
 }
 
 }  // namespace veldra

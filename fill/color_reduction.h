@@ -11,9 +11,12 @@
 // Colours that are in the fixed palette come out unchanged (no error to diffuse),
 // so a white or black background and the standard colours stay flat.
 
+#include <QHash>
 #include <QImage>
 #include <QList>
 #include <QRgb>
+
+#include <memory>
 
 namespace veldra {
 
@@ -24,5 +27,37 @@ QList<QRgb> StandardPalette(int bitsPerPixel);
 // 2^bits colours for 1, 4 and 8 bits; an opaque Format_RGB32 copy for 24 and 32 bits.
 // A null image for a null canvas or another depth.
 QImage ReduceColors(const QImage& canvas, int bitsPerPixel);
+
+// The same reduction for a picture given in horizontal bands, top band first: all bands
+// go through Survey (which colours occur, in order of first appearance), then, drawn
+// again, through Reduce. The result is the same as ReduceColors of the whole picture:
+// the palette is chosen over all bands, and the error of the diffusion runs on from
+// the last row of one band into the first row of the next.
+class TColorReducer {
+  public:
+    TColorReducer(int bitsPerPixel, int width);
+    ~TColorReducer();
+    TColorReducer(const TColorReducer&) = delete;
+    TColorReducer& operator=(const TColorReducer&) = delete;
+
+    // Whether the depth needs the survey (1, 4 and 8 bits).
+    bool NeedsSurvey() const { return indexed_; }
+    void Survey(const QImage& band);
+    // The palette of the file: the colours found, or the fixed one when there were too many.
+    QList<QRgb> ColorTable() const;
+    // A band reduced: Format_Indexed8 with ColorTable() for 1, 4 and 8 bits, an opaque
+    // Format_RGB32 copy for 24 and 32 bits, null for another depth.
+    QImage Reduce(const QImage& band);
+
+  private:
+    class Diffuser;
+    int bits_;
+    int width_;
+    bool indexed_ = false;
+    bool overflow_ = false;
+    QList<QRgb> exact_;
+    QHash<QRgb, int> indexOf_;
+    std::unique_ptr<Diffuser> diffuser_;
+};
 
 }  // namespace veldra

@@ -19,6 +19,7 @@
 #include "exchange/host_contract.h"
 #include "fill/bmp_writer.h"
 #include "fill/color_reduction.h"
+#include "fill/output_area.h"
 #include "fill/regions.h"
 #include "fill/texture_fill.h"
 
@@ -116,8 +117,7 @@ void RemoveTempImage(const fs::path& programFolder) {
 
 std::string OutputPathFor(const std::string& outputName, const std::string& drawingFilePath) {
     const std::string folder = outputName.substr(0, FolderEnd(outputName));
-    std::error_code ec;
-    if (!folder.empty() && fs::is_directory(PathOf(folder), ec)) return outputName;
+    if (!folder.empty() && IsFolder(PathOf(folder))) return outputName;
     const std::string drawing = FromShiftJis(drawingFilePath);
     return drawing.substr(0, FolderEnd(drawing)) + outputName.substr(FolderEnd(outputName));
 }
@@ -143,6 +143,14 @@ FillResult RunFillCommand(const FillOptions& options, const FillSession& session
     if (options.outputName.empty()) return Stop(result, FillStatus::CheckFailed, kNoOutputMessage);
     if (UpperExtension(options.outputName) != ".BMP") {
         return Stop(result, FillStatus::CheckFailed, kNotBmpMessage);
+    }
+    const int32_t dpi = options.outputDpi;
+    if (dpi != kScreenResolution && (dpi < kMinOutputDpi || dpi > kMaxOutputDpi)) {
+        return Stop(result, FillStatus::CheckFailed, kBadDpiMessage);
+    }
+    if (!(options.tileWidthMm >= 0) || !std::isfinite(options.tileWidthMm) ||
+        !std::isfinite(options.tileAngleDeg)) {
+        return Stop(result, FillStatus::CheckFailed, kBadTileMessage);
     }
 
     // The host gets the path in code page 932 inside one text of at most 255 bytes:
@@ -170,9 +178,15 @@ FillResult RunFillCommand(const FillOptions& options, const FillSession& session
     }
     const double magnification = std::clamp(options.magnificationPercent, 10, 500) / 100.0;
 
-    TAr2RealPoint regionPolygons;
-    BuildRegions(session.store, result.arcDivisions, regionPolygons,
-                 RegionFilterOf(session.attributes));
+    result.regions = BuildFillRegions(session.store, result.arcDivisions, options.regions,
+                                      RegionFilterOf(session.attributes), session.abort);
+    if (result.regions.aborted || result.regions.failed) {
+        // The earlier result is forgotten already: its picture goes too.
+        RemoveTempImage(session.programFolder);
+        if (result.regions.aborted) return Stop(result, FillStatus::Cancelled, "");
+        return Stop(result, FillStatus::RegionsFailed, kRegionsFailedMessage);
+    }
+    const TAr2RealPoint& regionPolygons = result.regions.polygons;
 
     RemoveTempImage(session.programFolder);
     const bool viewUsable = view.viewWidth >= 1 && view.viewHeight >= 1 &&
@@ -180,30 +194,78 @@ FillResult RunFillCommand(const FillOptions& options, const FillSession& session
                             std::isfinite(view.viewBottom);
     if (!viewUsable) return Stop(result, FillStatus::SaveFailed, kSaveFailedMessage);
 
+    // Where the picture lies and how many pixels it has; refused before any file is made
+    // when it is above the limits.
+    const bool fillArea = options.outputArea == static_cast<int32_t>(TOutputArea::Fill);
+    TOutputFrame frame;
+    if (fillArea) {
+        const auto fitted = FillOutputFrame(
+            view, dpi, FillContentBox(regionPolygons, session.store, session.attributes));
+        if (!fitted) return Stop(result, FillStatus::CheckFailed, kNothingToFillMessage);
+        frame = *fitted;
+    } else {
+        frame = ViewOutputFrame(view, dpi);
+    }
+    const int bits = BitsPerPixelOfDepthItem(options.depthItem);
+    if (const auto refusal = PictureSizeRefusal(frame.width, frame.height, bits)) {
+        result.status = FillStatus::TooLarge;
+        result.message = *refusal;
+        return result;
+    }
+    const std::string framedText = PictureText(shiftJisPath, frame.paperWidth);
+    if (framedText.size() > kMaxRecordText) {
+        return Stop(result, FillStatus::PathRefused, kPathTooLongMessage);
+    }
+
     // The fill picture: background, the selection's pictures and solids, and the
     // texture over the regions; lines, circles and arcs themselves are not drawn.
-    TCanvas canvas(view.viewWidth, view.viewHeight);
-    TDrawContext context(view, session.attributes);
-    context.ClearCanvas(canvas, view.viewWidth, view.viewHeight);
+    const bool asOnScreen = dpi == kScreenResolution && !fillArea;
     TPictureCache pictures;
-    TRenderTarget target{context, canvas, session.store.state, &pictures};
-    DrawSolidsAndPictures(target, session.store);
-    FillRegionsWithTexture(canvas, regionPolygons, view, texture, magnification);
-
-    const int bits = BitsPerPixelOfDepthItem(options.depthItem);
-    QImage picture = ReduceColors(canvas.Image(), bits);
-    if (!WriteFileReplacing(tempPath, EncodeBmp(picture, bits))) {
+    TPictureScene scene{
+        session.store,
+        session.attributes,
+        frame.view,
+        BuildRegionPath(regionPolygons, frame.view),
+        texture,
+        options.tileWidthMm > 0
+            ? PaperTilingTransform(texture, options.tileWidthMm, options.tileAngleDeg, frame.view)
+            : ScreenTilingTransform(magnification, view, frame.view),
+        options.tileWidthMm > 0,
+        &pictures};
+    const ColorRef background = session.attributes.BackgroundColor();
+    TPreviewSampler preview(view, frame.view,
+                            qRgb(background & 0xFF, (background >> 8) & 0xFF, background >> 16));
+    QImage whole;
+    TBandedSave how;
+    how.bitsPerPixel = bits;
+    // The paint box's own picture is always one band, as it always was.
+    how.bandRows = asOnScreen ? frame.view.viewHeight : 0;
+    how.pixelsPerMetre = dpi == kScreenResolution
+                             ? kScreenPixelsPerMetre
+                             : static_cast<int32_t>(RoundHalfAway(dpi / 0.0254));
+    how.progress = session.progress;
+    how.preview = asOnScreen ? nullptr : &preview;
+    how.whole = asOnScreen ? &whole : nullptr;
+    const TBandedSaveResult saved = SaveBandedPicture(scene, tempPath, how);
+    if (saved != TBandedSaveResult::Saved) {
         RemoveTempImage(session.programFolder);
+        if (saved == TBandedSaveResult::Cancelled) {
+            result.status = FillStatus::Cancelled;
+            return result;
+        }
         return Stop(result, FillStatus::SaveFailed, kSaveFailedMessage);
     }
 
     result.status = FillStatus::Done;
-    result.picture = picture.convertToFormat(QImage::Format_RGB32);
+    result.picture = (asOnScreen ? whole : preview.Image()).convertToFormat(QImage::Format_RGB32);
+    result.pictureWidth = frame.width;
+    result.pictureHeight = frame.height;
+    result.pictureDpi = dpi;
     handBack.outputPath = outputPath;
-    handBack.pictureText = pictureText;
-    handBack.ImageOriginX = view.viewLeft;
-    handBack.ImageOriginY = view.viewBottom;
-    handBack.ImageWidth = imageWidth;
+    handBack.pictureText = framedText;
+    handBack.ImageOriginX = frame.originX;
+    handBack.ImageOriginY = frame.originY;
+    handBack.ImageWidth = frame.paperWidth;
     return result;
 }
 

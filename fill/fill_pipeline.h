@@ -22,6 +22,8 @@
 
 #include "display/view_state.h"
 #include "exchange/entity_store.h"
+#include "fill/region_modes.h"
+#include "fill/picture_bands.h"
 
 namespace veldra {
 
@@ -38,6 +40,15 @@ struct FillOptions {
     std::string arcDivisionsText;  // Edit3, as typed
     int32_t depthItem = 3;  // ComboBox1: 0 "2色" 1 "16色" 2 "256色" 3 "24bit色" 4 "32bit色"
     int32_t magnificationPercent = 200;  // TrackBar1: 10..500
+    TFillRegionOptions regions;          // region mode; gap, islands and picks of faces
+    // The picture for print: resolution in dpi on paper (0 "画面と同じ": the paint
+    // box's pixels), area (0 "表示範囲" the view window, 1 "塗り範囲" the fill), and
+    // texture tiles tied to the paper (width in paper mm, 0 = off: tiled in screen
+    // pixels from the canvas corner) turned by an angle in degrees.
+    int32_t outputDpi = 0;
+    int32_t outputArea = 0;
+    double tileWidthMm = 0.0;
+    double tileAngleDeg = 0.0;
 };
 
 // What the last successful fill command leaves for OK: the text of Label2 and the
@@ -58,6 +69,9 @@ enum class FillStatus {
     TextureUnreadable,  // the texture file exists but is no picture we can decode
     PathRefused,        // the output path cannot be handed to the host
     SaveFailed,         // the temporary bitmap could not be made
+    RegionsFailed,      // the faces could not be built from the linework
+    TooLarge,           // the picture is above the size limits; no file made
+    Cancelled,          // Escape stopped the region build or the picture; no file left
 };
 
 struct FillResult {
@@ -69,7 +83,14 @@ struct FillResult {
     // also when a check failed.
     int32_t arcDivisions = 3;
     // The fill picture as saved, at its colour depth, for the paint box; null unless done.
+    // At another resolution or area it is the saved picture scaled into the paint box
+    // (paint box pixels off the picture in the background colour).
     QImage picture;
+    // The regions filled, the open ends and the joins, for the view's markers.
+    TFillRegionReport regions;
+    // The saved picture's own size and resolution (0 dpi: the screen's).
+    int64_t pictureWidth = 0, pictureHeight = 0;
+    int32_t pictureDpi = 0;
 
     bool Ok() const { return status == FillStatus::Done; }
 };
@@ -82,6 +103,10 @@ struct FillSession {
     const TgraAttribute& attributes;
     const TViewState& view;
     std::filesystem::path programFolder;
+    AbortPoll abort = {};  // asked during a long region build (the window's Escape)
+    // Called as the picture is drawn and saved; returning true stops the command and
+    // leaves no file. May be empty.
+    TBandProgress progress = {};
 };
 
 // The messages of the four checks, in their order.
@@ -108,7 +133,12 @@ inline constexpr const char* kPathNotRegularMessage =
 inline constexpr const char* kTextureNotRegularMessage =
     "指定したテクスチャ画像ファイルは通常のファイルではありません。";
 inline constexpr const char* kSaveFailedMessage = "画像ファイルを作成できませんでした。";
+inline constexpr const char* kBadDpiMessage = "出力解像度は 10～4800 dpi の数値で指定して下さい。";
+inline constexpr const char* kBadTileMessage =
+    "テクスチャの用紙上の幅（mm）と角度を正しく指定して下さい。";
+inline constexpr const char* kNothingToFillMessage = "塗りつぶす範囲がありません。";
 inline constexpr const char* kCopyFailedMessage = "画像ファイルをコピーできませんでした。";
+inline constexpr const char* kRegionsFailedMessage = "塗り領域を作成できませんでした。";
 
 // The output path rule: the output name as it stands when its folder part names an
 // existing folder; otherwise the folder of the drawing file (`filePath`, Shift-JIS)

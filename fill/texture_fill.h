@@ -9,6 +9,7 @@
 
 #include <QImage>
 #include <QPainterPath>
+#include <QTransform>
 
 #include <filesystem>
 
@@ -37,6 +38,34 @@ QPainterPath BuildRegionPath(const TAr2RealPoint& regionPolygons, const TViewSta
 // positive counts as 1). The painter's state is left as it was.
 void FillRegionPath(QPainter& painter, const QPainterPath& path, const QImage& texture,
                     double magnification);
+
+// The same with the brush given as a transform from texture pixels to device pixels.
+// `firstRow` is the device row the painter's device starts at: a band of a taller
+// picture holds rows firstRow.., and path and tiles are moved up by that much.
+void FillRegionPath(QPainter& painter, const QPainterPath& path, const QImage& texture,
+                    const QTransform& brushTransform, int32_t firstRow);
+
+// The same by sampling the texture itself at every covered pixel centre: the pixel's
+// offset from the transform's origin (whole pixels when the origin lies on one) goes
+// through the inverse of the transform's linear part, so a pixel at the same place on
+// the paper takes the same texture pixel in every picture and every band, wherever its
+// row of the region starts. Transparent texture pixels blend over the canvas.
+void FillRegionPathSampled(QPainter& painter, const QPainterPath& path, const QImage& texture,
+                           const QTransform& brushTransform, int32_t firstRow);
+
+// Part 4.2's tiling, seen from a picture of another resolution or area: the texture
+// scaled by the magnification times the ratio of the picture's pixels per paper mm to
+// the screen's, its grid anchored at the view window's top-left corner. For the view's
+// own pixels this is exactly the scale by the magnification about the canvas origin.
+QTransform ScreenTilingTransform(double magnification, const TViewState& screenView,
+                                 const TViewState& pictureView);
+
+// Tiles tied to the paper: `tileWidthMm` wide on paper (their height by the texture's
+// aspect), turned by `angleDeg` counter-clockwise, tiled from the paper origin (0, 0),
+// so the texture looks the same at every zoom and resolution. One tile spans
+// tileWidthMm x pixels per mm device pixels. Identity for an unusable width.
+QTransform PaperTilingTransform(const QImage& texture, double tileWidthMm, double angleDeg,
+                                const TViewState& pictureView);
 
 enum class TextureFillResult {
     Filled,             // the regions are painted (an empty set of regions included)

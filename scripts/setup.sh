@@ -4,10 +4,11 @@ set -euo pipefail
 
 PACKAGES=(
     build-essential cmake ninja-build pkg-config clang-format
-    qt6-base-dev qt6-svg-dev qt6-image-formats-plugins qt6-qpa-plugins
+    qt6-base-dev qt6-image-formats-plugins qt6-qpa-plugins
+    qt6-translations-l10n
     libgtest-dev libgmock-dev libbenchmark-dev nlohmann-json3-dev
-    libemf2svg-dev
-    libxcb1-dev xvfb xauth xdotool imagemagick fonts-noto-cjk python3-pil
+    libcgal-dev libgmp-dev libmpfr-dev
+    libxcb1-dev xvfb xauth xdotool openbox wmctrl x11-utils imagemagick fonts-noto-cjk python3-pil
     ccache g++-mingw-w64-x86-64-posix googletest wine64
 )
 if [[ "${VELDRA_FUZZ:-0}" == 1 ]]; then

@@ -1,45 +1,54 @@
+// Enhanced metafile parsing: the header and the chain of records. Playing the
+// records is in metafile_emf_player.cpp.
+
 #include "display/pictures/metafile_emf.h"
 
-#include <emf2svg.h>
-
-#include <QGuiApplication>
-#include <QPainter>
-#include <QSvgRenderer>
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
+
+#include "display/pictures/metafile_emf_player.h"
 
 namespace veldra {
 
 namespace {
 
-constexpr uint32_t kHeaderRecord = 1;
-constexpr uint32_t kEofRecord = 14;
 constexpr uint32_t kEmfSignature = 0x464D4520;  // " EMF"
 constexpr uint32_t kMinHeaderBytes = 88;
 constexpr double kHundredthsMmPerInch = 2540.0;
 constexpr double kScreenDpi = 96.0;
+// Largest side in pixels a header may declare; beyond it the size is not believed.
+constexpr int64_t kMaxDeclaredSide = 1 << 30;
 
 uint32_t U32(const QByteArray& d, qsizetype at) {
     const auto* p = reinterpret_cast<const unsigned char*>(d.constData()) + at;
     return static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8) |
            (static_cast<uint32_t>(p[2]) << 16) | (static_cast<uint32_t>(p[3]) << 24);
 }
-int32_t S32(const QByteArray& d, qsizetype at) {
+int64_t S32(const QByteArray& d, qsizetype at) {
     return static_cast<int32_t>(U32(d, at));
+}
+
+// Reference-device pixels per millimetre from the header's device size in pixels
+// and millimetres; a screen at 96 dots per inch when they are not usable.
+double DevicePerMm(int64_t pixels, int64_t millimetres) {
+    if (pixels <= 0 || millimetres <= 0) return kScreenDpi / 25.4;
+    return static_cast<double>(pixels) / static_cast<double>(millimetres);
 }
 
 }  // namespace
 
 bool EmfRecordChainIsSound(const QByteArray& data) {
     const qsizetype size = data.size();
-    if (size < kMinHeaderBytes || U32(data, 0) != kHeaderRecord || U32(data, 40) != kEmfSignature)
+    if (size < kMinHeaderBytes || U32(data, 0) != emf::kHeader || U32(data, 40) != kEmfSignature)
         return false;
     qsizetype at = 0;
     while (at + 8 <= size) {
         const uint32_t type = U32(data, at);
         const uint32_t bytes = U32(data, at + 4);
         if (bytes < 8 || bytes % 4 != 0 || bytes > size - at) return false;
-        if (type == kEofRecord) return true;
+        if (at == 0 && bytes < kMinHeaderBytes) return false;  // the header holds its fields
+        if (type == emf::kEof) return true;
         at += bytes;
     }
     return false;
@@ -48,46 +57,39 @@ bool EmfRecordChainIsSound(const QByteArray& data) {
 std::optional<TEmfPicture> TEmfPicture::Parse(const QByteArray& data) {
     if (!EmfRecordChainIsSound(data)) return std::nullopt;
     TEmfPicture picture;
-    const double frameW = static_cast<double>(S32(data, 32)) - S32(data, 24);
-    const double frameH = static_cast<double>(S32(data, 36)) - S32(data, 28);
+    const int64_t frameL = S32(data, 24), frameT = S32(data, 28);
+    const int64_t frameW = S32(data, 32) - frameL, frameH = S32(data, 36) - frameT;
+    const int64_t boundsL = S32(data, 8), boundsT = S32(data, 12);
+    const int64_t boundsW = S32(data, 16) - boundsL, boundsH = S32(data, 20) - boundsT;
+    picture.devicePerMmX_ = DevicePerMm(S32(data, 72), S32(data, 80));
+    picture.devicePerMmY_ = DevicePerMm(S32(data, 76), S32(data, 84));
+    int64_t width = 0, height = 0;
     if (frameW > 0 && frameH > 0) {
-        picture.width_ = static_cast<int>(std::lround(frameW * kScreenDpi / kHundredthsMmPerInch));
-        picture.height_ = static_cast<int>(std::lround(frameH * kScreenDpi / kHundredthsMmPerInch));
+        width = std::llround(static_cast<double>(frameW) * kScreenDpi / kHundredthsMmPerInch);
+        height = std::llround(static_cast<double>(frameH) * kScreenDpi / kHundredthsMmPerInch);
+        const double toDevX = picture.devicePerMmX_ / 100.0, toDevY = picture.devicePerMmY_ / 100.0;
+        picture.frameDevice_ =
+            QRectF(frameL * toDevX, frameT * toDevY, frameW * toDevX, frameH * toDevY);
     } else {
-        picture.width_ =
-            static_cast<int>(std::llabs(static_cast<int64_t>(S32(data, 16)) - S32(data, 8)));
-        picture.height_ =
-            static_cast<int>(std::llabs(static_cast<int64_t>(S32(data, 20)) - S32(data, 12)));
+        width = std::llabs(boundsW);
+        height = std::llabs(boundsH);
+        picture.frameDevice_ = QRectF(boundsL, boundsT, boundsW, boundsH).normalized();
     }
-    if (picture.width_ <= 0 || picture.height_ <= 0) return std::nullopt;
-
-    QByteArray copy = data;  // the converter takes a non-const buffer
-    char nameSpace[] = "svg";
-    generatorOptions options{};
-    options.nameSpace = nameSpace;
-    options.verbose = false;
-    options.emfplus = true;
-    options.svgDelimiter = true;
-    char* svg = nullptr;
-    size_t svgLength = 0;
-    const int ok =
-        emf2svg(copy.data(), static_cast<size_t>(copy.size()), &svg, &svgLength, &options);
-    QByteArray document;
-    if (svg != nullptr) document = QByteArray(svg, static_cast<qsizetype>(svgLength));
-    std::free(svg);
-    if (ok == 0 || document.isEmpty()) return std::nullopt;
-    picture.hasText_ = document.contains("<svg:text") || document.contains("<text");
-    picture.renderer_ = std::make_shared<QSvgRenderer>(document);
-    if (!picture.renderer_->isValid()) return std::nullopt;
+    if (width <= 0 || height <= 0 || width > kMaxDeclaredSide || height > kMaxDeclaredSide)
+        return std::nullopt;
+    if (!(picture.frameDevice_.width() > 0) || !(picture.frameDevice_.height() > 0))
+        return std::nullopt;
+    picture.width_ = static_cast<int>(width);
+    picture.height_ = static_cast<int>(height);
+    picture.objectCount_ = static_cast<int>(U32(data, 56) & 0xFFFF);
+    picture.data_ = data;
     return picture;
 }
 
-void TEmfPicture::Play(QPainter& painter, const QRectF& target) const {
-    if (!renderer_ || target.width() <= 0 || target.height() <= 0) return;
-    // Text needs fonts, and fonts a GUI application: without one such a picture
-    // is not drawn rather than bringing the program down.
-    if (hasText_ && qobject_cast<QGuiApplication*>(QCoreApplication::instance()) == nullptr) return;
-    renderer_->render(&painter, target);
+void TEmfPicture::Play(QPainter& painter, const QRectF& target, TMetafilePlayback* playback) const {
+    if (!(target.width() > 0) || !(target.height() > 0)) return;
+    TEmfPlayer player(*this, painter, target, playback);
+    player.Run();
 }
 
 }  // namespace veldra

@@ -15,6 +15,8 @@ class QPainter;
 
 namespace veldra {
 
+struct TMetafilePlayback;
+
 // One record of the metafile: where its parameters start and how many 16-bit words
 // they hold.
 struct TWmfRecord {
@@ -37,9 +39,13 @@ class TWmfPicture {
     QRect Frame() const { return frame_; }
     size_t RecordCount() const { return records_.size(); }
     int ObjectCount() const { return objectCount_; }
+    int64_t DataBytes() const {
+        return data_.size() + static_cast<int64_t>(records_.size() * sizeof(TWmfRecord));
+    }
 
     // Draws the records so that the logical frame fills `target` (painter pixels).
-    void Play(QPainter& painter, const QRectF& target) const;
+    // `playback` (may be null) carries the abort poll and receives the work counts.
+    void Play(QPainter& painter, const QRectF& target, TMetafilePlayback* playback = nullptr) const;
 
   private:
     friend class TWmfPlayer;

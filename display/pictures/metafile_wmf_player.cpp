@@ -202,16 +202,16 @@ void TWmfPlayer::PlayObjectRecord(uint16_t f) {
             break;
         }
         case wmf::kDeleteObject:
-            if (U(0) < objects_.size()) objects_[U(0)] = TWmfObject{};
+            DeleteObject(U(0));
             break;
         default:
             break;  // records that do not draw (palettes, escapes, ...)
     }
 }
 
-void TWmfPicture::Play(QPainter& painter, const QRectF& target) const {
+void TWmfPicture::Play(QPainter& painter, const QRectF& target, TMetafilePlayback* playback) const {
     if (target.width() <= 0 || target.height() <= 0) return;
-    TWmfPlayer player(*this, painter, target);
+    TWmfPlayer player(*this, painter, target, playback);
     player.Run();
 }
 

@@ -12,6 +12,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "display/pictures/lowest_free_slots.h"
+#include "display/pictures/metafile_playback.h"
 #include "display/pictures/metafile_wmf.h"
 
 namespace veldra {
@@ -65,15 +67,19 @@ QString DecodeWmfText(const QByteArray& bytes, uint8_t charset);
 
 class TWmfPlayer {
   public:
-    TWmfPlayer(const TWmfPicture& picture, QPainter& painter, const QRectF& target)
-        : pic_(picture), p_(painter), target_(target) {
+    TWmfPlayer(const TWmfPicture& picture, QPainter& painter, const QRectF& target,
+               TMetafilePlayback* playback)
+        : pic_(picture),
+          p_(painter),
+          target_(target),
+          meter_(playback),
+          slots_(std::clamp(picture.objectCount_, 0, kWmfMaxObjects)) {
         dc_.windowOrg = picture.frame_.topLeft();
         dc_.windowExt = picture.frame_.size();
         dc_.pen.kind = TWmfObjectKind::Pen;
         dc_.pen.color = Qt::black;
         dc_.brush.kind = TWmfObjectKind::Brush;
         dc_.brush.color = Qt::white;
-        objects_.resize(std::clamp(picture.objectCount_, 0, kWmfMaxObjects));
         limit_ = 4.0 * std::max(target.width(), target.height()) + 4096.0;
     }
 
@@ -81,10 +87,13 @@ class TWmfPlayer {
         p_.save();
         p_.setClipRect(target_, Qt::IntersectClip);
         for (const TWmfRecord& r : pic_.records_) {
+            if (meter_.NextRecordStops()) break;
             rec_ = &r;
             Play(r.function);
         }
         p_.restore();
+        meter_.Add(slots_.Steps());
+        meter_.Report();
     }
 
   private:
@@ -159,19 +168,24 @@ class TWmfPlayer {
         if (!dc_.clip.isEmpty()) p_.setClipRect(dc_.clip, Qt::IntersectClip);
     }
 
-    int FreeSlot() const {
-        for (size_t i = 0; i < objects_.size(); ++i)
-            if (objects_[i].kind == TWmfObjectKind::None) return static_cast<int>(i);
-        return -1;
-    }
+    // A created object takes the lowest free slot; a full table drops it.
     void AddObject(TWmfObject o) {
-        const int slot = FreeSlot();
-        if (slot >= 0) objects_[static_cast<size_t>(slot)] = std::move(o);
+        const int slot = slots_.Take();
+        if (slot < 0) return;
+        // The table grows as it is used: a header may declare 65,535 slots for few objects.
+        if (static_cast<size_t>(slot) >= objects_.size()) objects_.resize(slot + size_t{1});
+        objects_[static_cast<size_t>(slot)] = std::move(o);
+    }
+    void DeleteObject(int slot) {
+        if (!slots_.IsUsed(slot)) return;
+        slots_.Free(slot);
+        objects_[static_cast<size_t>(slot)] = TWmfObject{};
     }
 
-    QPolygonF Points(uint32_t first, int count) const {
+    QPolygonF Points(uint32_t first, int count) {
         QPolygonF polygon;
         count = std::clamp(count, 0, static_cast<int>(BytesLeft(first) / 4));
+        meter_.Add(count);
         polygon.reserve(count);
         for (int k = 0; k < count; ++k) polygon << Map(S(first + 2 * k), S(first + 2 * k + 1));
         return polygon;
@@ -188,8 +202,10 @@ class TWmfPlayer {
     QRectF target_;
     double limit_ = 0;
     const TWmfRecord* rec_ = nullptr;
+    TMetafileWorkMeter meter_;
     TWmfDcState dc_;
     std::vector<TWmfDcState> saved_;
+    TLowestFreeSlots slots_;
     std::vector<TWmfObject> objects_;
 };
 

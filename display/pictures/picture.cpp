@@ -75,12 +75,13 @@ void DrawBlended(TCanvas& canvas, const TPixelFrame& f, const QImage& image) {
     canvas.PaintWith([&](QPainter& p) { p.drawImage(visible, image, source); });
 }
 
-void DrawMetafile(TCanvas& canvas, const TPixelFrame& f, const TDecodedPicture& picture) {
+void DrawMetafile(TCanvas& canvas, const TPixelFrame& f, const TDecodedPicture& picture,
+                  TMetafilePlayback* playback) {
     const QRectF target(QPointF(f.left, f.top), QPointF(f.right, f.bottom));
     if (target.width() <= kMaxDirectMetafilePixels && target.height() <= kMaxDirectMetafilePixels) {
         canvas.PaintWith([&](QPainter& p) {
             p.setClipRect(QRect(0, 0, canvas.Width(), canvas.Height()));
-            picture.PlayMetafile(p, target);
+            picture.PlayMetafile(p, target, playback);
         });
         return;
     }
@@ -90,14 +91,15 @@ void DrawMetafile(TCanvas& canvas, const TPixelFrame& f, const TDecodedPicture& 
                   QImage::Format_ARGB32_Premultiplied);
     raster.fill(Qt::transparent);
     QPainter painter(&raster);
-    picture.PlayMetafile(painter, QRectF(0, 0, raster.width(), raster.height()));
+    picture.PlayMetafile(painter, QRectF(0, 0, raster.width(), raster.height()), playback);
     painter.end();
     DrawBlended(canvas, f, raster);
 }
 
 // The whole picture into the frame: bitmaps opaque, icons and metafiles with
 // their transparency.
-void DrawWhole(TCanvas& canvas, const TPixelFrame& f, const TDecodedPicture& picture) {
+void DrawWhole(TCanvas& canvas, const TPixelFrame& f, const TDecodedPicture& picture,
+               TMetafilePlayback* playback) {
     switch (picture.Format()) {
         case TPictureFormat::Bitmap:
             canvas.StretchDraw(f.left, f.top, f.right, f.bottom, picture.Raster());
@@ -106,7 +108,7 @@ void DrawWhole(TCanvas& canvas, const TPixelFrame& f, const TDecodedPicture& pic
             DrawBlended(canvas, f, picture.Raster());
             break;
         default:
-            DrawMetafile(canvas, f, picture);
+            DrawMetafile(canvas, f, picture, playback);
             break;
     }
 }
@@ -135,7 +137,7 @@ void DrawBitmapPart(TCanvas& canvas, const TPixelFrame& f, const QImage& image,
 }  // namespace
 
 void DrawPicture(TDrawContext& context, TCanvas& canvas, double x1, double y1, double x2, double y2,
-                 std::string_view file, TPictureCache* cache) {
+                 std::string_view file, TPictureCache* cache, TMetafilePlayback* metafiles) {
     if (!WorthDrawing(context, x1, y1, x2, y2)) return;
     const QString path = PictureFilePath(file);
     if (!QFileInfo::exists(path)) return;
@@ -149,12 +151,12 @@ void DrawPicture(TDrawContext& context, TCanvas& canvas, double x1, double y1, d
     if (!picture) return;
     const double aspect = static_cast<double>(picture->Width()) / picture->Height();
     PlaceAndDraw(context, canvas, x1, y1, x2, y2, aspect,
-                 [&](const TPixelFrame& f) { DrawWhole(canvas, f, *picture); });
+                 [&](const TPixelFrame& f) { DrawWhole(canvas, f, *picture, metafiles); });
 }
 
 void DrawTrimmedPicture(TDrawContext& context, TCanvas& canvas, double x1, double y1, double x2,
                         double y2, double trimX, double trimY, double trimSize,
-                        std::string_view file, TPictureCache* cache) {
+                        std::string_view file, TPictureCache* cache, TMetafilePlayback* metafiles) {
     const TTrim trim = NormalizeTrim(trimX, trimY, trimSize);
     if (!WorthDrawing(context, x1, y1, x2, y2)) return;
     QString path = PictureFilePath(file);
@@ -181,7 +183,7 @@ void DrawTrimmedPicture(TDrawContext& context, TCanvas& canvas, double x1, doubl
     const double partH = static_cast<double>(RoundHalfEven(h * trim.size));
     if (partW <= 0.0 || partH <= 0.0) return;
     PlaceAndDraw(context, canvas, x1, y1, x2, y2, partW / partH,
-                 [&](const TPixelFrame& f) { DrawWhole(canvas, f, *picture); });
+                 [&](const TPixelFrame& f) { DrawWhole(canvas, f, *picture, metafiles); });
 }
 
 }  // namespace veldra

@@ -118,9 +118,16 @@ TDecodedPicture::TDecodedPicture(TEmfPicture emf)
     height_ = emf_->Height();
 }
 
-void TDecodedPicture::PlayMetafile(QPainter& painter, const QRectF& target) const {
-    if (wmf_) wmf_->Play(painter, target);
-    if (emf_) emf_->Play(painter, target);
+void TDecodedPicture::PlayMetafile(QPainter& painter, const QRectF& target,
+                                   TMetafilePlayback* playback) const {
+    if (wmf_) wmf_->Play(painter, target, playback);
+    if (emf_) emf_->Play(painter, target, playback);
+}
+
+int64_t TDecodedPicture::MemoryBytes() const {
+    if (wmf_) return wmf_->DataBytes();
+    if (emf_) return emf_->DataBytes();
+    return raster_.sizeInBytes();
 }
 
 std::shared_ptr<const TDecodedPicture> DecodePictureFile(const QString& file,
@@ -165,7 +172,7 @@ std::shared_ptr<const TDecodedPicture> TPictureCache::Load(const QString& file,
     const auto found = pictures_.find(key);
     if (found != pictures_.end()) return found->second;
     auto picture = DecodePictureFile(file, format);
-    const int64_t bytes = picture ? picture->Raster().sizeInBytes() : 0;
+    const int64_t bytes = picture ? picture->MemoryBytes() : 0;
     // Many large pictures in one pass: drop what is kept rather than grow unbounded.
     if (bytes_ + bytes > kMaxCachedPictureBytes) Clear();
     bytes_ += bytes;

@@ -58,8 +58,12 @@ class TDecodedPicture {
     int Height() const { return height_; }
     // Bitmaps and icons; null for metafiles.
     const QImage& Raster() const { return raster_; }
-    // Plays a metafile into the target rectangle of the painter.
-    void PlayMetafile(QPainter& painter, const QRectF& target) const;
+    // Plays a metafile into the target rectangle of the painter; `playback` (may be
+    // null) carries the abort poll and receives the work counts.
+    void PlayMetafile(QPainter& painter, const QRectF& target,
+                      TMetafilePlayback* playback = nullptr) const;
+    // Memory the picture holds (pixels, or the metafile's data).
+    int64_t MemoryBytes() const;
 
   private:
     TPictureFormat format_;

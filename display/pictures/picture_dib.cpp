@@ -3,6 +3,7 @@
 #include <QBuffer>
 #include <QByteArray>
 #include <QImageReader>
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 
@@ -15,7 +16,12 @@ namespace {
 constexpr uint32_t kCoreHeaderBytes = 12;
 constexpr uint32_t kInfoHeaderBytes = 40;
 constexpr uint32_t kFileHeaderBytes = 14;
+constexpr uint32_t kRle8Compression = 1;
+constexpr uint32_t kRle4Compression = 2;
 constexpr uint32_t kBitfieldsCompression = 3;
+// Pixels one byte of run-length data may stand for: a run of 255 in two bytes, with
+// room for the escapes that skip ahead.
+constexpr uint64_t kMaxRlePixelsPerByte = 256;
 
 uint32_t Read32(const unsigned char* p) {
     return static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8) |
@@ -59,6 +65,16 @@ QImage DecodePackedDib(const unsigned char* data, size_t size) {
     uint64_t paletteBytes = static_cast<uint64_t>(colours) * colourEntryBytes;
     if (compression == kBitfieldsCompression && headerBytes == kInfoHeaderBytes) paletteBytes += 12;
     if (headerBytes + paletteBytes > size) return {};
+    // The reader allocates the whole picture before it reads a pixel: refuse pixels the
+    // data cannot hold, so that a header of a few bytes cannot cost hundreds of megabytes.
+    const uint64_t pixelBytes = size - headerBytes - paletteBytes;
+    const uint64_t rowBytes =
+        (static_cast<uint64_t>(width) * std::max<uint32_t>(bitCount, 1) + 31) / 32 * 4;
+    if (compression == kRle8Compression || compression == kRle4Compression) {
+        if (static_cast<uint64_t>(width * height) > pixelBytes * kMaxRlePixelsPerByte) return {};
+    } else if (rowBytes * static_cast<uint64_t>(height) > pixelBytes) {
+        return {};
+    }
 
     // Give Qt's BMP reader a whole file: the file header in front of the packed DIB.
     QByteArray file;

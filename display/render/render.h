@@ -14,6 +14,7 @@
 namespace veldra {
 
 class TPictureCache;
+struct TMetafilePlayback;
 
 // Everything one drawing pass works with.
 struct TRenderTarget {
@@ -21,11 +22,13 @@ struct TRenderTarget {
     TCanvas& canvas;
     const TJwwDrawingState& state;   // divisors
     TPictureCache* cache = nullptr;  // decoded pictures of this pass; may be null
+    // The abort poll inside metafiles and whether it stopped one; may be null.
+    TMetafilePlayback* metafiles = nullptr;
 };
 
 // Draws every shown entity. The poll is asked after the entities at list index 0,
-// 10, 20, ... that reach their drawer, and after each list; when it answers true the
-// pass stops and returns true.
+// 10, 20, ... that reach their drawer, after each list, and inside long metafiles;
+// when it answers true the pass stops and returns true.
 bool DrawAllEntities(TRenderTarget& target, const TJwwEntityStore& store, const AbortPoll& poll);
 
 // Only the picture-placement texts and the solids, without polling (the fill image).

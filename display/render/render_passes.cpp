@@ -1,5 +1,6 @@
 // The two drawing passes: the order of the lists, the filters and the abort poll.
 
+#include "display/pictures/metafile_playback.h"
 #include "display/render/render.h"
 
 namespace veldra {
@@ -17,6 +18,7 @@ bool DrawList(TRenderTarget& target, const std::vector<Record>& list, bool lineL
     for (size_t i = 0; i < list.size(); ++i) {
         if (!EntityIsDrawn(attributes, list[i].head, lineLike)) continue;
         draw(list[i]);
+        if (target.metafiles != nullptr && target.metafiles->aborted) return false;
         if (poll != nullptr && i % kPollEvery == 0 && CheckAbort(*poll)) return false;
     }
     return poll == nullptr || !CheckAbort(*poll);
@@ -64,7 +66,12 @@ bool EntityIsDrawn(const TgraAttribute& attributes, const TJwwEntHead& head, boo
 
 bool DrawAllEntities(TRenderTarget& t, const TJwwEntityStore& s, const AbortPoll& poll) {
     t.context.ResetPatternState();
-    if (!DrawPicturesAndSolids(t, s, &poll)) return true;
+    TMetafilePlayback metafiles;
+    metafiles.abort = &poll;
+    t.metafiles = &metafiles;
+    const bool picturesDone = DrawPicturesAndSolids(t, s, &poll);
+    t.metafiles = nullptr;
+    if (!picturesDone) return true;
     SetHollowBrush(t);
     const bool finished =
         DrawList(t, s.lines, true, &poll, [&](const TJwwEntLine& e) { DrawLineEntity(t, e); }) &&

@@ -55,9 +55,9 @@ void DrawPictureEntity(TRenderTarget& t, const TJwwEntText& text) {
     const double x2 = x1 + picture->width, y2 = y1 + picture->height;
     if (picture->IsTrimmed()) {
         DrawTrimmedPicture(t.context, t.canvas, x1, y1, x2, y2, picture->trimX, picture->trimY,
-                           picture->trimSize, picture->path, t.cache);
+                           picture->trimSize, picture->path, t.cache, t.metafiles);
     } else {
-        DrawPicture(t.context, t.canvas, x1, y1, x2, y2, picture->path, t.cache);
+        DrawPicture(t.context, t.canvas, x1, y1, x2, y2, picture->path, t.cache, t.metafiles);
     }
 }
 

@@ -1,12 +1,16 @@
 // The options panel's own handlers.
 
 #include <QApplication>
+#include <QComboBox>
 #include <QContextMenuEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QSlider>
+#include <QWheelEvent>
 
 #include "app/form1_dialogs.h"
 #include "tests/app/form_fixture.h"
@@ -83,6 +87,55 @@ TEST(DialogFilters, BecomeNameFiltersWithSpaceSeparatedPatterns) {
     EXPECT_EQ(open[7], QStringLiteral("ALL Files (*)"));
     EXPECT_EQ(ToNameFilters(QString::fromUtf8(kSavePictureFilter)),
               QStringList{QStringLiteral("ビットマップ (*.bmp)")});
+}
+
+}  // namespace
+}  // namespace veldra::test
+
+namespace veldra::test {
+namespace {
+
+void WheelOver(QWidget* target, int delta) {
+    const QPoint at(target->width() / 2, target->height() / 2);
+    QWheelEvent event(QPointF(at), QPointF(target->mapToGlobal(at)), QPoint(), QPoint(0, delta),
+                      Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(target, &event);
+}
+
+// At the first-run size the panel scrolls: the wheel over it brings OK and Cancel
+// into view without zooming, and never changes an option on the way; over the
+// drawing it still zooms.
+TEST_F(FormTest, WheelOverThePanelScrollsThePanel) {
+    TForm1& form = Open();
+    QWidget* panel = Child<QWidget>("Panel2");
+    auto* scroll = qobject_cast<QScrollArea*>(panel->parentWidget()->parentWidget());
+    ASSERT_NE(scroll, nullptr);
+    QScrollBar* bar = scroll->verticalScrollBar();
+    ASSERT_GT(bar->maximum(), 0) << "the panel scrolls at 475 x 475";
+    EXPECT_EQ(panel->width(), 178);
+    const double scale = form.View().viewScale;
+
+    WheelOver(Child<QWidget>("Label1"), -120);
+    EXPECT_GT(bar->value(), 0);
+    EXPECT_EQ(form.View().viewScale, scale) << "no zoom over the panel";
+
+    bar->setValue(0);
+    auto* depth = Child<QComboBox>("ComboBox1");
+    auto* magnification = Child<QSlider>("TrackBar1");
+    WheelOver(depth, -120);
+    WheelOver(magnification, -120);
+    EXPECT_EQ(depth->currentIndex(), 3);
+    EXPECT_EQ(magnification->value(), 200);
+    EXPECT_GT(bar->value(), 0) << "the panel scrolled instead";
+
+    for (int i = 0; i < 20; ++i) WheelOver(Child<QWidget>("Button3"), -120);
+    EXPECT_EQ(bar->value(), bar->maximum());
+    const QRect ok(Child<QWidget>("Button1")->mapTo(scroll, QPoint()), QSize(73, 25));
+    EXPECT_TRUE(scroll->rect().contains(ok)) << "OK in view";
+    EXPECT_EQ(form.View().viewScale, scale);
+
+    WheelOver(form.PaintBox(), -120);
+    EXPECT_NEAR(form.View().viewScale, scale * 1.5, scale * 1e-9) << "over the drawing it zooms";
 }
 
 }  // namespace

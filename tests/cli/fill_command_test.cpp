@@ -122,6 +122,12 @@ TEST_F(FillCommandTest, BadUsageTouchesNothing) {
         " --magnification 501",
         " --size 0x10",
         " --size 100",
+        " --dpi 5",
+        " --dpi abc",
+        " --area page",
+        " --tile-mm 0",
+        " --tile-mm 1e3",
+        " --tile-angle 400",
         " --background grey",
         " --colour red",
         " stray",
@@ -147,6 +153,32 @@ TEST_F(FillCommandTest, OptionsReachThePicture) {
     EXPECT_EQ(image.size(), QSize(200, 100));
     EXPECT_EQ(image.pixel(2, 2), qRgb(0, 0, 0));
     EXPECT_NE(Read(dir_ / "out.txt").find("3 divisions"), std::string::npos);
+}
+
+TEST_F(FillCommandTest, FacesModeFillsPickedRoomsAndPrintsTheCounts) {
+    // Two rooms side by side sharing a wall drawn across them, one wall stopping short.
+    Write(Exchange(),
+          "-100 -50 100 -50\n100 -50 100 50\n100 50 -100 50\n-100 50 -100 -50\n"
+          "0 -60 0 49.996\n");
+    const std::string out = " --out '" + (dir_ / "fill.bmp").string() + "' --size 200x100";
+    ASSERT_EQ(Fill(Folder() + Texture() + out + " --mode faces"), 0) << err_;
+    EXPECT_NE(Read(dir_ / "out.txt").find("regions filled: 1\nopen ends: 2\njoins: 0\n"),
+              std::string::npos);
+    Write(Exchange(),
+          "-100 -50 100 -50\n100 -50 100 50\n100 50 -100 50\n-100 50 -100 -50\n"
+          "0 -60 0 49.996\n");
+    ASSERT_EQ(Fill(Folder() + Texture() + out + " --mode faces --gap 0.01 --pick=50,0"), 0) << err_;
+    EXPECT_NE(Read(dir_ / "out.txt").find("regions filled: 1\nopen ends: 1\njoins: 1\n"),
+              std::string::npos)
+        << Read(dir_ / "out.txt");
+    const QImage picture(QString::fromStdString((dir_ / "fill.bmp").string()));
+    ASSERT_FALSE(picture.isNull());
+    // Only the right-hand room.
+    EXPECT_EQ(picture.pixel(150, 50), qRgb(30, 60, 90));
+    EXPECT_EQ(picture.pixel(50, 50), qRgb(255, 255, 255));
+
+    EXPECT_EQ(Fill(Folder() + Texture() + out + " --mode faces --gap -2"), 2);
+    EXPECT_NE(err_.find("bad --gap"), std::string::npos);
 }
 
 // Files that are not regular files end the run at once with exit 1 and a message;
@@ -204,6 +236,22 @@ TEST_F(FillCommandTest, OutputsThatWouldMisleadTheHostAreRefused) {
     EXPECT_EQ(Read(Exchange()), "hq\r\n");
     EXPECT_EQ(Read(dir_ / "hard.bmp"), selection) << "the picture never went into the link";
     EXPECT_EQ(Read(dir_ / "out.txt"), "");
+}
+
+TEST_F(FillCommandTest, PrintOptionsGiveThePictureSizeAndPlacement) {
+    // A 20 mm square at 254 dpi (10 px/mm), cropped to the fill with a one-pixel margin.
+    Write(Exchange(), "0 0 20 0\n20 0 20 20\n20 20 0 20\n0 20 0 0\n");
+    const fs::path out = dir_ / "drawings" / "print.bmp";
+    ASSERT_EQ(Fill(Folder() + Texture() + " --out '" + out.string() +
+                   "' --dpi 254 --area fill --tile-mm 2.5 --tile-angle 30"),
+              0)
+        << err_;
+    QImage image(QString::fromStdString(out.string()), "BMP");
+    EXPECT_EQ(image.size(), QSize(202, 202));
+    const std::string printed = Read(dir_ / "out.txt");
+    EXPECT_NE(printed.find("(202x202, 254 dpi,"), std::string::npos) << printed;
+    EXPECT_NE(printed.find("placed at -0.1 -0.1, width 20.2"), std::string::npos) << printed;
+    EXPECT_NE(Read(Exchange()).find("ch -0.1 -0.1 1 0 \""), std::string::npos);
 }
 
 }  // namespace

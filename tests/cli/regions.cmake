@@ -22,8 +22,8 @@ regions_cli_test(divisions_below_range 0 "divisions: 3\n" --divisions 2 ${region
 regions_cli_test(divisions_above_range 0 "divisions: 3600\npolygons: 2\npoints: 3606\n"
                  --divisions=5000 ${regions_data}/circle_in_square.txt)
 regions_cli_test(divisions_not_a_number 0 "divisions: 3\n" --divisions abc ${regions_data}/triangle.txt)
-regions_cli_test(json_empty 0 "^{\"polygons\":\\[\\]}\n$" --json ${regions_data}/two_lines.txt)
-regions_cli_test(json_triangle 0 "^{\"polygons\":\\[\\[\\[0.0,0.0\\],\\[10.0,0.0\\],\\[0.0,10.0\\],\\[0.0,0.0\\]\\]\\]}"
+regions_cli_test(json_empty 0 "^{\"polygons\":\\[\\],\"openEnds\":\\[\\]}\n$" --json ${regions_data}/two_lines.txt)
+regions_cli_test(json_triangle 0 "^{\"polygons\":\\[\\[\\[0.0,0.0\\],\\[10.0,0.0\\],\\[0.0,10.0\\],\\[0.0,0.0\\]\\]\\],\"openEnds\":\\[\\]}"
                  --json ${regions_data}/triangle.txt)
 regions_cli_test(missing_file 2 "no such file" ${regions_data}/none.txt)
 regions_cli_test(folder 2 "not a regular file" --json ${regions_data})
@@ -31,3 +31,14 @@ regions_cli_test(no_file 2 "no FILE given" --json)
 regions_cli_test(two_files 2 "one FILE only" ${regions_data}/triangle.txt ${regions_data}/triangle.txt)
 regions_cli_test(divisions_without_value 2 "needs a value" ${regions_data}/triangle.txt --divisions)
 regions_cli_test(bad_option 2 "unknown option" --jsn ${regions_data}/triangle.txt)
+regions_cli_test(faces_summary 0 "mode: faces\ngap: 0.01\nislands: normal\nfaces: 11\nfilled: 11\nopen ends: 4\njoins: 1\n"
+                 --mode faces --gap 0.01 ${regions_data}/crossing_grid.txt)
+regions_cli_test(faces_json_triangle 0
+                 "^{\"faces\":\\[{\"outer\":\\[\\[0.0,0.0\\],\\[10.0,0.0\\],\\[0.0,10.0\\],\\[0.0,0.0\\]\\],\"holes\":\\[\\],\"depth\":0,\"filled\":true}\\],\"openEnds\":\\[\\],\"joins\":\\[\\]}\n$"
+                 --mode=faces --json ${regions_data}/triangle.txt)
+regions_cli_test(bad_mode 2 "bad --mode 'loops'" --mode loops ${regions_data}/triangle.txt)
+regions_cli_test(negative_gap 2 "bad --gap '-1'" --mode faces --gap -1 ${regions_data}/triangle.txt)
+regions_cli_test(nan_gap 2 "bad --gap 'nan'" --mode faces --gap nan ${regions_data}/triangle.txt)
+regions_cli_test(bad_islands 2 "bad --islands" --mode faces --islands all ${regions_data}/triangle.txt)
+regions_cli_test(bad_pick 2 "bad --pick '1,'" --mode faces --pick 1, ${regions_data}/triangle.txt)
+regions_cli_test(faces_options_in_chain_mode 2 "need --mode faces" --gap 1 ${regions_data}/triangle.txt)

@@ -12,6 +12,7 @@
 
 #include "exchange/entity_store.h"
 #include "exchange/exchange_reader.h"
+#include "fill/faces.h"
 #include "fill/regions.h"
 
 namespace veldra {
@@ -59,6 +60,64 @@ TEST(RegionsCommand, JsonHoldsTheBuildsPolygonsBitForBit) {
             }
         }
     }
+}
+
+TJwwEntityStore ReadCase(const std::string& file) {
+    TJwwEntityStore store;
+    InitStore(store);
+    EXPECT_TRUE(ReadExchangeFile(store, file));
+    ResetCurrentAttributes(store);
+    return store;
+}
+
+void ExpectSamePoints(const nlohmann::json& points, const TAryRealPoint& expected) {
+    ASSERT_EQ(points.size(), expected.size());
+    for (size_t p = 0; p < expected.size(); ++p) {
+        EXPECT_TRUE(SameBits(points[p][0].get<double>(), expected[p].X));
+        EXPECT_TRUE(SameBits(points[p][1].get<double>(), expected[p].Y));
+    }
+}
+
+TEST(RegionsCommand, FacesJsonHoldsTheFaceBuildBitForBit) {
+    const std::string file =
+        std::string(VELDRA_SOURCE_DIR) + "/tests/fill/data/regions/crossing_grid.txt";
+    int status = -1;
+    const std::string out = RunCli(
+        "--mode faces --gap 0.01 --islands outer --pick 15,15 --pick=46,16 --json " + file, status);
+    ASSERT_EQ(status, 0);
+    const nlohmann::json doc = nlohmann::json::parse(out);
+
+    TFaceOptions options;
+    options.gapTolerance = 0.01;
+    options.islands = TIslandMode::OuterOnly;
+    options.picks = {{15, 15}, {46, 16}};
+    const TFaceBuild build = BuildFaces(ReadCase(file), 24, options);
+    ASSERT_EQ(build.faces.size(), 11u);  // nine rooms and the two halves of the circle
+    ASSERT_EQ(doc.at("faces").size(), build.faces.size());
+    size_t filled = 0;
+    for (size_t i = 0; i < build.faces.size(); ++i) {
+        const nlohmann::json& face = doc["faces"][i];
+        ExpectSamePoints(face.at("outer"), build.faces[i].outer);
+        ASSERT_EQ(face.at("holes").size(), build.faces[i].holes.size());
+        EXPECT_EQ(face.at("depth").get<int>(), build.faces[i].depth);
+        EXPECT_EQ(face.at("filled").get<bool>(), build.faces[i].filled);
+        filled += build.faces[i].filled;
+    }
+    EXPECT_EQ(filled, 2u);
+    // The stub in room 1, both ends of the line across the circle and the far end of
+    // the line that nearly meets the grid stay open; its near end is joined.
+    ExpectSamePoints(doc.at("openEnds"), build.openEnds);
+    EXPECT_EQ(build.openEnds.size(), 4u);
+    ASSERT_EQ(doc.at("joins").size(), 1u);
+    ASSERT_EQ(build.joins.size(), 1u);
+    EXPECT_TRUE(SameBits(doc["joins"][0][1][0].get<double>(), build.joins[0].to.X));
+    EXPECT_EQ(build.joins[0].to.X, 30.0);
+
+    // Chain mode keeps its polygons and adds the open ends.
+    const nlohmann::json chain = nlohmann::json::parse(RunCli("--json " + file, status));
+    ASSERT_EQ(status, 0);
+    EXPECT_EQ(chain.at("polygons").size(), 2u);
+    ExpectSamePoints(chain.at("openEnds"), ChainOpenEnds(ReadCase(file)));
 }
 
 }  // namespace

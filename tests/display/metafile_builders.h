@@ -70,6 +70,9 @@ class WmfBuilder {
 class EmfBuilder {
   public:
     EmfBuilder& Record(uint32_t type, std::initializer_list<int32_t> values) {
+        return Record(type, std::vector<int32_t>(values));
+    }
+    EmfBuilder& Record(uint32_t type, const std::vector<int32_t>& values) {
         WmfBuilder::Put32(body_, type);
         WmfBuilder::Put32(body_, static_cast<uint32_t>(8 + 4 * values.size()));
         for (int32_t v : values) WmfBuilder::Put32(body_, static_cast<uint32_t>(v));

@@ -152,7 +152,7 @@ TEST(EmfPicture, SizeComesFromTheFrame) {
     EXPECT_EQ(emf->Height(), 50);
 }
 
-TEST(EmfPicture, DrawsThroughTheSvgRenderer) {
+TEST(EmfPicture, FillsTheRectangleScaledIntoTheTarget) {
     const auto emf = TEmfPicture::Parse(BlueRectangleEmf());
     ASSERT_TRUE(emf);
     QImage image(200, 100, QImage::Format_RGB32);

@@ -160,6 +160,51 @@ TEST_F(FillPipelineTest, FillPictureHasHolesSolidsAndNoLines) {
     EXPECT_EQ(handBack_.pictureText, "^@BM" + options_.outputName + ",200.000");
 }
 
+TEST_F(FillPipelineTest, FacesModeLooksLikeTheLoopsWhereTheyAgreeAndFillsPicks) {
+    // Nine rooms of crossing lines, and two concentric circles to the side.
+    std::string grid;
+    for (int v : {-90, -30, 30, 90}) {
+        grid += std::to_string(v) + " -90 " + std::to_string(v) + " 90\n";
+        grid += "-90 " + std::to_string(v) + " 90 " + std::to_string(v) + "\n";
+    }
+    Load(grid);
+    const FillResult chain = Run();
+    ASSERT_TRUE(chain.Ok()) << chain.message;
+    EXPECT_EQ(chain.regions.filledRegions, 1u);  // the loop search sees the outline only
+    options_.regions.mode = TRegionMode::Faces;
+    const FillResult faces = Run();
+    ASSERT_TRUE(faces.Ok()) << faces.message;
+    EXPECT_EQ(faces.regions.filledRegions, 9u);
+    EXPECT_TRUE(faces.regions.openEnds.empty());
+    EXPECT_EQ(faces.picture, chain.picture);
+
+    Load("ci 0 0 80\nci 0 0 30\n");
+    options_.regions.mode = TRegionMode::Chain;
+    const FillResult rings = Run();
+    options_.regions.mode = TRegionMode::Faces;
+    const FillResult ringFaces = Run();
+    ASSERT_TRUE(rings.Ok() && ringFaces.Ok());
+    EXPECT_EQ(ringFaces.picture, rings.picture);
+
+    // A pick in the middle room fills that room alone.
+    Load(grid);
+    options_.regions.faces.picks = {{0, 0}};
+    const FillResult picked = Run();
+    ASSERT_TRUE(picked.Ok());
+    EXPECT_EQ(picked.regions.filledRegions, 1u);
+    EXPECT_EQ(picked.picture.pixel(100, 100), kTexture);
+    EXPECT_EQ(picked.picture.pixel(100 - 60, 100), kWhite);
+    EXPECT_EQ(picked.picture.pixel(100, 100 + 60), kWhite);
+
+    // Escape during the build: nothing drawn, no picture left behind.
+    FillSession session = Session();
+    session.abort = [] { return true; };
+    const FillResult cancelled = RunFillCommand(options_, session, handBack_);
+    EXPECT_EQ(cancelled.status, FillStatus::Cancelled);
+    EXPECT_TRUE(handBack_.Empty());
+    EXPECT_FALSE(fs::exists(Temp()));
+}
+
 TEST_F(FillPipelineTest, EachColourDepthAndBlackBackground) {
     attributes_.SetBackground(kBackgroundBlack);
     attributes_.BuildPenColors();

@@ -1,0 +1,48 @@
+#pragma once
+
+// The options of the picture for print, one click away from the options panel: the
+// button "出力設定" opens a small pop-up with the output resolution, the output area and
+// the texture tied to the paper. Its values go into the fill options and the settings.
+
+#include <QFrame>
+
+#include "fill/fill_pipeline.h"
+
+class QComboBox;
+class QDoubleSpinBox;
+class QPushButton;
+
+namespace veldra {
+
+struct TSettings;
+
+class TOutputPanel : public QFrame {
+  public:
+    // The pop-up opens below `opener` when it is clicked.
+    TOutputPanel(QPushButton* opener, QWidget* parent);
+
+    // Into the fill options; false (and the message) when the typed resolution is no
+    // number of dpi.
+    void FillIn(FillOptions& options) const;
+    void Apply(const TSettings& settings);
+    void Collect(TSettings& settings) const;
+    // Opens the pop-up below its button.
+    void Open();
+    // The opener's tooltip: what is set now.
+    QString Summary() const;
+
+  private:
+    void Changed();
+
+    QPushButton* opener_;
+    QComboBox* resolution_;
+    QComboBox* area_;
+    QDoubleSpinBox* tileWidth_;
+    QDoubleSpinBox* tileAngle_;
+};
+
+// The resolution typed or chosen: 0 for "画面と同じ", the dpi, or -1 when the text is
+// neither (the fill command then refuses it).
+int32_t ParseResolutionText(const QString& text);
+
+}  // namespace veldra

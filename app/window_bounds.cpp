@@ -1,0 +1,41 @@
+#include "app/window_bounds.h"
+
+#include <algorithm>
+
+namespace veldra {
+
+namespace {
+
+// The title bar's share of a window: what must stay on a screen to drag it back.
+constexpr int kTopStripHeight = 30;
+// Stands in for the screen where the toolkit reports none.
+constexpr QRect kNoScreen(0, 0, 1024, 768);
+
+int FitInto(int start, int length, int areaStart, int areaLength) {
+    if (length >= areaLength) return areaStart;
+    return std::clamp(start, areaStart, areaStart + areaLength - length);
+}
+
+}  // namespace
+
+QRect RestoredBounds(QPoint savedOrigin, QSize savedSize, const QList<QRect>& availableScreens,
+                     QSize minimum) {
+    const int width = std::max(savedSize.width(), minimum.width());
+    const int height = std::max(savedSize.height(), minimum.height());
+    // 64-bit corners: saved numbers may be anything a 32-bit field holds.
+    const qint64 left = savedOrigin.x(), top = savedOrigin.y();
+    const auto shows = [&](const QRect& area) {
+        return left < qint64(area.left()) + area.width() && left + width > area.left() &&
+               top < qint64(area.top()) + area.height() && top + kTopStripHeight > area.top();
+    };
+    const auto it = std::find_if(availableScreens.begin(), availableScreens.end(), shows);
+    const QRect area = it != availableScreens.end() ? *it
+                       : availableScreens.isEmpty() ? kNoScreen
+                                                    : availableScreens.first();
+    const int w = std::max(std::min(width, area.width()), minimum.width());
+    const int h = std::max(std::min(height, area.height()), minimum.height());
+    return QRect(FitInto(savedOrigin.x(), w, area.left(), area.width()),
+                 FitInto(savedOrigin.y(), h, area.top(), area.height()), w, h);
+}
+
+}  // namespace veldra

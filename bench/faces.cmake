@@ -1,0 +1,5 @@
+# Faces mode against the loop search on the same drawings.
+add_executable(veldra_faces_bench ${CMAKE_CURRENT_LIST_DIR}/faces_bench.cpp)
+target_link_libraries(veldra_faces_bench PRIVATE veldra_core benchmark::benchmark)
+veldra_target_defaults(veldra_faces_bench)
+set_target_properties(veldra_faces_bench PROPERTIES AUTOMOC OFF)

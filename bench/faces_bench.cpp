@@ -1,0 +1,120 @@
+// Faces mode on generated drawings, each beside the loop search on the same drawing:
+// a floor of rooms with one line per wall, the same floor with every wall overshooting
+// both its ends, random crossing segments, a 5,000-segment plan, and the gap tolerance
+// on a floor whose every tenth wall stops short of its neighbour.
+
+#include <benchmark/benchmark.h>
+
+#include <cstdint>
+#include <random>
+
+#include "exchange/entity_store.h"
+#include "fill/faces.h"
+#include "fill/regions.h"
+
+namespace {
+
+using veldra::TJwwEntityStore;
+
+void AddLine(TJwwEntityStore& store, double x1, double y1, double x2, double y2) {
+    veldra::TJwwEntLine& line = veldra::AppendEntity(store, store.lines, veldra::EntityKind::Line);
+    line.x1 = x1;
+    line.y1 = y1;
+    line.x2 = x2;
+    line.y2 = y2;
+}
+
+TJwwEntityStore NewStore() {
+    TJwwEntityStore store;
+    veldra::InitStore(store);
+    store.state.groupScale.fill(1.0);
+    return store;
+}
+
+// rows x columns rooms of 100 x 100 units, every wall its own line, longer by `over` at
+// both ends; with `shortEvery`, every so many walls stop 0.005 short at their start.
+TJwwEntityStore Floor(int rows, int columns, double over, int shortEvery = 0) {
+    TJwwEntityStore store = NewStore();
+    int64_t wall = 0;
+    auto gap = [&] { return shortEvery > 0 && ++wall % shortEvery == 0 ? 0.005 : 0.0; };
+    for (int r = 0; r <= rows; ++r) {
+        for (int c = 0; c < columns; ++c) {
+            AddLine(store, c * 100.0 - over + gap(), r * 100.0, c * 100.0 + 100 + over, r * 100.0);
+        }
+    }
+    for (int c = 0; c <= columns; ++c) {
+        for (int r = 0; r < rows; ++r) {
+            AddLine(store, c * 100.0, r * 100.0 - over + gap(), c * 100.0, r * 100.0 + 100 + over);
+        }
+    }
+    return store;
+}
+
+TJwwEntityStore RandomSegments(int count) {
+    TJwwEntityStore store = NewStore();
+    std::mt19937 rng(7);
+    std::uniform_real_distribution<double> at(0.0, 1000.0);
+    for (int i = 0; i < count; ++i) {
+        const double x = at(rng), y = at(rng);
+        std::uniform_real_distribution<double> step(-40.0, 40.0);
+        AddLine(store, x, y, x + step(rng), y + step(rng));
+    }
+    return store;
+}
+
+const TJwwEntityStore& Drawing(int which) {
+    static const TJwwEntityStore drawings[] = {
+        Floor(200, 500, 0.0),     // 200,700 walls, 100,000 rooms
+        Floor(200, 500, 5.0),     // the same, every wall overshooting
+        RandomSegments(20000),    // random crossings
+        Floor(50, 50, 0.0),       // a 5,100-segment plan
+        Floor(200, 500, 0.0, 10)  // every tenth wall short by 0.005
+    };
+    return drawings[which];
+}
+
+void Report(benchmark::State& state, const TJwwEntityStore& store) {
+    state.counters["segments"] = static_cast<double>(store.lines.size());
+}
+
+// range(0): drawing; range(1): gap tolerance in thousandths of a mm.
+void BM_Faces(benchmark::State& state) {
+    const TJwwEntityStore& store = Drawing(static_cast<int>(state.range(0)));
+    veldra::TFaceOptions options;
+    options.gapTolerance = static_cast<double>(state.range(1)) / 1000.0;
+    veldra::TFaceBuild build;
+    for (auto _ : state) {
+        build = veldra::BuildFaces(store, 24, options);
+        benchmark::DoNotOptimize(build.faces.data());
+    }
+    Report(state, store);
+    state.counters["faces"] = static_cast<double>(build.faces.size());
+    state.counters["openEnds"] = static_cast<double>(build.openEnds.size());
+    state.counters["joins"] = static_cast<double>(build.joins.size());
+}
+
+void BM_Chain(benchmark::State& state) {
+    const TJwwEntityStore& store = Drawing(static_cast<int>(state.range(0)));
+    veldra::TAr2RealPoint regions;
+    for (auto _ : state) {
+        veldra::BuildRegions(store, 24, regions);
+        benchmark::DoNotOptimize(regions.data());
+    }
+    Report(state, store);
+    state.counters["polygons"] = static_cast<double>(regions.size());
+}
+
+void Drawings(benchmark::internal::Benchmark* b) {
+    b->ArgNames({"drawing", "gapMicro"});
+    for (int64_t d : {0, 1, 2, 3}) b->Args({d, 0});
+    b->Args({0, 10});  // a tolerance where every end meets a wall already
+    b->Args({4, 0});
+    b->Args({4, 10});  // and where every tenth wall needs it
+}
+
+BENCHMARK(BM_Faces)->Apply(Drawings)->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime();
+BENCHMARK(BM_Chain)->Apply(Drawings)->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime();
+
+}  // namespace
+
+BENCHMARK_MAIN();
