@@ -1,6 +1,6 @@
 #include "app/form1.h"
-#include "app/form1_regions.h"
 #include "app/form1_output.h"
+#include "app/form1_regions.h"
 
 #include <QApplication>
 #include <QCloseEvent>

@@ -22,8 +22,8 @@
 
 #include "display/view_state.h"
 #include "exchange/entity_store.h"
-#include "fill/region_modes.h"
 #include "fill/picture_bands.h"
+#include "fill/region_modes.h"
 
 namespace veldra {
 

@@ -50,7 +50,9 @@ TEST_F(OutputOptionsTest, PopUpSetsResolutionAndAreaOfTheSavedPicture) {
     ASSERT_FALSE(saved.isNull());
     // The status line gives the saved picture's size and resolution.
     EXPECT_TRUE(Child<QLabel>("LabelA1")->text().endsWith(
-        QStringLiteral("保存画像 %1 × %2 ピクセル（254 dpi）").arg(saved.width()).arg(saved.height())))
+        QStringLiteral("保存画像 %1 × %2 ピクセル（254 dpi）")
+            .arg(saved.width())
+            .arg(saved.height())))
         << Child<QLabel>("LabelA1")->text().toStdString();
     EXPECT_GT(saved.width(), form_->PaintBox()->width());
     // The paint box shows the picture scaled into the view: background beyond it.
