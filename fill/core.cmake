@@ -16,21 +16,29 @@ set_target_properties(veldra_regions_reference PROPERTIES AUTOMOC OFF)
 # Faces split at crossings. The geometry library's headers are in faces_arrangement.cpp
 # only: that file takes long to compile and needs the library's rounding flags, which
 # stay on it alone so the loop search is compiled exactly as before.
-find_package(CGAL REQUIRED)
-add_library(veldra_faces_arrangement OBJECT ${CMAKE_CURRENT_LIST_DIR}/faces_arrangement.cpp)
-target_include_directories(veldra_faces_arrangement PRIVATE ${CMAKE_SOURCE_DIR})
-target_link_libraries(veldra_faces_arrangement PRIVATE CGAL::CGAL)
-veldra_target_defaults(veldra_faces_arrangement)
-set_target_properties(veldra_faces_arrangement PROPERTIES AUTOMOC OFF)
+# Debian has no mingw-w64 build of GMP and MPFR, so the core cross-built for Windows
+# goes without the arrangement: there the faces mode reports that it failed.
+if(WIN32 AND CMAKE_CROSSCOMPILING)
+    set(VELDRA_ARRANGEMENT OFF)
+    target_sources(veldra_core PRIVATE ${CMAKE_CURRENT_LIST_DIR}/faces_arrangement_unavailable.cpp)
+else()
+    set(VELDRA_ARRANGEMENT ON)
+    find_package(CGAL REQUIRED)
+    add_library(veldra_faces_arrangement OBJECT ${CMAKE_CURRENT_LIST_DIR}/faces_arrangement.cpp)
+    target_include_directories(veldra_faces_arrangement PRIVATE ${CMAKE_SOURCE_DIR})
+    target_link_libraries(veldra_faces_arrangement PRIVATE CGAL::CGAL)
+    veldra_target_defaults(veldra_faces_arrangement)
+    set_target_properties(veldra_faces_arrangement PROPERTIES AUTOMOC OFF)
+    target_sources(veldra_core PRIVATE $<TARGET_OBJECTS:veldra_faces_arrangement>)
+    target_link_libraries(veldra_core PRIVATE gmp mpfr)
+endif()
 target_sources(veldra_core PRIVATE
-    $<TARGET_OBJECTS:veldra_faces_arrangement>
     ${CMAKE_CURRENT_LIST_DIR}/faces.cpp
     ${CMAKE_CURRENT_LIST_DIR}/faces_gaps.cpp
     ${CMAKE_CURRENT_LIST_DIR}/faces_linework.cpp
     ${CMAKE_CURRENT_LIST_DIR}/region_modes.cpp)
-target_link_libraries(veldra_core PRIVATE gmp mpfr)
 # The library's list iterators cast list nodes down to the arrangement's own types, which
 # the sanitizer's vptr check reports although the objects are of those types.
-if(VELDRA_FUZZ OR VELDRA_SANITIZE)
+if(VELDRA_ARRANGEMENT AND (VELDRA_FUZZ OR VELDRA_SANITIZE))
     target_compile_options(veldra_faces_arrangement PRIVATE -fno-sanitize=vptr)
 endif()

@@ -9,6 +9,7 @@ PACKAGES=(
     libgtest-dev libgmock-dev libbenchmark-dev nlohmann-json3-dev
     libcgal-dev libgmp-dev libmpfr-dev
     libxcb1-dev xvfb xauth xdotool openbox wmctrl x11-utils imagemagick fonts-noto-cjk python3-pil
+    ccache g++-mingw-w64-x86-64-posix googletest wine64
 )
 if [[ "${VELDRA_FUZZ:-0}" == 1 ]]; then
     PACKAGES+=(clang libclang-rt-14-dev)

@@ -1,5 +1,8 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds, checks the format and runs the whole test suite.
+# Installs what is missing, builds, checks the format and runs the whole test suite:
+# once in the normal build, once under AddressSanitizer + UndefinedBehaviorSanitizer
+# with leak checking (the asan preset, build-asan/), and the Qt-free core once more
+# cross-built for Windows and run under Wine.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh
@@ -9,3 +12,11 @@ export QT_QPA_PLATFORM=offscreen
 export XDG_RUNTIME_DIR=${XDG_RUNTIME_DIR:-/tmp/veldra-runtime}
 mkdir -p "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
 ctest --test-dir build --output-on-failure -j"$(nproc)"
+
+LAUNCHER=()
+command -v ccache >/dev/null && LAUNCHER=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+[[ -f build-asan/build.ninja ]] || cmake --preset asan "${LAUNCHER[@]}"
+cmake --build --preset asan -j"$(nproc)"
+ctest --preset asan -j"$(nproc)"
+
+bash scripts/test-windows.sh

@@ -9,10 +9,13 @@
 #include <string>
 #include <vector>
 
+#ifndef _WIN32
 #include <sys/resource.h>
 #include <sys/stat.h>
+#endif
 
 #include "tests/exchange/host_stand_in.h"
+#include "tests/posix_only.h"
 
 namespace veldra {
 namespace {
@@ -47,7 +50,11 @@ TEST_F(FileCopyTest, CopiesContentAcrossBlocksAndKeepsDate) {
     fs::last_write_time(dir_ / "a.bmp", old);
     CopyFileWithDate(dir_ / "a.bmp", dir_ / "b.bmp");
     EXPECT_EQ(Read(dir_ / "b.bmp"), content);
-    EXPECT_EQ(fs::last_write_time(dir_ / "b.bmp"), old);
+    // The source's date as stored: Windows keeps it to 100 ns, and the library may
+    // set it to the second only.
+    EXPECT_EQ(fs::last_write_time(dir_ / "b.bmp"), fs::last_write_time(dir_ / "a.bmp"));
+    EXPECT_LT(fs::last_write_time(dir_ / "b.bmp"), old + std::chrono::seconds(2));
+    EXPECT_GT(fs::last_write_time(dir_ / "b.bmp"), old - std::chrono::seconds(2));
 }
 
 TEST_F(FileCopyTest, EmptySourceGivesEmptyCopy) {
@@ -84,6 +91,7 @@ TEST_F(FileCopyTest, UnwritableDestinationLeavesNoPartialFile) {
     EXPECT_FALSE(fs::exists(dir_ / "no-such-folder" / "dst"));
 }
 
+#ifndef _WIN32
 // A copy that fails keeps what was there: an older picture on a full disk (file size
 // limit, which binds root too, in a child so the limit stays there), an empty folder
 // of the output's name, a FIFO that would block the copy for ever.
@@ -123,7 +131,12 @@ TEST_F(FileCopyTest, FailedCopyKeepsTheOlderFileAndNeverBlocks) {
     std::sort(names.begin(), names.end());
     EXPECT_EQ(names, (std::vector<std::string>{"fifo.bmp", "folder.bmp", "older.bmp", "src"}));
 }
+#else
+VELDRA_SKIPPED_ON_WINDOWS_F(FileCopyTest, FailedCopyKeepsTheOlderFileAndNeverBlocks,
+                            "FIFOs, fork and file size limits")
+#endif
 
+#ifndef _WIN32
 TEST_F(FileCopyTest, CopyOntoItselfThroughAHardOrSymbolicLinkIsRefused) {
     Write(dir_ / "src", "picture");
     fs::create_hard_link(dir_ / "src", dir_ / "hard.bmp");
@@ -132,6 +145,10 @@ TEST_F(FileCopyTest, CopyOntoItselfThroughAHardOrSymbolicLinkIsRefused) {
     EXPECT_EQ(CopyFileWithDate(dir_ / "soft.bmp", dir_ / "src"), TFileProblem::SameFile);
     EXPECT_EQ(Read(dir_ / "src"), "picture");
 }
+#else
+VELDRA_SKIPPED_ON_WINDOWS_F(FileCopyTest, CopyOntoItselfThroughAHardOrSymbolicLinkIsRefused,
+                            "symbolic links")
+#endif
 
 }  // namespace
 }  // namespace veldra

@@ -4,12 +4,15 @@
 
 #include <csignal>
 
+#ifndef _WIN32
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#endif
 
 #include "tests/exchange/host_stand_in.h"
+#include "tests/posix_only.h"
 
 namespace veldra {
 namespace {
@@ -29,6 +32,7 @@ std::vector<std::string> Leftovers(const fs::path& folder, std::vector<std::stri
     return extra;
 }
 
+#ifndef _WIN32
 TEST(FileSystem, ReadingRefusesWhatIsNoRegularFileWithoutWaiting) {
     TTempFolder temp;
     const fs::path fifo = temp.path() / "fifo";
@@ -47,6 +51,10 @@ TEST(FileSystem, ReadingRefusesWhatIsNoRegularFileWithoutWaiting) {
     EXPECT_EQ(FileKindOf(fifo), TFileKind::Other);
     EXPECT_EQ(FileKindOf(temp.path()), TFileKind::Folder);
 }
+#else
+VELDRA_SKIPPED_ON_WINDOWS(FileSystem, ReadingRefusesWhatIsNoRegularFileWithoutWaiting,
+                          "FIFOs, /dev and symbolic links")
+#endif
 
 TEST(FileSystem, ReadingHonoursTheSizeCap) {
     TTempFolder temp;
@@ -57,10 +65,13 @@ TEST(FileSystem, ReadingHonoursTheSizeCap) {
     EXPECT_EQ(large.problem, TFileProblem::TooLarge);
     EXPECT_TRUE(large.bytes.empty());
     EXPECT_EQ(ReadFileHead(file, 4).bytes, "0123");
+#ifndef _WIN32
     fs::create_symlink(file, temp.path() / "link");
     EXPECT_EQ(ReadWholeFile(temp.path() / "link", 100).bytes, "0123456789");
+#endif
 }
 
+#ifndef _WIN32
 TEST(FileSystem, IdentityFollowsSymbolicAndHardLinks) {
     TTempFolder temp;
     const fs::path a = temp.path() / "a", b = temp.path() / "b";
@@ -74,7 +85,11 @@ TEST(FileSystem, IdentityFollowsSymbolicAndHardLinks) {
     EXPECT_FALSE(SameFile(a, temp.path() / "missing"));
     EXPECT_FALSE(SameFile(temp.path() / "missing", temp.path() / "missing"));
 }
+#else
+VELDRA_SKIPPED_ON_WINDOWS(FileSystem, IdentityFollowsSymbolicAndHardLinks, "symbolic links")
+#endif
 
+#ifndef _WIN32
 TEST(FileSystem, ReplacingWritesByRenameAndKeepsPermissions) {
     TTempFolder temp;
     const fs::path file = temp.path() / "out.bmp";
@@ -95,7 +110,11 @@ TEST(FileSystem, ReplacingWritesByRenameAndKeepsPermissions) {
     EXPECT_EQ(st.st_mode & 0777, 0644u);
     EXPECT_TRUE(Leftovers(temp.path(), {"out.bmp"}).empty());
 }
+#else
+VELDRA_SKIPPED_ON_WINDOWS(FileSystem, ReplacingWritesByRenameAndKeepsPermissions, "permission bits")
+#endif
 
+#ifndef _WIN32
 TEST(FileSystem, ReplacingALinkReplacesTheFileItNames) {
     TTempFolder temp;
     fs::create_directory(temp.path() / "real");
@@ -111,7 +130,11 @@ TEST(FileSystem, ReplacingALinkReplacesTheFileItNames) {
     EXPECT_EQ(ReplaceFileContent(temp.path() / "dangling.bmp", "x"), TFileProblem::NotRegular);
     EXPECT_FALSE(fs::exists(temp.path() / "nowhere"));
 }
+#else
+VELDRA_SKIPPED_ON_WINDOWS(FileSystem, ReplacingALinkReplacesTheFileItNames, "symbolic links")
+#endif
 
+#ifndef _WIN32
 TEST(FileSystem, ReplacingRefusesFoldersFifosAndDevicesAndKeepsThem) {
     TTempFolder temp;
     const fs::path folder = temp.path() / "out.bmp";
@@ -130,7 +153,12 @@ TEST(FileSystem, ReplacingRefusesFoldersFifosAndDevicesAndKeepsThem) {
     EXPECT_EQ(ReplaceFileContent(temp.path() / "missing" / "x.bmp", "x"), TFileProblem::Missing);
     EXPECT_TRUE(Leftovers(temp.path(), {"out.bmp", "fifo.bmp", "plain"}).empty());
 }
+#else
+VELDRA_SKIPPED_ON_WINDOWS(FileSystem, ReplacingRefusesFoldersFifosAndDevicesAndKeepsThem,
+                          "FIFOs and /dev")
+#endif
 
+#ifndef _WIN32
 TEST(FileSystem, TemporaryFileIsNewAndOnlyItIsEverRemoved) {
     TTempFolder temp;
     const fs::path target = temp.path() / "settings.dat";
@@ -163,7 +191,11 @@ TEST(FileSystem, TemporaryFileIsNewAndOnlyItIsEverRemoved) {
     EXPECT_EQ(ReadBytes(target), "old settings");
     EXPECT_TRUE(Leftovers(temp.path(), {"settings.dat", "victim"}).empty());
 }
+#else
+VELDRA_SKIPPED_ON_WINDOWS(FileSystem, TemporaryFileIsNewAndOnlyItIsEverRemoved, "symbolic links")
+#endif
 
+#ifndef _WIN32
 // A disk that fills up half-way (file size limit, which binds root too) keeps the
 // old content and leaves no temporary file. In a child, so the limit stays there.
 TEST(FileSystem, FailedWriteKeepsTheOldContent) {
@@ -186,7 +218,11 @@ TEST(FileSystem, FailedWriteKeepsTheOldContent) {
     EXPECT_EQ(ReadBytes(file), "the user's older picture");
     EXPECT_TRUE(Leftovers(temp.path(), {"out.bmp"}).empty());
 }
+#else
+VELDRA_SKIPPED_ON_WINDOWS(FileSystem, FailedWriteKeepsTheOldContent, "fork and file size limits")
+#endif
 
+#ifndef _WIN32
 TEST(FileSystem, RemovingTakesOnlyFilesAndLinks) {
     TTempFolder temp;
     const fs::path file = temp.path() / "file";
@@ -209,6 +245,61 @@ TEST(FileSystem, RemovingTakesOnlyFilesAndLinks) {
     EXPECT_EQ(EmptyRegularFile(file), TFileProblem::None);
     EXPECT_EQ(ReadBytes(file), "");
 }
+#else
+VELDRA_SKIPPED_ON_WINDOWS(FileSystem, RemovingTakesOnlyFilesAndLinks, "FIFOs and symbolic links")
+#endif
+
+#ifdef _WIN32
+// What Windows has instead of FIFOs and /dev: device names and folders are never
+// read or replaced, a read-only file is replaced and left writable, an abandoned
+// write leaves nothing, hard links are one file, removing never takes a folder.
+TEST(FileSystem, WindowsDevicesFoldersReadOnlyFilesAndHardLinks) {
+    TTempFolder temp;
+    EXPECT_EQ(FileKindOf("NUL"), TFileKind::Other);
+    EXPECT_EQ(ReadWholeFile("NUL", 1000).problem, TFileProblem::NotRegular);
+    EXPECT_EQ(ReplaceFileContent("NUL", "x"), TFileProblem::NotRegular);
+    EXPECT_EQ(RemoveFileOrLink("NUL"), TFileProblem::NotRegular);
+    const fs::path folder = temp.path() / "out.bmp";
+    fs::create_directory(folder);
+    EXPECT_EQ(FileKindOf(folder), TFileKind::Folder);
+    EXPECT_EQ(ReadWholeFile(folder, 1000).problem, TFileProblem::NotRegular);
+    EXPECT_EQ(ReplaceFileContent(folder, "x"), TFileProblem::NotRegular);
+    EXPECT_EQ(RemoveFileOrLink(folder), TFileProblem::NotRegular);
+    EXPECT_TRUE(fs::is_directory(folder));
+    EXPECT_EQ(ReplaceFileContent(temp.path() / "missing" / "x.bmp", "x"), TFileProblem::Missing);
+
+    const fs::path file = temp.path() / "settings.dat";
+    WriteBytes(file, "old");
+    fs::permissions(file, fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+                    fs::perm_options::remove);  // the read-only attribute
+    ASSERT_EQ(ReplaceFileContent(file, "new"), TFileProblem::None);
+    EXPECT_EQ(ReadBytes(file), "new");
+    EXPECT_NE(fs::status(file).permissions() & fs::perms::owner_write, fs::perms::none);
+    {
+        TReplacingFile abandoned(file);
+        ASSERT_EQ(abandoned.Create(), TFileProblem::None);
+        ASSERT_EQ(abandoned.Write("half", 4), TFileProblem::None);
+    }
+    EXPECT_EQ(ReadBytes(file), "new");
+    EXPECT_TRUE(Leftovers(temp.path(), {"out.bmp", "settings.dat"}).empty());
+
+    fs::create_hard_link(file, temp.path() / "hard");
+    EXPECT_TRUE(SameFile(file, temp.path() / "hard"));
+    EXPECT_FALSE(SameFile(file, folder));
+    TFileTime time{1700000000, 123456700};
+    TReplacingFile dated(file);
+    ASSERT_EQ(dated.Create(), TFileProblem::None);
+    dated.SetModifiedTime(time);
+    ASSERT_EQ(dated.Commit(), TFileProblem::None);
+    TInputFile in;
+    ASSERT_EQ(in.Open(file), TFileProblem::None);
+    EXPECT_EQ(in.ModifiedTime().seconds, time.seconds);
+    EXPECT_EQ(in.ModifiedTime().nanoseconds, time.nanoseconds);
+    EXPECT_EQ(in.Size(), 0u);
+    EXPECT_EQ(EmptyRegularFile(temp.path() / "hard"), TFileProblem::None);
+    EXPECT_EQ(ReadBytes(temp.path() / "hard"), "");
+}
+#endif
 
 }  // namespace
 }  // namespace veldra

@@ -2,10 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#ifndef _WIN32
 #include <sys/stat.h>
+#endif
 
 #include "exchange/exchange_reader.h"
 #include "tests/exchange/host_stand_in.h"
+#include "tests/posix_only.h"
 
 namespace veldra {
 namespace {
@@ -111,6 +114,7 @@ TEST(ReadExchangeFile, RealHostFileValuesComeOutExactly) {
     EXPECT_EQ(s.curFontName, "<\x82\x6c\x82\x72 \x83\x53\x83\x56\x83\x62\x83\x4e>");
 }
 
+#ifndef _WIN32
 // A FIFO or a device under the exchange file's name is refused at once: a FIFO
 // without a writer never blocks the start, a device is never read as a selection.
 TEST(ReadExchangeFile, FifoAndDeviceAreRefusedWithoutWaiting) {
@@ -136,6 +140,10 @@ TEST(ReadExchangeFile, FifoAndDeviceAreRefusedWithoutWaiting) {
     EXPECT_FALSE(ReadExchangeFile(store, temp.path() / "none.txt", nullptr, &problem));
     EXPECT_EQ(problem, TFileProblem::Missing);
 }
+#else
+VELDRA_SKIPPED_ON_WINDOWS(ReadExchangeFile, FifoAndDeviceAreRefusedWithoutWaiting,
+                          "FIFOs, fork, /dev and symbolic links")
+#endif
 
 }  // namespace
 }  // namespace veldra

@@ -5,12 +5,15 @@
 #include <cmath>
 #include <csignal>
 
+#ifndef _WIN32
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#endif
 
 #include "tests/exchange/host_stand_in.h"
+#include "tests/posix_only.h"
 
 namespace veldra {
 namespace {
@@ -93,6 +96,7 @@ TEST(ExchangeWriter, FailureLeavesNoFileAndNeverRemovesAFolder) {
     }
 }
 
+#ifndef _WIN32
 // The hand-back goes to a temporary name and is renamed over the host's file: what
 // is not a regular file under the exchange file's name is refused without blocking
 // and left as it is; a link is followed to the host's file.
@@ -131,7 +135,12 @@ TEST(ExchangeWriter, HandBackNeverBlocksAndNeverWritesIntoADeviceOrFolder) {
     EXPECT_EQ(ReadBytes(linked / "host.txt"), "hq\r\n");
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(linked), {}), 2);
 }
+#else
+VELDRA_SKIPPED_ON_WINDOWS(ExchangeWriter, HandBackNeverBlocksAndNeverWritesIntoADeviceOrFolder,
+                          "FIFOs, /dev and symbolic links")
+#endif
 
+#ifndef _WIN32
 // A write that fails half-way (file size limit) deletes the partial file. Run in a
 // child process so the limit does not touch the test runner.
 TEST(ExchangeWriter, PartialFileIsDeleted) {
@@ -155,6 +164,9 @@ TEST(ExchangeWriter, PartialFileIsDeleted) {
     EXPECT_EQ(WEXITSTATUS(status), 0) << "the write should have failed";
     EXPECT_FALSE(std::filesystem::exists(file));
 }
+#else
+VELDRA_SKIPPED_ON_WINDOWS(ExchangeWriter, PartialFileIsDeleted, "fork and file size limits")
+#endif
 
 }  // namespace
 }  // namespace veldra

@@ -71,7 +71,7 @@ TEST(HostContract, StartedWithoutTheHost) {
     EXPECT_EQ(store.EntityCount(), 0u);
     ASSERT_TRUE(HandBackToHost(store, folder.path()));
     EXPECT_TRUE(THostStandIn(folder.path()).ReadBack().unchanged);
-    EXPECT_EQ(ExchangeFilePath("/p").string(), "/p/JWC_TEMP.TXT");
+    EXPECT_EQ(ExchangeFilePath("/p"), std::filesystem::path("/p") / "JWC_TEMP.TXT");
 }
 
 }  // namespace

@@ -6,9 +6,13 @@
 #include <fstream>
 #include <sstream>
 
+#ifdef _WIN32
+#include <process.h>  // getpid
+#else
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#endif
 
 namespace veldra::test {
 
@@ -32,6 +36,7 @@ std::string ReadBytes(const std::filesystem::path& file) {
     return out.str();
 }
 
+#ifndef _WIN32
 int ExitCodeInChild(const std::function<int()>& body, unsigned seconds) {
     const pid_t child = fork();
     if (child < 0) return -1;
@@ -60,6 +65,7 @@ TFileSizeLimit::~TFileSizeLimit() {
     setrlimit(RLIMIT_FSIZE, &limit);
     std::signal(SIGXFSZ, previousHandler_);
 }
+#endif
 
 void WriteBytes(const std::filesystem::path& file, const std::string& bytes) {
     std::ofstream out(file, std::ios::binary | std::ios::trunc);

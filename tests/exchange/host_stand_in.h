@@ -25,6 +25,7 @@ class TTempFolder {
 };
 
 std::string ReadBytes(const std::filesystem::path& file);
+#ifndef _WIN32  // fork and file size limits are POSIX
 // Runs `body` in a child process that is killed after `seconds`: its result (0..255),
 // or -1 when it was killed or did not end by itself. For code that might block for
 // ever (a FIFO) or that changes process limits.
@@ -44,6 +45,7 @@ class TFileSizeLimit {
     unsigned long previous_ = 0;
     void (*previousHandler_)(int) = nullptr;
 };
+#endif
 void WriteBytes(const std::filesystem::path& file, const std::string& bytes);
 
 struct THostPicture {
