@@ -308,7 +308,9 @@ TGapJoins JoinGaps(const std::vector<TFacePolyline>& lines, const std::vector<TF
         // Clamped before the conversion: a tiny tolerance gives huge cell numbers.
         const auto cx = static_cast<int64_t>(std::clamp(std::floor(p.X / t), -1e15, 1e15)) + dx;
         const auto cy = static_cast<int64_t>(std::clamp(std::floor(p.Y / t), -1e15, 1e15)) + dy;
-        return cx * 73856093 ^ cy * 19349663;
+        // Mixed in unsigned arithmetic: the products overflow for far cells.
+        return static_cast<int64_t>(static_cast<uint64_t>(cx) * 73856093u ^
+                                    static_cast<uint64_t>(cy) * 19349663u);
     };
     for (size_t n = 0; n < ends.size(); ++n) {
         if (!std::isfinite(ends[n].reach)) cells[key(ends[n].point, 0, 0)].push_back(n);
