@@ -57,34 +57,50 @@ int32_t ParseIntOrZero(std::string_view s) {
 
 namespace {
 
-// Plain decimals of at most 15 significant digits without an exponent (nearly every
-// number of an exchange file): the digits as an integer, divided by a power of ten,
-// both exact in a double, give the correctly rounded value, the same as from_chars.
-// False for anything else, which then takes the general way.
+// Decimals of at most 15 significant digits with a power of ten of at most 22 either
+// way (nearly every number of an exchange file, "%.6e" forms included): the digits as
+// an integer and the power of ten are both exact in a double, so one multiplication or
+// division gives the correctly rounded value, the same as from_chars. False for
+// anything else, which then takes the general way.
 bool ParseShortDecimal(std::string_view s, double& value) {
     static constexpr double kPowersOfTen[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
                                               1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
                                               1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+    constexpr int kMaxPower = 22;
     const char* p = s.data();
     const char* const end = p + s.size();
     const bool negative = *p == '-';
     if (*p == '-' || *p == '+') ++p;
-    auto isDigit = [](char c) { return static_cast<unsigned char>(c - '0') < 10; };
+    auto digitAt = [&](const char* q) { return static_cast<unsigned>(*q - '0'); };
     // Leading zeros count as digits here: such a number merely takes the general way.
     uint64_t mantissa = 0;
     const char* const first = p;
-    while (p != end && isDigit(*p)) mantissa = mantissa * 10 + static_cast<uint64_t>(*p++ - '0');
+    for (unsigned d = 0; p != end && (d = digitAt(p)) < 10; ++p) mantissa = mantissa * 10 + d;
     std::ptrdiff_t digits = p - first, decimals = 0;
     if (p != end && *p == '.') {
         const char* const fraction = ++p;
-        while (p != end && isDigit(*p))
-            mantissa = mantissa * 10 + static_cast<uint64_t>(*p++ - '0');
+        for (unsigned d = 0; p != end && (d = digitAt(p)) < 10; ++p) mantissa = mantissa * 10 + d;
         decimals = p - fraction;
         digits += decimals;
     }
     // Beyond 15 digits the mantissa may not be exact (or may have wrapped): general way.
-    if (p != end || digits == 0 || digits > 15) return false;
-    const double magnitude = static_cast<double>(mantissa) / kPowersOfTen[decimals];
+    if (digits == 0 || digits > 15) return false;
+    std::ptrdiff_t power = -decimals;
+    if (p != end && (*p == 'e' || *p == 'E')) {
+        ++p;
+        const bool negativePower = p != end && *p == '-';
+        if (p != end && (*p == '-' || *p == '+')) ++p;
+        const char* const powerDigits = p;
+        std::ptrdiff_t written = 0;
+        // Three digits are more than any power this way takes; longer ones go the general way.
+        for (unsigned d = 0; p != end && (d = digitAt(p)) < 10 && p - powerDigits < 3; ++p)
+            written = written * 10 + d;
+        if (p == powerDigits) return false;
+        power += negativePower ? -written : written;
+    }
+    if (p != end || power < -kMaxPower || power > kMaxPower) return false;
+    const auto exact = static_cast<double>(mantissa);
+    const double magnitude = power < 0 ? exact / kPowersOfTen[-power] : exact * kPowersOfTen[power];
     value = negative ? -magnitude : magnitude;
     return true;
 }

@@ -58,12 +58,12 @@ void FillText(const TJwwDrawingState& s, TJwwEntText& t, int32_t textType,
     t.height = kind.height;
     t.spacing = kind.spacing;
     t.head.color = kind.color;
-    t.fontName = Str255(s.curFontName);
+    t.fontName.assign(s.curFontName, 0, kMaxRecordText);
     t.x = Real(f, 1);
     t.y = Real(f, 2);
     t.dirX = Real(f, 3);
     t.dirY = Real(f, 4);
-    t.text = Str255(f[5]);
+    t.text.assign(f[5].substr(0, kMaxRecordText));
 }
 
 void AddText(TJwwEntityStore& store, int32_t textType, const TExchangeFields& f) {
@@ -185,6 +185,8 @@ void AddBareLine(TJwwEntityStore& store, const TExchangeFields& f) {
 bool AddNonLineEntity(TJwwEntityStore& store, const TExchangeFields& f) {
     const std::string_view f0 = f[0];
     const int count = f.count;
+    // Every keyword below begins with one of these; a bare line's coordinate never does.
+    if (f0.empty() || (f0[0] != 'c' && f0[0] != 'p' && f0[0] != 's' && f0[0] != 'B')) return false;
     int32_t textType = TextType(f0);
     if (f0 == "ci" && count == 4) {
         auto& r = AppendEntity(store, store.circles, EntityKind::Circle);
