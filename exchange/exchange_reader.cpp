@@ -18,33 +18,53 @@ void Count(TExchangeReadStats* stats, TLineOutcome outcome) {
 }
 
 // One line through the dispatch, its fields split into storage the caller reuses.
-TLineOutcome ParseLine(TJwwEntityStore& store, std::string_view line, TExchangeFields& fields) {
+TLineOutcome ParseLine(TJwwEntityStore& store, TEntityStaging& staged, std::string_view line,
+                       TExchangeFields& fields) {
     TokenizeExchangeLine(line, fields);
     if (fields.IsBlank()) return TLineOutcome::Blank;
     if (exchange_rules::ApplyStateRule(store, fields)) return TLineOutcome::Taken;
-    if (exchange_rules::ApplyEntityRule(store, fields)) return TLineOutcome::Taken;
+    if (exchange_rules::ApplyEntityRule(staged, fields)) return TLineOutcome::Taken;
     return TLineOutcome::Ignored;
+}
+
+// Runs `read` (which returns whether reading went well) with records collected in
+// `staged`, then hands them to the store, also when memory ran out on the way: what was
+// read before a failure stays.
+template <class Read>
+bool ReadStaged(TJwwEntityStore& store, Read&& read) {
+    TEntityStaging staged(store);
+    bool ok = false;
+    try {
+        ok = read(staged);
+    } catch (const std::exception&) {
+        ok = false;
+    }
+    return staged.MoveIntoStore() && ok;
 }
 
 }  // namespace
 
 TLineOutcome ParseExchangeLine(TJwwEntityStore& store, std::string_view line) {
-    TExchangeFields fields;
-    return ParseLine(store, line, fields);
+    TLineOutcome outcome = TLineOutcome::Ignored;
+    ReadStaged(store, [&](TEntityStaging& staged) {
+        TExchangeFields fields;
+        outcome = ParseLine(store, staged, line, fields);
+        return true;
+    });
+    return outcome;
 }
 
 bool ReadExchangeBytes(TJwwEntityStore& store, std::string_view bytes, TExchangeReadStats* stats) {
-    try {
+    return ReadStaged(store, [&](TEntityStaging& staged) {
         TExchangeLineSplitter splitter;
         TExchangeFields fields;
-        auto onLine = [&](std::string_view line) { Count(stats, ParseLine(store, line, fields)); };
+        auto onLine = [&](std::string_view line) {
+            Count(stats, ParseLine(store, staged, line, fields));
+        };
         splitter.Feed(bytes, onLine);
         splitter.Finish(onLine);
         return true;
-    } catch (const std::exception&) {
-        // Memory ran out while a list grew: what was read so far stays.
-        return false;
-    }
+    });
 }
 
 bool ReadExchangeFile(TJwwEntityStore& store, const std::filesystem::path& path,
@@ -53,12 +73,14 @@ bool ReadExchangeFile(TJwwEntityStore& store, const std::filesystem::path& path,
     // Only a regular file is read: a folder or a device under that name is not the
     // host's file (and a device might never end).
     if (!std::filesystem::is_regular_file(path, ec)) return false;
-    try {
+    return ReadStaged(store, [&](TEntityStaging& staged) {
         std::ifstream in(path, std::ios::binary);
         if (!in) return false;
         TExchangeLineSplitter splitter;
         TExchangeFields fields;
-        auto onLine = [&](std::string_view line) { Count(stats, ParseLine(store, line, fields)); };
+        auto onLine = [&](std::string_view line) {
+            Count(stats, ParseLine(store, staged, line, fields));
+        };
         char buffer[16384];
         while (in) {
             in.read(buffer, sizeof buffer);
@@ -68,9 +90,7 @@ bool ReadExchangeFile(TJwwEntityStore& store, const std::filesystem::path& path,
         if (in.bad()) return false;
         splitter.Finish(onLine);
         return true;
-    } catch (const std::exception&) {
-        return false;
-    }
+    });
 }
 
 }  // namespace veldra

@@ -110,6 +110,26 @@ TEST(ParseRealOrZero, DecimalsWithAPowerOfTenComeOutBitForBitAsTheCorrectlyRound
     EXPECT_EQ(ParseRealOrZero("1.5e400"), 0.0);
 }
 
+TEST(ParseRealOrZero, ReadsOnlyTheBytesOfItsViewWhateverFollowsThem) {
+    // Fields are views into a longer line: the digits after a view's end belong to the
+    // next field and must not count, at any length and any place in the line.
+    const std::string line = "-12345678.123456789012e1 987654321.5 3.25";
+    for (size_t from = 0; from < line.size(); ++from) {
+        for (size_t length = 1; from + length <= line.size(); ++length) {
+            const std::string alone = line.substr(from, length);
+            const double expected = ParseRealOrZero(alone);
+            const double got = ParseRealOrZero(std::string_view(line).substr(from, length));
+            ASSERT_EQ(std::memcmp(&got, &expected, sizeof got), 0) << alone;
+        }
+    }
+    EXPECT_EQ(ParseRealOrZero(std::string_view("12345678901", 3)), 123.0);
+    EXPECT_EQ(ParseRealOrZero(std::string_view("1.2345678901", 4)), 1.23);
+    EXPECT_EQ(ParseRealOrZero("12.3.4"), 0.0);
+    EXPECT_EQ(ParseRealOrZero("1234567:"), 0.0);
+    EXPECT_EQ(ParseRealOrZero("12345678/"), 0.0);
+    EXPECT_EQ(ParseRealOrZero("87654321.12345678"), 87654321.12345678);
+}
+
 TEST(FormatFixed, RoundsToRequestedDecimals) {
     EXPECT_EQ(FormatFixed(3, 12.3456), "12.346");
     EXPECT_EQ(FormatFixed(3, 100), "100.000");
