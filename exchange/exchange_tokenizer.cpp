@@ -53,26 +53,53 @@ constexpr std::array<uint8_t, 256> kByteClasses = MakeByteClasses();
 // The first byte from p that is not ordinary, sixteen bytes at a time where the
 // processor allows: a byte below 0x21 or from 0x80 on (one signed compare), '"' or
 // '=' stops the quick scan; the few ordinary bytes among those (0x7F, half-width kana)
-// are left to the caller's byte-wise way.
-const char* SkipPlainBytes(const char* p, const char* end) {
+// are left to the caller's byte-wise way. Fewer than sixteen bytes before the end are
+// looked at as the line's last sixteen, when the line (from `begin`) is that long.
+const char* SkipPlainBytes(const char* p, const char* begin, const char* end) {
 #if defined(__SSE2__)
     const __m128i below = _mm_set1_epi8(0x21), quote = _mm_set1_epi8('"'),
                   equals = _mm_set1_epi8('=');
-    while (end - p >= 16) {
-        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+    auto stops = [&](const char* at) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(at));
         const __m128i stop =
             _mm_or_si128(_mm_cmplt_epi8(v, below),
                          _mm_or_si128(_mm_cmpeq_epi8(v, quote), _mm_cmpeq_epi8(v, equals)));
-        const auto mask = static_cast<unsigned>(_mm_movemask_epi8(stop));
-        if (mask != 0) return p + std::countr_zero(mask);
+        return static_cast<unsigned>(_mm_movemask_epi8(stop));
+    };
+    while (end - p >= 16) {
+        if (const unsigned mask = stops(p); mask != 0) return p + std::countr_zero(mask);
         p += 16;
     }
+    if (p != end && end - begin >= 16) {
+        const auto left = static_cast<unsigned>(end - p);
+        const unsigned mask = stops(end - 16) >> (16 - left);  // the bytes before p fall out
+        return mask != 0 ? p + std::countr_zero(mask) : end;
+    }
+#else
+    (void)begin;
 #endif
     while (p != end && kByteClasses[static_cast<unsigned char>(*p)] == kPlain) ++p;
     return p;
 }
 
 }  // namespace
+
+// Sixteen bytes at a time where the processor allows, both line-end bytes at once, so
+// that lines ended by a lone CR cost no more than others.
+const char* TExchangeLineSplitter::FindLineEnd(const char* p, const char* end) {
+#if defined(__SSE2__)
+    const __m128i lf = _mm_set1_epi8('\n'), cr = _mm_set1_epi8('\r');
+    while (end - p >= 16) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+        const auto mask = static_cast<unsigned>(
+            _mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(v, lf), _mm_cmpeq_epi8(v, cr))));
+        if (mask != 0) return p + std::countr_zero(mask);
+        p += 16;
+    }
+#endif
+    while (p != end && *p != '\n' && *p != '\r') ++p;
+    return p;
+}
 
 TExchangeFields& TExchangeFields::operator=(const TExchangeFields& other) {
     if (this == &other) return *this;
@@ -119,7 +146,7 @@ bool TExchangeFields::TokenizeInPlace(std::string_view line) {
         return false;
     };
     while (p != end) {
-        p = SkipPlainBytes(p, end);
+        p = SkipPlainBytes(p, line.data(), end);
         if (p == end) break;
         switch (classOf(*p)) {
             case kPlain:

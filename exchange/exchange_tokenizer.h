@@ -69,9 +69,8 @@ class TExchangeLineSplitter {
             afterCr_ = false;
             if (*p == '\n') ++p;  // the LF of a CR LF pair
         }
-        const char* lf = nullptr;
         while (p != end) {
-            const char* lineEnd = FindLineEnd(p, end, lf);
+            const char* lineEnd = FindLineEnd(p, end);
             if (lineEnd == end) {
                 Keep(p, end);
                 return;
@@ -102,17 +101,8 @@ class TExchangeLineSplitter {
     }
 
   private:
-    // The first LF or CR from p: the next LF by a fast search (kept in `lf` for the
-    // lines before it, so that lines ended by a lone CR are not searched again and
-    // again), then a CR before it.
-    static const char* FindLineEnd(const char* p, const char* end, const char*& lf) {
-        if (lf == nullptr || lf < p) {
-            const void* found = std::memchr(p, '\n', static_cast<size_t>(end - p));
-            lf = found == nullptr ? end : static_cast<const char*>(found);
-        }
-        const void* cr = std::memchr(p, '\r', static_cast<size_t>(lf - p));
-        return cr == nullptr ? lf : static_cast<const char*>(cr);
-    }
+    // The first LF or CR from p, or `end`.
+    static const char* FindLineEnd(const char* p, const char* end);
     static size_t Capped(std::ptrdiff_t length) {
         return std::min(static_cast<size_t>(length), kMaxExchangeLineBytes);
     }
