@@ -3,8 +3,8 @@
 // Internal to the reader: records collected while a file is read, handed to the store's
 // lists once at the end. A growing list copies all its records at every doubling and,
 // while it does, holds up to three times their bytes; collected in chunks that never
-// move and then moved into lists sized once, a read never holds much more than twice
-// its records.
+// move and then moved into lists sized once, a read never holds more than twice its
+// records (besides its line buffers).
 
 #include <algorithm>
 #include <cstddef>
@@ -27,12 +27,6 @@ class TChunkedRecords {
         return chunks_.back().emplace_back();
     }
 
-    template <class F>
-    void ForEach(F&& f) const {
-        for (const std::vector<Record>& chunk : chunks_)
-            for (const Record& r : chunk) f(r);
-    }
-
     // Moves the records to the end of `list`. An empty list is sized exactly; a list
     // that already holds records grows as usual, so that line-by-line callers stay
     // linear. Throws (moving nothing) when memory runs out; each chunk is freed as soon
@@ -48,6 +42,11 @@ class TChunkedRecords {
             std::vector<Record>().swap(chunk);
         }
         Clear();
+    }
+
+    // Gives back the room the last chunk has not used yet.
+    void Tighten() {
+        if (!chunks_.empty()) chunks_.back().shrink_to_fit();
     }
 
     void Clear() {
@@ -82,8 +81,11 @@ class TEntityStaging {
         return store_.CountOf(kind) + stagedOfKind;
     }
 
-    // Moves every record into the store. False when memory ran out for a list: its new
-    // records are then dropped with their order entries, and the store stays consistent.
+    // Moves every record into the store, list by list: the chunks of a list are given
+    // back as its records move, and no chunk holds unused room by then, so that at no
+    // moment more than the records themselves plus the list being moved are held. False
+    // when memory ran out for a list: its new records are then dropped with their order
+    // entries, and the store stays consistent.
     bool MoveIntoStore();
 
     TJwwDrawingState& state;
