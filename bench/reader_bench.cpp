@@ -14,6 +14,10 @@
 #include "bench/naive_exchange_reader.h"
 #include "exchange/exchange_reader.h"
 
+// The counting operator new and delete below take their memory from malloc and free;
+// GCC takes that pair for a mismatch.
+#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
+
 namespace {
 
 // Heap in use and its peak, counted by the replaced global operator new and delete.

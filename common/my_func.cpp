@@ -1,8 +1,10 @@
 #include "common/my_func.h"
 
+#include <bit>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <limits>
 
 #include "common/tolerances.h"
@@ -57,34 +59,93 @@ int32_t ParseIntOrZero(std::string_view s) {
 
 namespace {
 
-// Plain decimals of at most 15 significant digits without an exponent (nearly every
-// number of an exchange file): the digits as an integer, divided by a power of ten,
-// both exact in a double, give the correctly rounded value, the same as from_chars.
-// False for anything else, which then takes the general way.
+// The eight digit bytes of `digits` (first digit in the lowest byte, '0' already
+// subtracted) as a number, in three multiplications instead of eight.
+[[gnu::always_inline]] inline uint64_t EightDigits(uint64_t digits) {
+    digits = digits * 10 + (digits >> 8);
+    return ((digits & 0x000000FF000000FF) * (100 + (1000000ull << 32)) +
+            ((digits >> 16) & 0x000000FF000000FF) * (1 + (10000ull << 32))) >>
+           32;
+}
+
+// The run of decimal digits at p (p moves past it): its length, its digits appended to
+// `value` (which wraps beyond 19 digits; callers refuse numbers that long). Eight bytes
+// are looked at once wherever the text from `begin` to `end` holds eight bytes there.
+[[gnu::always_inline]] inline std::ptrdiff_t DigitRun(const char*& p, const char* begin,
+                                                      const char* end, uint64_t& value) {
+    static constexpr uint64_t kTens[] = {1,      10,      100,      1000,     10000,
+                                         100000, 1000000, 10000000, 100000000};
+    const char* const first = p;
+    if constexpr (std::endian::native == std::endian::little) {
+        while (end - begin >= 8 && p != end) {
+            const auto left = static_cast<size_t>(end - p);
+            uint64_t bytes = 0;
+            if (left >= 8) {
+                std::memcpy(&bytes, p, 8);
+            } else {
+                // The last eight bytes, shifted so that those before p fall out; the
+                // zeros shifted in stand after the end and are no digits.
+                std::memcpy(&bytes, end - 8, 8);
+                bytes >>= 8 * (8 - left);
+            }
+            // A digit becomes 0..9; any other byte has a high nibble or a low nibble
+            // above 9 (which adding 6 carries into the high nibble). Only the first
+            // flagged byte is sure, which is all that is needed.
+            const uint64_t x = bytes ^ 0x3030303030303030;
+            const uint64_t nonDigits = (x | (x + 0x0606060606060606)) & 0xF0F0F0F0F0F0F0F0;
+            const int n = nonDigits == 0 ? 8 : std::countr_zero(nonDigits) / 8;
+            if (n == 0) break;
+            // The n digits moved to the top, so that zeros lead them.
+            value = value * kTens[n] + EightDigits(n == 8 ? x : x << (8 * (8 - n)));
+            p += n;
+            if (n < 8) return p - first;
+        }
+    }
+    for (unsigned d = 0; p != end && (d = static_cast<unsigned>(*p - '0')) < 10; ++p)
+        value = value * 10 + d;
+    return p - first;
+}
+
+// Decimals of at most 15 significant digits with a power of ten of at most 22 either
+// way (nearly every number of an exchange file, "%.6e" forms included): the digits as
+// an integer and the power of ten are both exact in a double, so one multiplication or
+// division gives the correctly rounded value, the same as from_chars. False for
+// anything else, which then takes the general way.
 bool ParseShortDecimal(std::string_view s, double& value) {
     static constexpr double kPowersOfTen[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
                                               1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
                                               1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+    constexpr int kMaxPower = 22;
     const char* p = s.data();
     const char* const end = p + s.size();
     const bool negative = *p == '-';
     if (*p == '-' || *p == '+') ++p;
-    auto isDigit = [](char c) { return static_cast<unsigned char>(c - '0') < 10; };
     // Leading zeros count as digits here: such a number merely takes the general way.
     uint64_t mantissa = 0;
-    const char* const first = p;
-    while (p != end && isDigit(*p)) mantissa = mantissa * 10 + static_cast<uint64_t>(*p++ - '0');
-    std::ptrdiff_t digits = p - first, decimals = 0;
+    std::ptrdiff_t digits = DigitRun(p, s.data(), end, mantissa), decimals = 0;
     if (p != end && *p == '.') {
-        const char* const fraction = ++p;
-        while (p != end && isDigit(*p))
-            mantissa = mantissa * 10 + static_cast<uint64_t>(*p++ - '0');
-        decimals = p - fraction;
+        ++p;
+        decimals = DigitRun(p, s.data(), end, mantissa);
         digits += decimals;
     }
     // Beyond 15 digits the mantissa may not be exact (or may have wrapped): general way.
-    if (p != end || digits == 0 || digits > 15) return false;
-    const double magnitude = static_cast<double>(mantissa) / kPowersOfTen[decimals];
+    if (digits == 0 || digits > 15) return false;
+    std::ptrdiff_t power = -decimals;
+    if (p != end && (*p == 'e' || *p == 'E')) {
+        ++p;
+        const bool negativePower = p != end && *p == '-';
+        if (p != end && (*p == '-' || *p == '+')) ++p;
+        const char* const powerDigits = p;
+        std::ptrdiff_t written = 0;
+        // Three digits are more than any power this way takes; longer ones go the general way.
+        for (; p != end && static_cast<unsigned>(*p - '0') < 10 && p - powerDigits < 3; ++p)
+            written = written * 10 + (*p - '0');
+        if (p == powerDigits) return false;
+        power += negativePower ? -written : written;
+    }
+    if (p != end || power < -kMaxPower || power > kMaxPower) return false;
+    const auto exact = static_cast<double>(mantissa);
+    const double magnitude = power < 0 ? exact / kPowersOfTen[-power] : exact * kPowersOfTen[power];
     value = negative ? -magnitude : magnitude;
     return true;
 }

@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "common/my_func.h"
+#include "exchange/entity_staging.h"
 #include "exchange/exchange_rules.h"
 
 namespace veldra::exchange_rules {
@@ -58,73 +59,73 @@ void FillText(const TJwwDrawingState& s, TJwwEntText& t, int32_t textType,
     t.height = kind.height;
     t.spacing = kind.spacing;
     t.head.color = kind.color;
-    t.fontName = Str255(s.curFontName);
+    t.fontName.assign(s.curFontName, 0, kMaxRecordText);
     t.x = Real(f, 1);
     t.y = Real(f, 2);
     t.dirX = Real(f, 3);
     t.dirY = Real(f, 4);
-    t.text = Str255(f[5]);
+    t.text.assign(f[5].substr(0, kMaxRecordText));
 }
 
-void AddText(TJwwEntityStore& store, int32_t textType, const TExchangeFields& f) {
-    TJwwDrawingState& s = store.state;
+void AddText(TEntityStaging& staged, int32_t textType, const TExchangeFields& f) {
+    TJwwDrawingState& s = staged.state;
     if (textType == 2 && s.dimensionMode) {
-        TJwwEntDim& dim = AppendEntity(store, store.dims, EntityKind::Dim);
+        TJwwEntDim& dim = AppendEntity(staged, staged.dims, EntityKind::Dim);
         dim.line = s.pendingDimLine;
         dim.line.polylineNo = 0;
         dim.text.head = CurrentHead(s);
         FillText(s, dim.text, 2, f);
     } else {
-        TJwwEntText& text = AppendEntity(store, store.texts, EntityKind::Text);
+        TJwwEntText& text = AppendEntity(staged, staged.texts, EntityKind::Text);
         FillText(s, text, textType, f);
     }
 }
 
 template <class Solid>
-Solid& AppendSolid(TJwwEntityStore& store, std::vector<Solid>& list, EntityKind kind) {
-    Solid& solid = AppendEntity(store, list, kind);
-    solid.extColor = store.state.extColor;
+Solid& AppendSolid(TEntityStaging& staged, TChunkedRecords<Solid>& list, EntityKind kind) {
+    Solid& solid = AppendEntity(staged, list, kind);
+    solid.extColor = staged.state.extColor;
     return solid;
 }
 
-void AddSolid2(TJwwEntityStore& store, const TPt& a, const TPt& b) {
-    auto& r = AppendSolid(store, store.solid2s, EntityKind::Solid2);
+void AddSolid2(TEntityStaging& staged, const TPt& a, const TPt& b) {
+    auto& r = AppendSolid(staged, staged.solid2s, EntityKind::Solid2);
     r.x1 = a.x, r.y1 = a.y, r.x2 = b.x, r.y2 = b.y;
 }
 
-void AddSolid3(TJwwEntityStore& store, const TPt& a, const TPt& b, const TPt& c) {
-    auto& r = AppendSolid(store, store.solid3s, EntityKind::Solid3);
+void AddSolid3(TEntityStaging& staged, const TPt& a, const TPt& b, const TPt& c) {
+    auto& r = AppendSolid(staged, staged.solid3s, EntityKind::Solid3);
     r.x1 = a.x, r.y1 = a.y, r.x2 = b.x, r.y2 = b.y, r.x3 = c.x, r.y3 = c.y;
 }
 
 // An "sl" solid with repeated corners is stored with its distinct corners only.
-void AddReducedSolid(TJwwEntityStore& store, const TExchangeFields& f) {
+void AddReducedSolid(TEntityStaging& staged, const TExchangeFields& f) {
     const TPt p1{Real(f, 1), Real(f, 2)}, p2{Real(f, 3), Real(f, 4)};
     const TPt p3{Real(f, 5), Real(f, 6)}, p4{Real(f, 7), Real(f, 8)};
     if (f.count == 7) {
         if (Same(p1, p2)) {
-            AddSolid2(store, p1, p3);
+            AddSolid2(staged, p1, p3);
         } else if (Same(p2, p3)) {
-            AddSolid2(store, p1, p2);
+            AddSolid2(staged, p1, p2);
         } else {
-            AddSolid3(store, p1, p2, p3);
+            AddSolid3(staged, p1, p2, p3);
         }
         return;
     }
     if (Same(p1, p2) && Same(p1, p3)) {
-        AddSolid2(store, p1, p4);
+        AddSolid2(staged, p1, p4);
     } else if (Same(p2, p3) && Same(p2, p4)) {
-        AddSolid2(store, p1, p2);
+        AddSolid2(staged, p1, p2);
     } else if (Same(p1, p2) && Same(p3, p4)) {
-        AddSolid2(store, p1, p3);
+        AddSolid2(staged, p1, p3);
     } else if (Same(p4, p1) || Same(p4, p2) || Same(p4, p3)) {
-        AddSolid3(store, p1, p2, p3);
+        AddSolid3(staged, p1, p2, p3);
     } else if (Same(p3, p1) || Same(p3, p2)) {
-        AddSolid3(store, p1, p2, p4);
+        AddSolid3(staged, p1, p2, p4);
     } else if (Same(p2, p1)) {
-        AddSolid3(store, p1, p3, p4);
+        AddSolid3(staged, p1, p3, p4);
     } else {
-        auto& r = AppendSolid(store, store.solid4s, EntityKind::Solid4);
+        auto& r = AppendSolid(staged, staged.solid4s, EntityKind::Solid4);
         r.x1 = p1.x, r.y1 = p1.y, r.x2 = p2.x, r.y2 = p2.y;
         r.x3 = p3.x, r.y3 = p3.y, r.x4 = p4.x, r.y4 = p4.y;
     }
@@ -132,9 +133,9 @@ void AddReducedSolid(TJwwEntityStore& store, const TExchangeFields& f) {
 
 // "sc", "se", "so", "sg": the seven reals shared by the elliptic solids.
 template <class Solid>
-Solid& AddEllipticSolid(TJwwEntityStore& store, std::vector<Solid>& list, EntityKind kind,
+Solid& AddEllipticSolid(TEntityStaging& staged, TChunkedRecords<Solid>& list, EntityKind kind,
                         const TExchangeFields& f) {
-    Solid& r = AppendSolid(store, list, kind);
+    Solid& r = AppendSolid(staged, list, kind);
     r.cx = Real(f, 1);
     r.cy = Real(f, 2);
     r.radius = Real(f, 3);
@@ -145,18 +146,18 @@ Solid& AddEllipticSolid(TJwwEntityStore& store, std::vector<Solid>& list, Entity
     return r;
 }
 
-bool AddEllipticSolidByKeyword(TJwwEntityStore& store, const TExchangeFields& f) {
+bool AddEllipticSolidByKeyword(TEntityStaging& staged, const TExchangeFields& f) {
     const std::string_view f0 = f[0];
     if (f0 == "sc") {
-        AddEllipticSolid(store, store.solidScs, EntityKind::SolidSc, f).solidCode =
+        AddEllipticSolid(staged, staged.solidScs, EntityKind::SolidSc, f).solidCode =
             ParseIntOrZero(f[8]);
     } else if (f0 == "se") {
-        AddEllipticSolid(store, store.solidSes, EntityKind::SolidSe, f).solidCode =
+        AddEllipticSolid(staged, staged.solidSes, EntityKind::SolidSe, f).solidCode =
             ParseIntOrZero(f[8]);
     } else if (f0 == "so") {
-        AddEllipticSolid(store, store.solidSos, EntityKind::SolidSo, f).innerRadius = Real(f, 8);
+        AddEllipticSolid(staged, staged.solidSos, EntityKind::SolidSo, f).innerRadius = Real(f, 8);
     } else if (f0 == "sg") {
-        AddEllipticSolid(store, store.solidSgs, EntityKind::SolidSg, f).innerRadius = Real(f, 8);
+        AddEllipticSolid(staged, staged.solidSgs, EntityKind::SolidSg, f).innerRadius = Real(f, 8);
     } else {
         return false;
     }
@@ -164,15 +165,15 @@ bool AddEllipticSolidByKeyword(TJwwEntityStore& store, const TExchangeFields& f)
 }
 
 // A line of exactly four fields: a line record, or the pending line of a dimension.
-void AddBareLine(TJwwEntityStore& store, const TExchangeFields& f) {
-    TJwwDrawingState& s = store.state;
+void AddBareLine(TEntityStaging& staged, const TExchangeFields& f) {
+    TJwwDrawingState& s = staged.state;
     TJwwEntLine* line = nullptr;
     if (s.dimensionMode) {
         line = &s.pendingDimLine;
         line->head = CurrentHead(s);
         line->polylineNo = 0;
     } else {
-        line = &AppendEntity(store, store.lines, EntityKind::Line);
+        line = &AppendEntity(staged, staged.lines, EntityKind::Line);
         line->polylineNo = s.polylineMode ? s.polylineCount : 0;
     }
     line->x1 = Real(f, 0);
@@ -182,51 +183,53 @@ void AddBareLine(TJwwEntityStore& store, const TExchangeFields& f) {
     s.curZFlags = 0;  // the modes stay: the next bare line belongs to the same group
 }
 
-bool AddNonLineEntity(TJwwEntityStore& store, const TExchangeFields& f) {
+bool AddNonLineEntity(TEntityStaging& staged, const TExchangeFields& f) {
     const std::string_view f0 = f[0];
     const int count = f.count;
+    // Every keyword below begins with one of these; a bare line's coordinate never does.
+    if (f0.empty() || (f0[0] != 'c' && f0[0] != 'p' && f0[0] != 's' && f0[0] != 'B')) return false;
     int32_t textType = TextType(f0);
     if (f0 == "ci" && count == 4) {
-        auto& r = AppendEntity(store, store.circles, EntityKind::Circle);
+        auto& r = AppendEntity(staged, staged.circles, EntityKind::Circle);
         r.cx = Real(f, 1), r.cy = Real(f, 2), r.radius = Real(f, 3);
     } else if (f0 == "ci" && count >= 8) {
-        auto& r = AppendEntity(store, store.arcs, EntityKind::Arc);
+        auto& r = AppendEntity(staged, staged.arcs, EntityKind::Arc);
         r.cx = Real(f, 1), r.cy = Real(f, 2), r.radius = Real(f, 3);
         r.startAngle = Real(f, 4), r.endAngle = Real(f, 5);
         r.flatness = Real(f, 6), r.tiltAngle = Real(f, 7);
     } else if (textType >= 0 && count >= 6) {
-        AddText(store, textType, f);
+        AddText(staged, textType, f);
     } else if (f0 == "pt" && count == 3) {
-        auto& r = AppendEntity(store, store.points, EntityKind::Point);
-        r.head.color = store.state.curPn;
+        auto& r = AppendEntity(staged, staged.points, EntityKind::Point);
+        r.head.color = staged.state.curPn;
         r.x = Real(f, 1), r.y = Real(f, 2);
     } else if (f0 == "pt" && count >= 6) {
-        auto& r = AppendEntity(store, store.pointExs, EntityKind::PointEx);
-        r.head.color = store.state.curPn;
+        auto& r = AppendEntity(staged, staged.pointExs, EntityKind::PointEx);
+        r.head.color = staged.state.curPn;
         r.x = Real(f, 1), r.y = Real(f, 2);
         r.extra1 = Real(f, 3), r.extra2 = Real(f, 4);
         r.extraCode = ParseIntOrZero(f[5]);
     } else if (f0 == "BL" && count >= 4) {
-        auto& r = AppendEntity(store, store.blocks, EntityKind::Blk);
+        auto& r = AppendEntity(staged, staged.blocks, EntityKind::Blk);
         r.x = Real(f, 1), r.y = Real(f, 2);
         r.name = f[3];
     } else if (f0 == "sl" && count == 5) {
-        AddSolid2(store, {Real(f, 1), Real(f, 2)}, {Real(f, 3), Real(f, 4)});
+        AddSolid2(staged, {Real(f, 1), Real(f, 2)}, {Real(f, 3), Real(f, 4)});
     } else if (f0 == "sl" && (count == 7 || count >= 9)) {
-        AddReducedSolid(store, f);
-    } else if (!(count >= 9 && AddEllipticSolidByKeyword(store, f))) {
+        AddReducedSolid(staged, f);
+    } else if (!(count >= 9 && AddEllipticSolidByKeyword(staged, f))) {
         return false;
     }
-    EndNonLineEntity(store.state);
+    EndNonLineEntity(staged.state);
     return true;
 }
 
 }  // namespace
 
-bool ApplyEntityRule(TJwwEntityStore& store, const TExchangeFields& f) {
-    if (AddNonLineEntity(store, f)) return true;
+bool ApplyEntityRule(TEntityStaging& staged, const TExchangeFields& f) {
+    if (AddNonLineEntity(staged, f)) return true;
     if (f.count == 4) {
-        AddBareLine(store, f);
+        AddBareLine(staged, f);
         return true;
     }
     return false;

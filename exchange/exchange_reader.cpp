@@ -17,67 +17,80 @@ void Count(TExchangeReadStats* stats, TLineOutcome outcome) {
 }
 
 // One line through the dispatch, its fields split into storage the caller reuses.
-TLineOutcome ParseLine(TJwwEntityStore& store, std::string_view line, TExchangeFields& fields) {
+TLineOutcome ParseLine(TJwwEntityStore& store, TEntityStaging& staged, std::string_view line,
+                       TExchangeFields& fields) {
     TokenizeExchangeLine(line, fields);
     if (fields.IsBlank()) return TLineOutcome::Blank;
     if (exchange_rules::ApplyStateRule(store, fields)) return TLineOutcome::Taken;
-    if (exchange_rules::ApplyEntityRule(store, fields)) return TLineOutcome::Taken;
+    if (exchange_rules::ApplyEntityRule(staged, fields)) return TLineOutcome::Taken;
     return TLineOutcome::Ignored;
+}
+
+// Runs `read` (which returns whether reading went well) with records collected in
+// `staged`, then hands them to the store, also when memory ran out on the way: what was
+// read before a failure stays.
+template <class Read>
+bool ReadStaged(TJwwEntityStore& store, Read&& read) {
+    TEntityStaging staged(store);
+    bool ok = false;
+    try {
+        ok = read(staged);
+    } catch (const std::exception&) {
+        ok = false;
+    }
+    return staged.MoveIntoStore() && ok;
 }
 
 }  // namespace
 
 TLineOutcome ParseExchangeLine(TJwwEntityStore& store, std::string_view line) {
-    TExchangeFields fields;
-    return ParseLine(store, line, fields);
+    TLineOutcome outcome = TLineOutcome::Ignored;
+    ReadStaged(store, [&](TEntityStaging& staged) {
+        TExchangeFields fields;
+        outcome = ParseLine(store, staged, line, fields);
+        return true;
+    });
+    return outcome;
 }
 
 bool ReadExchangeBytes(TJwwEntityStore& store, std::string_view bytes, TExchangeReadStats* stats) {
-    try {
+    return ReadStaged(store, [&](TEntityStaging& staged) {
         TExchangeLineSplitter splitter;
         TExchangeFields fields;
-        auto onLine = [&](std::string_view line) { Count(stats, ParseLine(store, line, fields)); };
+        auto onLine = [&](std::string_view line) {
+            Count(stats, ParseLine(store, staged, line, fields));
+        };
         splitter.Feed(bytes, onLine);
         splitter.Finish(onLine);
         return true;
-    } catch (const std::exception&) {
-        // Memory ran out while a list grew: what was read so far stays.
-        return false;
-    }
+    });
 }
 
 bool ReadExchangeFile(TJwwEntityStore& store, const std::filesystem::path& path,
                       TExchangeReadStats* stats, TFileProblem* problem) {
-    TFileProblem found = TFileProblem::None;
-    bool read = false;
     // Only a regular file is read: a folder, FIFO or device under that name is not the
     // host's file (and might never end, or never open).
     TInputFile in;
-    found = in.Open(path);
+    TFileProblem found = in.Open(path);
+    bool read = false;
     if (found == TFileProblem::None) {
-        try {
+        read = ReadStaged(store, [&](TEntityStaging& staged) {
             TExchangeLineSplitter splitter;
             TExchangeFields fields;
             auto onLine = [&](std::string_view line) {
-                Count(stats, ParseLine(store, line, fields));
+                Count(stats, ParseLine(store, staged, line, fields));
             };
             char buffer[16384];
             for (;;) {
                 const std::optional<size_t> got = in.Read(buffer, sizeof buffer);
-                if (!got) {
-                    found = TFileProblem::ReadFailed;
-                    break;
-                }
+                if (!got) return false;
                 if (*got == 0) break;
                 splitter.Feed(std::string_view(buffer, *got), onLine);
             }
-            if (found == TFileProblem::None) {
-                splitter.Finish(onLine);
-                read = true;
-            }
-        } catch (const std::exception&) {
-            found = TFileProblem::ReadFailed;
-        }
+            splitter.Finish(onLine);
+            return true;
+        });
+        if (!read) found = TFileProblem::ReadFailed;
     }
     if (problem != nullptr) *problem = found;
     return read;

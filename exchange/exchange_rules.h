@@ -2,6 +2,7 @@
 
 // Internal to the reader: the two halves of the dispatch table.
 
+#include "exchange/entity_staging.h"
 #include "exchange/entity_store.h"
 #include "exchange/exchange_tokenizer.h"
 
@@ -11,7 +12,7 @@ namespace veldra::exchange_rules {
 bool ApplyStateRule(TJwwEntityStore& store, const TExchangeFields& f);
 
 // Entity lines (circle, arc, text, dimension, points, block, solids, bare line).
-// True when a rule took the line.
-bool ApplyEntityRule(TJwwEntityStore& store, const TExchangeFields& f);
+// The records go to `staged`. True when a rule took the line.
+bool ApplyEntityRule(TEntityStaging& staged, const TExchangeFields& f);
 
 }  // namespace veldra::exchange_rules

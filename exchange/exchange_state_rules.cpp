@@ -233,9 +233,29 @@ bool ApplyMode(TJwwDrawingState& s, const TExchangeFields& f) {
     return true;
 }
 
+// Every state keyword begins with one of a few bytes; only "file=" may stand anywhere
+// in field 0. Coordinates and entity keywords are sent on without a single compare.
+bool MayBeStateLine(std::string_view f0) {
+    if (f0.empty()) return false;
+    switch (f0[0]) {
+        case 'h':
+        case 'b':
+        case 'l':
+        case 'c':
+        case 'z':
+        case 'p':
+        case 'm':
+        case '#':
+            return true;
+        default:
+            return f0.find('=') != std::string_view::npos;
+    }
+}
+
 }  // namespace
 
 bool ApplyStateRule(TJwwEntityStore& store, const TExchangeFields& f) {
+    if (!MayBeStateLine(f[0])) return false;
     TJwwDrawingState& s = store.state;
     return ApplyHeader(s, f) || ApplyLayer(s, f) || ApplyAttribute(s, f) || ApplyMode(s, f);
 }

@@ -19,8 +19,10 @@ inline constexpr int kMaxExchangeFields = 32;
 // and a file without line ends must not take all memory.
 inline constexpr size_t kMaxExchangeLineBytes = size_t{1} << 20;
 
-// The fields of one line. They view bytes held by the object itself, so that a line
-// is split without allocating a string per field; a reused object keeps its buffer.
+// The fields of one line, split without allocating a string per field. When no byte
+// of the line has to be dropped, they view the line itself (which must outlive them);
+// otherwise bytes held by the object, whose buffer a reused object keeps. A copy always
+// holds its own bytes.
 struct TExchangeFields {
     std::array<std::string_view, kMaxExchangeFields> fields;
     int count = 1;  // the final field index plus one
@@ -38,14 +40,19 @@ struct TExchangeFields {
 
   private:
     friend void TokenizeExchangeLine(std::string_view line, TExchangeFields& out);
+    // Fields as views into `line`; false (fields then undefined) when a byte must go.
+    bool TokenizeInPlace(std::string_view line);
+    // Fields rewritten into bytes_, dropped bytes left out.
+    void TokenizeByCopy(std::string_view line);
     std::string bytes_;  // the fields' bytes, one after the other
 };
 
 // Splits one line (without its line end) into fields: blanks and tabs separate,
 // everything after the first '"' (dropped) or the first '=' (kept) is one field,
-// control bytes, 0xFE and 0xFF are dropped.
+// control bytes, 0xFE and 0xFF are dropped. The result holds its own bytes.
 TExchangeFields TokenizeExchangeLine(std::string_view line);
-// The same into `out`, reusing its storage (the reader's loop).
+// The same into `out`, reusing its storage (the reader's loop); the fields may view
+// `line`.
 void TokenizeExchangeLine(std::string_view line, TExchangeFields& out);
 
 // Cuts a byte stream into lines at LF, CR LF or a lone CR, chunk by chunk, so that a
@@ -62,9 +69,8 @@ class TExchangeLineSplitter {
             afterCr_ = false;
             if (*p == '\n') ++p;  // the LF of a CR LF pair
         }
-        const char* lf = nullptr;
         while (p != end) {
-            const char* lineEnd = FindLineEnd(p, end, lf);
+            const char* lineEnd = FindLineEnd(p, end);
             if (lineEnd == end) {
                 Keep(p, end);
                 return;
@@ -95,17 +101,8 @@ class TExchangeLineSplitter {
     }
 
   private:
-    // The first LF or CR from p: the next LF by a fast search (kept in `lf` for the
-    // lines before it, so that lines ended by a lone CR are not searched again and
-    // again), then a CR before it.
-    static const char* FindLineEnd(const char* p, const char* end, const char*& lf) {
-        if (lf == nullptr || lf < p) {
-            const void* found = std::memchr(p, '\n', static_cast<size_t>(end - p));
-            lf = found == nullptr ? end : static_cast<const char*>(found);
-        }
-        const void* cr = std::memchr(p, '\r', static_cast<size_t>(lf - p));
-        return cr == nullptr ? lf : static_cast<const char*>(cr);
-    }
+    // The first LF or CR from p, or `end`.
+    static const char* FindLineEnd(const char* p, const char* end);
     static size_t Capped(std::ptrdiff_t length) {
         return std::min(static_cast<size_t>(length), kMaxExchangeLineBytes);
     }

@@ -75,6 +75,61 @@ TEST(ParseRealOrZero, ShortDecimalsComeOutBitForBitAsTheCorrectlyRoundedValue) {
     }
 }
 
+TEST(ParseRealOrZero, DecimalsWithAPowerOfTenComeOutBitForBitAsTheCorrectlyRoundedValue) {
+    // Numbers with an exponent take the quick way too while the power of ten stays within
+    // 22 either way; on both sides of that and of the 15-digit limit they must match.
+    std::mt19937_64 random(5);
+    auto check = [](const std::string& text) {
+        const double expected = std::strtod(text.c_str(), nullptr);
+        const double got = ParseRealOrZero(text);
+        ASSERT_EQ(std::memcmp(&got, &expected, sizeof got), 0) << text;
+    };
+    for (int i = 0; i < 200000; ++i) {
+        std::string text = random() % 4 == 0 ? "-" : "";
+        const int whole = 1 + static_cast<int>(random() % 17),
+                  decimals = static_cast<int>(random() % 12);
+        for (int d = 0; d < whole; ++d) text += static_cast<char>('0' + random() % 10);
+        if (decimals > 0) text += '.';
+        for (int d = 0; d < decimals; ++d) text += static_cast<char>('0' + random() % 10);
+        text += random() % 2 == 0 ? 'e' : 'E';
+        const int power = static_cast<int>(random() % 61) - 30;
+        if (power >= 0 && random() % 2 == 0) text += '+';
+        text += std::to_string(power);
+        check(text);
+    }
+    for (const char* text : {"1e22", "1e23", "1e-22", "1e-23", "9.99999e+22", "-0e5", "0e400",
+                             "1.5e007", "1.5e0007", "123456789012345e-22", "1234567890123456e1",
+                             "4.940656e-324", "1.797693e+308", "-1.234560e+03"}) {
+        check(text);
+    }
+    // Unreadable or out of range: 0 as before.
+    EXPECT_EQ(ParseRealOrZero("1e"), 0.0);
+    EXPECT_EQ(ParseRealOrZero("1e+"), 0.0);
+    EXPECT_EQ(ParseRealOrZero("e5"), 0.0);
+    EXPECT_EQ(ParseRealOrZero("1e5x"), 0.0);
+    EXPECT_EQ(ParseRealOrZero("1.5e400"), 0.0);
+}
+
+TEST(ParseRealOrZero, ReadsOnlyTheBytesOfItsViewWhateverFollowsThem) {
+    // Fields are views into a longer line: the digits after a view's end belong to the
+    // next field and must not count, at any length and any place in the line.
+    const std::string line = "-12345678.123456789012e1 987654321.5 3.25";
+    for (size_t from = 0; from < line.size(); ++from) {
+        for (size_t length = 1; from + length <= line.size(); ++length) {
+            const std::string alone = line.substr(from, length);
+            const double expected = ParseRealOrZero(alone);
+            const double got = ParseRealOrZero(std::string_view(line).substr(from, length));
+            ASSERT_EQ(std::memcmp(&got, &expected, sizeof got), 0) << alone;
+        }
+    }
+    EXPECT_EQ(ParseRealOrZero(std::string_view("12345678901", 3)), 123.0);
+    EXPECT_EQ(ParseRealOrZero(std::string_view("1.2345678901", 4)), 1.23);
+    EXPECT_EQ(ParseRealOrZero("12.3.4"), 0.0);
+    EXPECT_EQ(ParseRealOrZero("1234567:"), 0.0);
+    EXPECT_EQ(ParseRealOrZero("12345678/"), 0.0);
+    EXPECT_EQ(ParseRealOrZero("87654321.12345678"), 87654321.12345678);
+}
+
 TEST(FormatFixed, RoundsToRequestedDecimals) {
     EXPECT_EQ(FormatFixed(3, 12.3456), "12.346");
     EXPECT_EQ(FormatFixed(3, 100), "100.000");

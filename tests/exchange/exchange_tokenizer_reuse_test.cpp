@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
 #include <string>
 #include <vector>
 
@@ -96,6 +97,57 @@ TEST(ExchangeTokenizer, ACopyKeepsItsFieldsWhenTheOriginalChanges) {
         EXPECT_EQ(Copy(*f),
                   (std::vector<std::string>{"ch", "10", "20", "1", "0", "text after a quote"}));
     }
+}
+
+// The splitting rules the plain way, a string per field, for comparison.
+std::vector<std::string> FieldsByteByByte(const std::string& line) {
+    std::vector<std::string> fields(1);
+    bool splitting = true;
+    for (size_t i = 0; i < line.size(); ++i) {
+        const auto b = static_cast<unsigned char>(line[i]);
+        if ((b >= 0x80 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFD)) {
+            if (i + 1 == line.size()) break;
+            fields.back() += line.substr(i++, 2);
+        } else if (splitting && (b == ' ' || b == '\t')) {
+            if (fields.back().empty()) continue;
+            if (fields.size() == 32) break;
+            fields.emplace_back();
+        } else if (b == '"' || b == '=') {
+            if (b == '=' || !splitting) fields.back() += static_cast<char>(b);
+            splitting = false;
+        } else if (b == ' ' || (b >= 0x21 && b <= 0xFD)) {
+            fields.back() += static_cast<char>(b);
+        }
+    }
+    return fields;
+}
+
+TEST(ExchangeTokenizer, FieldsViewedInTheLineEqualThoseSplitThePlainWay) {
+    // Lines of the bytes that matter to the splitting, so that fields in the line itself
+    // and fields rewritten without dropped bytes are both reached, in every order.
+    const std::string alphabet = std::string("ab1.- \t\"=\x01\x7F\xFE\x82\x40\x95\x5C", 16);
+    std::mt19937_64 random(11);
+    TExchangeFields reused;
+    for (int i = 0; i < 100000; ++i) {
+        std::string line;
+        const size_t length = random() % 90;
+        for (size_t k = 0; k < length; ++k) line += alphabet[random() % alphabet.size()];
+        TokenizeExchangeLine(line, reused);
+        ASSERT_EQ(Copy(reused), FieldsByteByByte(line)) << i;
+        for (int k = reused.count; k < kMaxExchangeFields; ++k) ASSERT_EQ(reused.fields[k], "");
+    }
+}
+
+TEST(ExchangeTokenizer, FieldsOutliveTheLineOnceCopiedOrReturned) {
+    std::string line = "ci 10 20 30";
+    TExchangeFields viewed;
+    TokenizeExchangeLine(line, viewed);
+    const TExchangeFields copy = viewed;
+    const TExchangeFields returned = TokenizeExchangeLine(std::string("pt 1 2"));
+    line.assign(line.size(), 'X');
+    std::string overwrite(line.size(), 'Y');
+    EXPECT_EQ(Copy(copy), (std::vector<std::string>{"ci", "10", "20", "30"}));
+    EXPECT_EQ(Copy(returned), (std::vector<std::string>{"pt", "1", "2"}));
 }
 
 }  // namespace
