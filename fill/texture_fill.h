@@ -54,10 +54,12 @@ void FillRegionPath(QPainter& painter, const QPainterPath& path, const QImage& t
 void FillRegionPathSampled(QPainter& painter, const QPainterPath& path, const QImage& texture,
                            const QTransform& brushTransform, int32_t firstRow);
 
-// Part 4.2's tiling, seen from a picture of another resolution or area: the texture
-// scaled by the magnification times the ratio of the picture's pixels per paper mm to
-// the screen's, its grid anchored at the view window's top-left corner. For the view's
-// own pixels this is exactly the scale by the magnification about the canvas origin.
+// The screen tiling (screen pixels times the magnification from the canvas corner)
+// seen from a picture of another resolution or area: the texture scaled by the
+// magnification times the ratio of the picture's pixels per paper mm to the screen's,
+// its grid anchored at the view window's top-left corner. For the view's own pixels
+// this is exactly the scale by the magnification about the canvas origin.
+// the canvas origin.
 QTransform ScreenTilingTransform(double magnification, const TViewState& screenView,
                                  const TViewState& pictureView);
 
