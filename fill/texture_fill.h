@@ -59,7 +59,6 @@ void FillRegionPathSampled(QPainter& painter, const QPainterPath& path, const QI
 // magnification times the ratio of the picture's pixels per paper mm to the screen's,
 // its grid anchored at the view window's top-left corner. For the view's own pixels
 // this is exactly the scale by the magnification about the canvas origin.
-// the canvas origin.
 QTransform ScreenTilingTransform(double magnification, const TViewState& screenView,
                                  const TViewState& pictureView);
 
