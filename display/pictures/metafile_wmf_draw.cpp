@@ -5,6 +5,7 @@
 #include <QStringDecoder>
 #include <cmath>
 
+#include "display/pictures/metafile_text.h"
 #include "display/pictures/metafile_wmf_player.h"
 #include "display/pictures/picture_dib.h"
 
@@ -71,26 +72,9 @@ void TWmfPlayer::PlayText(bool extended) {
     font.setStrikeOut(dc_.font.strikeOut);
     const bool updateCp = (dc_.textAlign & 1) != 0;
     const QPointF at = updateCp ? Map(dc_.position.x(), dc_.position.y()) : Map(x, y);
-    const QFontMetricsF metrics(font);
-    const double width = metrics.horizontalAdvance(text);
-    double dx = 0, dy = metrics.ascent();  // TA_TOP
-    if ((dc_.textAlign & 6) == 6)
-        dx = -width / 2;
-    else if (dc_.textAlign & 2)
-        dx = -width;
-    if ((dc_.textAlign & 24) == 24)
-        dy = 0;
-    else if (dc_.textAlign & 8)
-        dy = -metrics.descent();
-    p_.save();
-    p_.translate(at);
-    p_.rotate(-dc_.font.escapement / 10.0);
-    if (dc_.opaqueBackground)
-        p_.fillRect(QRectF(dx, dy - metrics.ascent(), width, metrics.height()), dc_.bkColor);
-    p_.setFont(font);
-    p_.setPen(dc_.textColor);
-    p_.drawText(QPointF(dx, dy), text);
-    p_.restore();
+    const double width = DrawMetafileText(
+        p_, font, at, text,
+        {dc_.textAlign, dc_.font.escapement, dc_.opaqueBackground, dc_.bkColor, dc_.textColor});
     if (updateCp && Sx() != 0) dc_.position.rx() += width / Sx();
 }
 
