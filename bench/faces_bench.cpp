@@ -50,6 +50,13 @@ TJwwEntityStore Floor(int rows, int columns, double over, int shortEvery = 0) {
     return store;
 }
 
+TJwwEntityStore Grid(int rows, int columns, double over) {
+    TJwwEntityStore store = NewStore();
+    for (int r = 0; r <= rows; ++r) AddLine(store, -over, r * 100.0, columns * 100.0 + over, r * 100.0);
+    for (int c = 0; c <= columns; ++c) AddLine(store, c * 100.0, -over, c * 100.0, rows * 100.0 + over);
+    return store;
+}
+
 TJwwEntityStore RandomSegments(int count) {
     TJwwEntityStore store = NewStore();
     std::mt19937 rng(7);
@@ -68,7 +75,8 @@ const TJwwEntityStore& Drawing(int which) {
         Floor(200, 500, 5.0),     // the same, every wall overshooting
         RandomSegments(20000),    // random crossings
         Floor(50, 50, 0.0),       // a 5,100-segment plan
-        Floor(200, 500, 0.0, 10)  // every tenth wall short by 0.005
+        Floor(200, 500, 0.0, 10),  // every tenth wall short by 0.005
+        Grid(200, 500, 5.0)        // the same floor drawn with one line per grid line
     };
     return drawings[which];
 }
@@ -110,6 +118,7 @@ void Drawings(benchmark::internal::Benchmark* b) {
     b->Args({0, 10});  // a tolerance where every end meets a wall already
     b->Args({4, 0});
     b->Args({4, 10});  // and where every tenth wall needs it
+    b->Args({5, 0});
 }
 
 BENCHMARK(BM_Faces)->Apply(Drawings)->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime();

@@ -1,4 +1,5 @@
-# One place for the flags every target gets: warnings, and the sanitizers when asked.
+# One place for the flags every target gets: warnings, the sanitizers when asked, and
+# the allocator of every executable.
 # Clang (the fuzz build) has no -Wshadow=local.
 function(veldra_target_defaults target)
     target_compile_features(${target} PUBLIC cxx_std_20)
@@ -6,5 +7,11 @@ function(veldra_target_defaults target)
                                              $<$<CXX_COMPILER_ID:GNU>:-Wshadow=local>)
     if(VELDRA_WERROR)
         target_compile_options(${target} PRIVATE -Werror)
+    endif()
+    get_target_property(type ${target} TYPE)
+    if(type STREQUAL "EXECUTABLE" AND VELDRA_JEMALLOC_LIBRARY)
+        # No reference to it in our code: keep the linker from dropping it.
+        target_link_libraries(${target} PRIVATE -Wl,--push-state,--no-as-needed
+                                                ${VELDRA_JEMALLOC_LIBRARY} -Wl,--pop-state)
     endif()
 endfunction()

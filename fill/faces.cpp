@@ -177,6 +177,7 @@ TFaceBuild BuildFaces(const TJwwEntityStore& store, int32_t arcDivisions,
         edges.insert(edges.end(), gaps.edges.begin(), gaps.edges.end());
     }
     lines = {};
+    MergeAxisParallelEdges(edges);
 
     TArrangementOutput arrangement = BuildArrangementFaces(edges, poll);
     if (arrangement.aborted || arrangement.failed) {

@@ -1,6 +1,7 @@
 // The only file that includes the geometry library: an arrangement of segments over
 // the exact kernel (exact predicates and exact constructions, so crossings of nearly
-// parallel or nested figures are decided correctly), filled by one aggregated sweep.
+// parallel or nested figures are decided correctly), filled by one aggregated sweep
+// that asks the poll as it goes.
 
 #include "fill/faces_arrangement.h"
 
@@ -8,6 +9,10 @@
 #include <CGAL/Arr_segment_traits_2.h>
 #include <CGAL/Arrangement_2.h>
 #include <CGAL/Exact_predicates_exact_constructions_kernel.h>
+#include <CGAL/Surface_sweep_2.h>
+#include <CGAL/Surface_sweep_2/Arr_construction_event.h>
+#include <CGAL/Surface_sweep_2/Arr_construction_ss_visitor.h>
+#include <CGAL/Surface_sweep_2/Arr_construction_subcurve.h>
 
 #include <exception>
 #include <new>
@@ -43,6 +48,47 @@ class TPoller {
     uint32_t count_ = 0;
     bool stopped_ = false;
 };
+
+// The library's construction visitor, asking the poll between sweep events and ending
+// the sweep early, the library's own way, when told to stop. What was built by then
+// is thrown away.
+template <typename Helper>
+class TPollingVisitor
+    : public CGAL::Arr_construction_ss_visitor<Helper, TPollingVisitor<Helper>> {
+    using Base = CGAL::Arr_construction_ss_visitor<Helper, TPollingVisitor<Helper>>;
+
+  public:
+    TPollingVisitor(typename Helper::Arrangement_2* arr, TPoller& poller)
+        : Base(arr), poller_(poller) {}
+
+    template <typename Event, typename StatusLineIterator>
+    bool after_handle_event(Event* event, StatusLineIterator above, bool onAbove) {
+        const bool release = Base::after_handle_event(event, above, onAbove);
+        if (!stopped_ && poller_.Stop()) {
+            stopped_ = true;
+            this->stop_sweep();
+        }
+        return release;
+    }
+
+  private:
+    TPoller& poller_;
+    bool stopped_ = false;
+};
+
+// CGAL::insert of curves into an empty arrangement, with the polling visitor.
+void InsertCurves(Arrangement& arr, const std::vector<Traits::Curve_2>& curves,
+                  TPoller& poller) {
+    using Surface = CGAL::Arrangement_on_surface_2<Traits, Arrangement::Topology_traits>;
+    using Event = CGAL::Arr_construction_event<Traits, Surface, Surface::Allocator>;
+    using Subcurve = CGAL::Arr_construction_subcurve<Traits, Event, Surface::Allocator>;
+    using Helper =
+        Arrangement::Topology_traits::template Construction_helper<Event, Subcurve>;
+    using Visitor = TPollingVisitor<Helper>;
+    Visitor visitor(&arr, poller);
+    CGAL::Ss2::Surface_sweep_2<Visitor> sweep(arr.geometry_traits(), &visitor);
+    sweep.sweep(curves.begin(), curves.end());
+}
 
 TRealPoint ToReal(const Kernel::Point_2& p) {
     return {CGAL::to_double(p.x()), CGAL::to_double(p.y())};
@@ -167,7 +213,7 @@ TArrangementOutput BuildArrangementFaces(const std::vector<TFaceEdge>& edges,
             return out;
         }
         Arrangement arr;
-        CGAL::insert(arr, curves.begin(), curves.end());
+        InsertCurves(arr, curves, poller);
         curves = {};
         if (poller.StopNow()) {
             out.aborted = true;

@@ -41,8 +41,8 @@ struct TArrangementOutput {
 
 // Nodes the edges exactly (every coordinate must be finite, every edge of non-zero
 // length) and returns the bounded faces and the dangling vertices. The poll is asked
-// between the stages and inside the passes over the result; the noding itself is
-// one library call that cannot be interrupted.
+// between the stages, between the events of the noding sweep and inside the passes
+// over the result.
 TArrangementOutput BuildArrangementFaces(const std::vector<TFaceEdge>& edges,
                                          const AbortPoll& poll);
 

@@ -152,6 +152,46 @@ std::vector<TFaceEdge> EdgesOf(const std::vector<TFacePolyline>& lines) {
     return edges;
 }
 
+void MergeAxisParallelEdges(std::vector<TFaceEdge>& edges) {
+    // An edge along an axis as the coordinate of its line and its extent along it.
+    struct TSpan {
+        double line;
+        double low;
+        double high;
+    };
+    std::vector<TSpan> horizontal;
+    std::vector<TSpan> vertical;
+    size_t kept = 0;
+    for (const TFaceEdge& e : edges) {
+        if (e.a.Y == e.b.Y) {
+            horizontal.push_back({e.a.Y, std::min(e.a.X, e.b.X), std::max(e.a.X, e.b.X)});
+        } else if (e.a.X == e.b.X) {
+            vertical.push_back({e.a.X, std::min(e.a.Y, e.b.Y), std::max(e.a.Y, e.b.Y)});
+        } else {
+            edges[kept++] = e;
+        }
+    }
+    edges.resize(kept);
+    auto merge = [&edges](std::vector<TSpan>& spans, bool isHorizontal) {
+        std::sort(spans.begin(), spans.end(), [](const TSpan& p, const TSpan& q) {
+            return p.line != q.line ? p.line < q.line : p.low < q.low;
+        });
+        for (size_t i = 0; i < spans.size();) {
+            TSpan run = spans[i];
+            for (++i; i < spans.size() && spans[i].line == run.line && spans[i].low <= run.high;
+                 ++i) {
+                run.high = std::max(run.high, spans[i].high);
+            }
+            if (run.low == run.high) continue;
+            edges.push_back(isHorizontal
+                                ? TFaceEdge{{run.low, run.line}, {run.high, run.line}}
+                                : TFaceEdge{{run.line, run.low}, {run.line, run.high}});
+        }
+    };
+    merge(horizontal, true);
+    merge(vertical, false);
+}
+
 std::vector<TRealPoint> ChainOpenEnds(const TJwwEntityStore& store, const TRegionFilter& filter) {
     TAr2RealPoint closedFigures;
     const std::vector<TBoundarySegment> segments =

@@ -36,6 +36,13 @@ void SnapCloseEnds(std::vector<TFacePolyline>& lines);
 // The edges of all polylines, zero-length pieces left out.
 std::vector<TFaceEdge> EdgesOf(const std::vector<TFacePolyline>& lines);
 
+// Joins horizontal edges on one Y, and vertical edges on one X, that overlap or touch
+// into single edges; other edges are kept as they are. The linework is the same point
+// set, so the faces are the same (only vertices where nothing else meets drop out of
+// the rings), but the arrangement gets far fewer curves and no overlaps: a floor whose
+// walls overshoot each other along a grid line becomes that grid line.
+void MergeAxisParallelEdges(std::vector<TFaceEdge>& edges);
+
 // What the gap tolerance adds: the edges that join free ends to what lies within the
 // tolerance, and the joins to report. `tips` are the far ends of the added edges that
 // reach slightly past their target so the exact noding sees the crossing; the short

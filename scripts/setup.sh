@@ -7,7 +7,7 @@ PACKAGES=(
     qt6-base-dev qt6-image-formats-plugins qt6-qpa-plugins
     qt6-translations-l10n
     libgtest-dev libgmock-dev libbenchmark-dev nlohmann-json3-dev
-    libcgal-dev libgmp-dev libmpfr-dev
+    libcgal-dev libgmp-dev libmpfr-dev libjemalloc-dev
     libxcb1-dev xvfb xauth xdotool openbox wmctrl x11-utils imagemagick fonts-noto-cjk python3-pil
     ccache g++-mingw-w64-x86-64-posix googletest wine64
 )

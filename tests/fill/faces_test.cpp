@@ -261,6 +261,38 @@ TEST(Faces, LinesAcrossCirclesArcsDuplicatesAndOverlaps) {
     EXPECT_EQ(one.openEnds.size(), 1u);  // the piece sticking out at x = 12
 }
 
+TEST(Faces, WallsAlongOneGridLineJoinOnlyWhereTheyMeet) {
+    // Walls overshooting each other along every grid line, in both directions, and a
+    // wall drawn in two touching pieces: still the nine rooms, each with its 4 corners
+    // only (the joint inside a wall, where nothing else meets, is no corner).
+    TJwwEntityStore walls = EmptyStore();
+    for (int i = 0; i < 4; ++i) {
+        for (int j = 0; j < 3; ++j) {
+            AddLine(walls, j * 10.0 - 2, i * 10.0, j * 10.0 + 12, i * 10.0);
+            AddLine(walls, i * 10.0, j * 10.0 + 12, i * 10.0, j * 10.0 - 2);
+        }
+    }
+    AddLine(walls, 0, 5, 0, 7);
+    AddLine(walls, 0, 7, 0, 8);
+    ExpectNineRooms(Faces(walls));
+
+    // Pieces on one line with a gap between, or on lines a hair apart, never join.
+    TJwwEntityStore gap = NearMissSquare(0.0);
+    gap.lines.erase(gap.lines.begin());
+    AddLine(gap, 0, 0, 4.999, 0);
+    AddLine(gap, 5, 0, 10, 0);
+    EXPECT_TRUE(Faces(gap).faces.empty());
+    EXPECT_EQ(Faces(gap).openEnds.size(), 2u);
+    TJwwEntityStore apart = EmptyStore();
+    AddLine(apart, 0, 0, 6, 0);
+    AddLine(apart, 4, 1e-7, 10, 1e-7);
+    AddLine(apart, 10, 1e-7, 10, 10);
+    AddLine(apart, 10, 10, 0, 10);
+    AddLine(apart, 0, 10, 0, 0);
+    EXPECT_TRUE(Faces(apart).faces.empty());
+    EXPECT_EQ(Faces(apart).openEnds.size(), 2u);
+}
+
 TEST(Faces, PicksFillOnlyThePickedRoomsAndTheirIslands) {
     const TFaceBuild one = Faces(CrossingGrid(), 0, TIslandMode::Normal, {{15, 15}});
     ASSERT_EQ(one.faces.size(), 9u);
@@ -318,6 +350,26 @@ TEST(Faces, BadInputGivesADefinedResult) {
     const TFaceBuild stopped = BuildFaces(CrossingGrid(), 24, options, {}, [] { return true; });
     EXPECT_TRUE(stopped.aborted);
     EXPECT_TRUE(stopped.faces.empty());
+}
+
+TEST(Faces, TheNodingSweepAsksThePollAsItGoes) {
+    // A comb: one piece of linework without faces, so nearly all the work is the
+    // sweep over its 80,000 ends.
+    TJwwEntityStore comb = EmptyStore();
+    AddLine(comb, 0, 0, 40000, 0);
+    for (int i = 0; i < 40000; ++i) AddLine(comb, i + 0.5, 0, i + 0.5 - 0.25, 1);
+    int asked = 0;
+    const TFaceBuild whole = BuildFaces(comb, 24, {}, {}, [&] { return ++asked < 0; });
+    EXPECT_FALSE(whole.aborted);
+    EXPECT_EQ(whole.openEnds.size(), 40002u);
+    EXPECT_GE(asked, 10);
+
+    // Told to stop at the third question, which the sweep asks: stopped there.
+    asked = 0;
+    const TFaceBuild stopped = BuildFaces(comb, 24, {}, {}, [&] { return ++asked >= 3; });
+    EXPECT_TRUE(stopped.aborted);
+    EXPECT_TRUE(stopped.faces.empty() && stopped.openEnds.empty());
+    EXPECT_EQ(asked, 3);
 }
 
 TEST(Faces, ChainModeOpenEndsAreEndsWithoutContinuation) {
