@@ -52,8 +52,10 @@ TJwwEntityStore Floor(int rows, int columns, double over, int shortEvery = 0) {
 
 TJwwEntityStore Grid(int rows, int columns, double over) {
     TJwwEntityStore store = NewStore();
-    for (int r = 0; r <= rows; ++r) AddLine(store, -over, r * 100.0, columns * 100.0 + over, r * 100.0);
-    for (int c = 0; c <= columns; ++c) AddLine(store, c * 100.0, -over, c * 100.0, rows * 100.0 + over);
+    for (int r = 0; r <= rows; ++r)
+        AddLine(store, -over, r * 100.0, columns * 100.0 + over, r * 100.0);
+    for (int c = 0; c <= columns; ++c)
+        AddLine(store, c * 100.0, -over, c * 100.0, rows * 100.0 + over);
     return store;
 }
 
@@ -71,10 +73,10 @@ TJwwEntityStore RandomSegments(int count) {
 
 const TJwwEntityStore& Drawing(int which) {
     static const TJwwEntityStore drawings[] = {
-        Floor(200, 500, 0.0),     // 200,700 walls, 100,000 rooms
-        Floor(200, 500, 5.0),     // the same, every wall overshooting
-        RandomSegments(20000),    // random crossings
-        Floor(50, 50, 0.0),       // a 5,100-segment plan
+        Floor(200, 500, 0.0),      // 200,700 walls, 100,000 rooms
+        Floor(200, 500, 5.0),      // the same, every wall overshooting
+        RandomSegments(20000),     // random crossings
+        Floor(50, 50, 0.0),        // a 5,100-segment plan
         Floor(200, 500, 0.0, 10),  // every tenth wall short by 0.005
         Grid(200, 500, 5.0)        // the same floor drawn with one line per grid line
     };

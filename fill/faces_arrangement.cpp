@@ -53,8 +53,7 @@ class TPoller {
 // the sweep early, the library's own way, when told to stop. What was built by then
 // is thrown away.
 template <typename Helper>
-class TPollingVisitor
-    : public CGAL::Arr_construction_ss_visitor<Helper, TPollingVisitor<Helper>> {
+class TPollingVisitor : public CGAL::Arr_construction_ss_visitor<Helper, TPollingVisitor<Helper>> {
     using Base = CGAL::Arr_construction_ss_visitor<Helper, TPollingVisitor<Helper>>;
 
   public:
@@ -77,13 +76,11 @@ class TPollingVisitor
 };
 
 // CGAL::insert of curves into an empty arrangement, with the polling visitor.
-void InsertCurves(Arrangement& arr, const std::vector<Traits::Curve_2>& curves,
-                  TPoller& poller) {
+void InsertCurves(Arrangement& arr, const std::vector<Traits::Curve_2>& curves, TPoller& poller) {
     using Surface = CGAL::Arrangement_on_surface_2<Traits, Arrangement::Topology_traits>;
     using Event = CGAL::Arr_construction_event<Traits, Surface, Surface::Allocator>;
     using Subcurve = CGAL::Arr_construction_subcurve<Traits, Event, Surface::Allocator>;
-    using Helper =
-        Arrangement::Topology_traits::template Construction_helper<Event, Subcurve>;
+    using Helper = Arrangement::Topology_traits::template Construction_helper<Event, Subcurve>;
     using Visitor = TPollingVisitor<Helper>;
     Visitor visitor(&arr, poller);
     CGAL::Ss2::Surface_sweep_2<Visitor> sweep(arr.geometry_traits(), &visitor);

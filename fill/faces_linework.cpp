@@ -183,9 +183,8 @@ void MergeAxisParallelEdges(std::vector<TFaceEdge>& edges) {
                 run.high = std::max(run.high, spans[i].high);
             }
             if (run.low == run.high) continue;
-            edges.push_back(isHorizontal
-                                ? TFaceEdge{{run.low, run.line}, {run.high, run.line}}
-                                : TFaceEdge{{run.line, run.low}, {run.line, run.high}});
+            edges.push_back(isHorizontal ? TFaceEdge{{run.low, run.line}, {run.high, run.line}}
+                                         : TFaceEdge{{run.line, run.low}, {run.line, run.high}});
         }
     };
     merge(horizontal, true);
