@@ -1,10 +1,13 @@
 // Faces mode on generated drawings, each beside the loop search on the same drawing:
 // a floor of rooms with one line per wall, the same floor with every wall overshooting
-// both its ends, random crossing segments, a 5,000-segment plan, and the gap tolerance
-// on a floor whose every tenth wall stops short of its neighbour.
+// both its ends, random crossing segments, a 5,000-segment plan, the gap tolerance
+// on a floor whose every tenth wall stops short of its neighbour, the floor drawn with
+// one line per grid line, and the overshooting floor turned by 30 degrees (its walls
+// are no longer along the axes, so they reach the library unmerged).
 
 #include <benchmark/benchmark.h>
 
+#include <cmath>
 #include <cstdint>
 #include <random>
 
@@ -59,6 +62,19 @@ TJwwEntityStore Grid(int rows, int columns, double over) {
     return store;
 }
 
+TJwwEntityStore Turned(TJwwEntityStore store, double degrees) {
+    const double c = std::cos(degrees * 3.14159265358979323846 / 180.0);
+    const double s = std::sin(degrees * 3.14159265358979323846 / 180.0);
+    for (veldra::TJwwEntLine& line : store.lines) {
+        const double x1 = line.x1, y1 = line.y1, x2 = line.x2, y2 = line.y2;
+        line.x1 = x1 * c - y1 * s;
+        line.y1 = x1 * s + y1 * c;
+        line.x2 = x2 * c - y2 * s;
+        line.y2 = x2 * s + y2 * c;
+    }
+    return store;
+}
+
 TJwwEntityStore RandomSegments(int count) {
     TJwwEntityStore store = NewStore();
     std::mt19937 rng(7);
@@ -78,8 +94,8 @@ const TJwwEntityStore& Drawing(int which) {
         RandomSegments(20000),     // random crossings
         Floor(50, 50, 0.0),        // a 5,100-segment plan
         Floor(200, 500, 0.0, 10),  // every tenth wall short by 0.005
-        Grid(200, 500, 5.0)        // the same floor drawn with one line per grid line
-    };
+        Grid(200, 500, 5.0),       // the same floor drawn with one line per grid line
+        Turned(Floor(200, 500, 5.0), 30.0)};
     return drawings[which];
 }
 
@@ -121,6 +137,7 @@ void Drawings(benchmark::internal::Benchmark* b) {
     b->Args({4, 0});
     b->Args({4, 10});  // and where every tenth wall needs it
     b->Args({5, 0});
+    b->Args({6, 0});
 }
 
 BENCHMARK(BM_Faces)->Apply(Drawings)->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime();
