@@ -13,5 +13,6 @@ function(veldra_target_defaults target)
         # No reference to it in our code: keep the linker from dropping it.
         target_link_libraries(${target} PRIVATE -Wl,--push-state,--no-as-needed
                                                 ${VELDRA_JEMALLOC_LIBRARY} -Wl,--pop-state)
+        target_sources(${target} PRIVATE ${PROJECT_SOURCE_DIR}/common/jemalloc_options.cpp)
     endif()
 endfunction()
