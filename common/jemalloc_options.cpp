@@ -4,7 +4,7 @@
 // megabytes, and handing them back made every band fault its pages in again (16 times
 // the page faults of the C library's allocator). What stays is bounded by the peak
 // of the largest pass, as with the C library.
+// The name and type are jemalloc's.
 extern "C" {
-// NOLINTNEXTLINE: the name and type are jemalloc's.
 const char* malloc_conf = "dirty_decay_ms:-1,muzzy_decay_ms:-1";
 }
