@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <string>
 
+#include "bench/bench_textures.h"
 #include "display/gra_attribute.h"
 #include "display/view_navigation.h"
 #include "exchange/exchange_reader.h"
@@ -21,18 +22,7 @@ namespace fs = std::filesystem;
 constexpr int kWidth = 1920;
 constexpr int kHeight = 1080;
 
-// A noisy 64 x 64 texture, so that the reduced depths have real work to do.
-QImage NoiseTexture() {
-    QImage texture(64, 64, QImage::Format_RGB32);
-    uint32_t seed = 12345;
-    for (int y = 0; y < 64; ++y) {
-        for (int x = 0; x < 64; ++x) {
-            seed = seed * 1103515245u + 12345u;
-            texture.setPixel(x, y, qRgb(seed >> 24, (seed >> 16) & 0xFF, (x * 4 + y) & 0xFF));
-        }
-    }
-    return texture;
-}
+using bench::NoiseTexture;
 
 struct Fixture {
     fs::path dir;

@@ -12,6 +12,7 @@
 #include <filesystem>
 #include <string>
 
+#include "bench/bench_textures.h"
 #include "display/gra_attribute.h"
 #include "exchange/exchange_reader.h"
 #include "fill/fill_pipeline.h"
@@ -20,17 +21,7 @@ namespace veldra {
 namespace {
 namespace fs = std::filesystem;
 
-QImage NoiseTexture() {
-    QImage texture(64, 64, QImage::Format_RGB32);
-    uint32_t seed = 12345;
-    for (int y = 0; y < 64; ++y) {
-        for (int x = 0; x < 64; ++x) {
-            seed = seed * 1103515245u + 12345u;
-            texture.setPixel(x, y, qRgb(seed >> 24, (seed >> 16) & 0xFF, (x * 4 + y) & 0xFF));
-        }
-    }
-    return texture;
-}
+using bench::NoiseTexture;
 
 // 1,000 regions on a 40 x 25 grid filling the sheet: circles and squares of four lines.
 std::string ThousandRegionsOnA3() {

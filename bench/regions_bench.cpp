@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <random>
 
+#include "bench/bench_drawings.h"
 #include "exchange/entity_store.h"
 #include "fill/regions.h"
 #include "fill/regions_reference.h"
@@ -19,13 +20,7 @@ namespace {
 using veldra::TAr2RealPoint;
 using veldra::TJwwEntityStore;
 
-void AddLine(TJwwEntityStore& store, double x1, double y1, double x2, double y2) {
-    veldra::TJwwEntLine& line = veldra::AppendEntity(store, store.lines, veldra::EntityKind::Line);
-    line.x1 = x1;
-    line.y1 = y1;
-    line.x2 = x2;
-    line.y2 = y2;
-}
+using veldra::bench::AddLine;
 
 // About `segments` lines: each square adds its edges not drawn yet (bottom and left on
 // the grid's border, then right and top), counter-clockwise.

@@ -4,6 +4,7 @@
 #include "common/file_system.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace veldra {
 
@@ -78,6 +79,12 @@ TReadResult ReadWholeFile(const std::filesystem::path& path, uint64_t maxBytes) 
 
 TReadResult ReadFileHead(const std::filesystem::path& path, uint64_t maxBytes) {
     return ReadUpTo(path, maxBytes, false);
+}
+
+TReplacingFile::TReplacingFile(std::filesystem::path target) : target_(std::move(target)) {}
+
+TReplacingFile::~TReplacingFile() {
+    Abandon();
 }
 
 TFileProblem ReplaceFileContent(const std::filesystem::path& target, std::string_view bytes) {

@@ -148,12 +148,6 @@ void TInputFile::Close() {
 
 // --- writing by rename ---
 
-TReplacingFile::TReplacingFile(fs::path target) : target_(std::move(target)) {}
-
-TReplacingFile::~TReplacingFile() {
-    Abandon();
-}
-
 TFileProblem TReplacingFile::Create() {
     Abandon();
     failed_ = false;

@@ -7,7 +7,7 @@
 #include <cmath>
 
 #include "display/pictures/metafile_emf_player.h"
-#include "display/pictures/metafile_text.h"
+#include "display/pictures/metafile_gdi.h"
 
 namespace veldra {
 
@@ -271,13 +271,7 @@ void TEmfPlayer::PlayText(bool wide) {
     // Fonts need a GUI application; without one (a plain command-line run) text is
     // left out rather than brought down.
     if (inPath_ || qobject_cast<QGuiApplication*>(QCoreApplication::instance()) == nullptr) return;
-    QFont font(dc_.font.face.isEmpty() ? QStringLiteral("Sans") : dc_.font.face);
-    const double pixels = std::abs(dc_.font.height * PixelsPerUnit());
-    font.setPixelSize(static_cast<int>(std::lround(std::clamp(pixels, 1.0, 4096.0))));
-    font.setBold(dc_.font.weight >= 600);
-    font.setItalic(dc_.font.italic);
-    font.setUnderline(dc_.font.underline);
-    font.setStrikeOut(dc_.font.strikeOut);
+    const QFont font = MetafileQFont(dc_.font, PixelsPerUnit());
     const bool updateCp = (dc_.textAlign & 1) != 0;
     const QPointF at = Map(updateCp ? dc_.position : reference);
     const double width = DrawMetafileText(

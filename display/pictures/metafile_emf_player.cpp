@@ -146,31 +146,13 @@ double TEmfPlayer::PixelsPerUnit() const {
 
 void TEmfPlayer::ApplyPen() {
     const TEmfPen& o = dc_.pen;
-    if (o.null || o.style == 5) {
-        p_.setPen(Qt::NoPen);
-        return;
-    }
-    const double width = o.width * PixelsPerUnit();
-    QPen pen(o.color, width < 1.5 ? 0.0 : std::min(width, limit_));
-    static constexpr Qt::PenStyle kStyles[] = {Qt::SolidLine, Qt::DashLine, Qt::DotLine,
-                                               Qt::DashDotLine, Qt::DashDotDotLine};
-    if (o.style >= 1 && o.style <= 4 && pen.widthF() == 0.0) pen.setStyle(kStyles[o.style]);
-    p_.setPen(pen);
+    p_.setPen(o.null ? QPen(Qt::NoPen)
+                     : MetafileQPen(o.style, o.color, o.width * PixelsPerUnit(), limit_));
 }
 
 void TEmfPlayer::ApplyBrush() {
     const TEmfBrush& o = dc_.brush;
-    static constexpr Qt::BrushStyle kHatches[] = {Qt::HorPattern,   Qt::VerPattern,
-                                                  Qt::FDiagPattern, Qt::BDiagPattern,
-                                                  Qt::CrossPattern, Qt::DiagCrossPattern};
-    if (o.style == 1)
-        p_.setBrush(Qt::NoBrush);
-    else if (o.style == 2)
-        p_.setBrush(QBrush(o.color, kHatches[std::clamp(o.hatch, 0, 5)]));
-    else if (!o.pattern.isNull())
-        p_.setBrush(QBrush(o.pattern));
-    else
-        p_.setBrush(QBrush(o.color));
+    p_.setBrush(MetafileQBrush(o.style, o.color, o.hatch, o.pattern));
     p_.setBackgroundMode(dc_.opaqueBackground ? Qt::OpaqueMode : Qt::TransparentMode);
     p_.setBackground(dc_.bkColor);
 }

@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "display/pictures/metafile_emf.h"
+#include "display/pictures/metafile_gdi.h"
 #include "display/pictures/metafile_playback.h"
 
 namespace veldra {
@@ -37,22 +38,13 @@ struct TEmfBrush {
     QImage pattern;
 };
 
-struct TEmfFont {
-    int height = 0;
-    int escapement = 0;  // tenths of a degree
-    int weight = 400;
-    bool italic = false, underline = false, strikeOut = false;
-    uint8_t charset = 0;
-    QString face;
-};
-
 enum class TEmfObjectKind { None, Pen, Brush, Font, Other };
 
 struct TEmfObject {
     TEmfObjectKind kind = TEmfObjectKind::None;
     TEmfPen pen;
     TEmfBrush brush;
-    TEmfFont font;
+    TMetafileFont font;
 };
 
 struct TEmfDcState {
@@ -62,7 +54,7 @@ struct TEmfDcState {
     QTransform world;
     TEmfPen pen;
     TEmfBrush brush;
-    TEmfFont font;
+    TMetafileFont font;
     QColor bkColor = Qt::white;
     QColor textColor = Qt::black;
     bool opaqueBackground = true;

@@ -5,7 +5,7 @@
 #include <QStringDecoder>
 #include <cmath>
 
-#include "display/pictures/metafile_text.h"
+#include "display/pictures/metafile_gdi.h"
 #include "display/pictures/metafile_wmf_player.h"
 #include "display/pictures/picture_dib.h"
 
@@ -63,13 +63,7 @@ void TWmfPlayer::PlayText(bool extended) {
     if (count == 0) return;
     const QString text = DecodeWmfText(
         QByteArray(reinterpret_cast<const char*>(Bytes(textWord)), count), dc_.font.charset);
-    QFont font(dc_.font.face.isEmpty() ? QStringLiteral("Sans") : dc_.font.face);
-    const double pixels = std::abs(dc_.font.height * Sy());
-    font.setPixelSize(std::clamp(static_cast<int>(std::lround(pixels)), 1, 4096));
-    font.setBold(dc_.font.weight >= 600);
-    font.setItalic(dc_.font.italic);
-    font.setUnderline(dc_.font.underline);
-    font.setStrikeOut(dc_.font.strikeOut);
+    const QFont font = MetafileQFont(dc_.font, Sy());
     const bool updateCp = (dc_.textAlign & 1) != 0;
     const QPointF at = updateCp ? Map(dc_.position.x(), dc_.position.y()) : Map(x, y);
     const double width = DrawMetafileText(

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "display/pictures/lowest_free_slots.h"
+#include "display/pictures/metafile_gdi.h"
 #include "display/pictures/metafile_playback.h"
 #include "display/pictures/metafile_wmf.h"
 
@@ -24,15 +25,6 @@ inline constexpr uint8_t kWmfShiftJisCharset = 128;
 
 enum class TWmfObjectKind { None, Pen, Brush, Font, Other };
 
-struct TWmfFont {
-    int height = 0;
-    int escapement = 0;  // tenths of a degree
-    int weight = 400;
-    bool italic = false, underline = false, strikeOut = false;
-    uint8_t charset = 0;
-    QString face;
-};
-
 struct TWmfObject {
     TWmfObjectKind kind = TWmfObjectKind::None;
     int penStyle = 0;
@@ -41,14 +33,14 @@ struct TWmfObject {
     int brushStyle = 0;
     int hatch = 0;
     QImage pattern;
-    TWmfFont font;
+    TMetafileFont font;
 };
 
 struct TWmfDcState {
     QPointF windowOrg;
     QSizeF windowExt;
     TWmfObject pen, brush;
-    TWmfFont font;
+    TMetafileFont font;
     QColor bkColor = Qt::white;
     bool opaqueBackground = true;
     QColor textColor = Qt::black;
@@ -135,31 +127,11 @@ class TWmfPlayer {
 
     void ApplyPen() {
         const TWmfObject& o = dc_.pen;
-        if (o.penStyle == 5) {
-            p_.setPen(Qt::NoPen);
-            return;
-        }
-        const double width = o.penWidth * std::abs(Sx());
-        QPen pen(o.color, width < 1.5 ? 0.0 : std::min(width, limit_));
-        static constexpr Qt::PenStyle kStyles[] = {Qt::SolidLine, Qt::DashLine, Qt::DotLine,
-                                                   Qt::DashDotLine, Qt::DashDotDotLine};
-        if (o.penStyle >= 1 && o.penStyle <= 4 && pen.widthF() == 0.0)
-            pen.setStyle(kStyles[o.penStyle]);
-        p_.setPen(pen);
+        p_.setPen(MetafileQPen(o.penStyle, o.color, o.penWidth * std::abs(Sx()), limit_));
     }
     void ApplyBrush() {
         const TWmfObject& o = dc_.brush;
-        static constexpr Qt::BrushStyle kHatches[] = {Qt::HorPattern,   Qt::VerPattern,
-                                                      Qt::FDiagPattern, Qt::BDiagPattern,
-                                                      Qt::CrossPattern, Qt::DiagCrossPattern};
-        if (o.brushStyle == 1)
-            p_.setBrush(Qt::NoBrush);
-        else if (o.brushStyle == 2)
-            p_.setBrush(QBrush(o.color, kHatches[std::clamp(o.hatch, 0, 5)]));
-        else if (!o.pattern.isNull())
-            p_.setBrush(QBrush(o.pattern));
-        else
-            p_.setBrush(QBrush(o.color));
+        p_.setBrush(MetafileQBrush(o.brushStyle, o.color, o.hatch, o.pattern));
         p_.setBackgroundMode(dc_.opaqueBackground ? Qt::OpaqueMode : Qt::TransparentMode);
         p_.setBackground(dc_.bkColor);
     }

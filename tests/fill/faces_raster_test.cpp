@@ -63,16 +63,7 @@ struct TRaster {
     }
 };
 
-double FaceArea(const TFaceRegion& face) {
-    auto ring = [](const TAryRealPoint& r) {
-        double twice = 0.0;
-        for (size_t i = 1; i < r.size(); ++i) twice += r[i - 1].X * r[i].Y - r[i].X * r[i - 1].Y;
-        return twice / 2.0;
-    };
-    double area = ring(face.outer);
-    for (const TAryRealPoint& hole : face.holes) area += ring(hole);
-    return area;
-}
+using test::FaceArea;
 
 TEST(FacesRaster, FacesCoverWhatAFloodFillFindsClosed) {
     std::mt19937 rng(20261209);

@@ -20,21 +20,7 @@ using test::AddArc;
 using test::AddCircle;
 using test::AddLine;
 using test::EmptyStore;
-
-double RingArea(const TAryRealPoint& ring) {
-    double twice = 0.0;
-    for (size_t i = 1; i < ring.size(); ++i) {
-        twice += ring[i - 1].X * ring[i].Y - ring[i].X * ring[i - 1].Y;
-    }
-    return twice / 2.0;
-}
-
-// Outer area minus the holes (holes run clockwise, so their area is negative).
-double FaceArea(const TFaceRegion& face) {
-    double area = RingArea(face.outer);
-    for (const TAryRealPoint& hole : face.holes) area += RingArea(hole);
-    return area;
-}
+using test::FaceArea;
 
 double FilledArea(const TFaceBuild& build) {
     double area = 0.0;

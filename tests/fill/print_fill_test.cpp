@@ -12,22 +12,13 @@
 #include "exchange/exchange_reader.h"
 #include "fill/fill_pipeline.h"
 #include "fill/output_area.h"
+#include "tests/fill/print_test_util.h"
 
 namespace veldra {
 namespace {
 namespace fs = std::filesystem;
 
-TViewState ViewOf(double left, double bottom, double scale, int width, int height) {
-    TViewState v;
-    v.viewLeft = left;
-    v.viewBottom = bottom;
-    v.viewScale = scale;
-    v.viewWidth = width;
-    v.viewHeight = height;
-    v.viewRight = left + width / scale;
-    v.viewTop = bottom + height / scale;
-    return v;
-}
+using test::ViewOf;
 
 std::string Square(double x0, double y0, double x1, double y1) {
     auto p = [](double x, double y) { return std::to_string(x) + " " + std::to_string(y); };

@@ -20,6 +20,7 @@
 #include "fill/output_area.h"
 #include "fill/picture_bands.h"
 #include "fill/texture_fill.h"
+#include "tests/fill/print_test_util.h"
 
 namespace veldra {
 namespace {
@@ -30,17 +31,7 @@ std::string Read(const fs::path& p) {
     return {std::istreambuf_iterator<char>(in), {}};
 }
 
-TViewState ViewOf(double left, double bottom, double scale, int width, int height) {
-    TViewState v;
-    v.viewLeft = left;
-    v.viewBottom = bottom;
-    v.viewScale = scale;
-    v.viewWidth = width;
-    v.viewHeight = height;
-    v.viewRight = left + width / scale;
-    v.viewTop = bottom + height / scale;
-    return v;
-}
+using test::ViewOf;
 
 // Noise, so that the reduced depths must diffuse.
 QImage NoiseTexture(int w, int h) {

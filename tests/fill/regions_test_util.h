@@ -1,8 +1,9 @@
 #pragma once
 
-// Small builders of selections for the region tests.
+// Small builders of selections for the region tests, and the areas of what they give.
 
 #include "exchange/entity_store.h"
+#include "fill/faces.h"
 #include "fill/regions.h"
 
 namespace veldra::test {
@@ -42,6 +43,22 @@ inline TJwwEntArc& AddArc(TJwwEntityStore& store, double cx, double cy, double r
     arc.flatness = flatness;
     arc.tiltAngle = tilt;
     return arc;
+}
+
+// Signed area of a closed ring: positive counter-clockwise.
+inline double RingArea(const TAryRealPoint& ring) {
+    double twice = 0.0;
+    for (size_t i = 1; i < ring.size(); ++i) {
+        twice += ring[i - 1].X * ring[i].Y - ring[i].X * ring[i - 1].Y;
+    }
+    return twice / 2.0;
+}
+
+// Outer area minus the holes (holes run clockwise, so their area is negative).
+inline double FaceArea(const TFaceRegion& face) {
+    double area = RingArea(face.outer);
+    for (const TAryRealPoint& hole : face.holes) area += RingArea(hole);
+    return area;
 }
 
 }  // namespace veldra::test
