@@ -18,8 +18,10 @@ set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 
-# Static runtime: the test programs run without copying the compiler's DLLs.
-set(CMAKE_EXE_LINKER_FLAGS_INIT "-static")
+# Static runtime: the core's test programs run without copying the compiler's DLLs.
+if(NOT VELDRA_MINGW_SHARED_RUNTIME)
+    set(CMAKE_EXE_LINKER_FLAGS_INIT "-static")
+endif()
 
 # Tests run through Wine in a prefix of the build's own, quiet and without a display.
 # Mono and Gecko are not wanted (no .NET, no HTML), so Wine never offers to fetch them.
