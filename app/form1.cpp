@@ -20,12 +20,12 @@
 #include <system_error>
 #include <utility>
 
-#include "app/settings_file.h"
 #include "app/text_codec.h"
 #include "app/window_bounds.h"
 #include "exchange/exchange_reader.h"
 #include "exchange/exchange_writer.h"
 #include "exchange/host_contract.h"
+#include "options/settings_file.h"
 
 namespace veldra {
 

@@ -15,10 +15,10 @@
 
 #include "app/escape_poll.h"
 #include "app/form1_dialogs.h"
-#include "display/gra_attribute.h"
-#include "display/view_state.h"
+#include "attributes/gra_attribute.h"
 #include "exchange/entity_store.h"
 #include "fill/fill_pipeline.h"
+#include "view/view_state.h"
 
 class QComboBox;
 class QPainter;

@@ -18,9 +18,9 @@
 #include "app/form1_help.h"
 #include "app/form1_output.h"
 #include "app/path_fields.h"
-#include "app/settings_file.h"
 #include "app/text_codec.h"
 #include "fill/texture_fill.h"
+#include "options/settings_file.h"
 
 namespace veldra {
 

@@ -7,7 +7,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-#include "app/settings_file.h"
+#include "options/settings_file.h"
 
 namespace veldra {
 

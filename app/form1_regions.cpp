@@ -16,8 +16,8 @@
 #include "app/form1_regions.h"
 #include "app/text_codec.h"
 #include "common/my_func.h"
-#include "display/view_state.h"
-#include "fill/faces.h"
+#include "regions/faces.h"
+#include "view/view_state.h"
 
 namespace veldra {
 

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "common/real_point.h"
-#include "fill/region_modes.h"
+#include "regions/region_modes.h"
 
 class QComboBox;
 class QLabel;

@@ -9,7 +9,7 @@
 
 #include "app/form1.h"
 #include "display/canvas/canvas.h"
-#include "display/view_navigation.h"
+#include "view/view_navigation.h"
 
 namespace veldra {
 

@@ -10,8 +10,8 @@
 
 #include "app/form1.h"
 #include "app/qt_translations.h"
-#include "app/settings_file.h"
 #include "app/text_codec.h"
+#include "options/settings_file.h"
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);

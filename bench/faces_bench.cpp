@@ -13,8 +13,8 @@
 
 #include "bench/bench_drawings.h"
 #include "exchange/entity_store.h"
-#include "fill/faces.h"
-#include "fill/regions.h"
+#include "regions/faces.h"
+#include "regions/regions.h"
 
 namespace {
 

@@ -8,12 +8,12 @@
 #include <filesystem>
 #include <string>
 
+#include "attributes/gra_attribute.h"
 #include "bench/bench_textures.h"
-#include "display/gra_attribute.h"
-#include "display/view_navigation.h"
 #include "exchange/exchange_reader.h"
 #include "fill/bmp_writer.h"
 #include "fill/fill_pipeline.h"
+#include "view/view_navigation.h"
 
 namespace veldra {
 namespace {

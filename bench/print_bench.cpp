@@ -12,8 +12,8 @@
 #include <filesystem>
 #include <string>
 
+#include "attributes/gra_attribute.h"
 #include "bench/bench_textures.h"
-#include "display/gra_attribute.h"
 #include "exchange/exchange_reader.h"
 #include "fill/fill_pipeline.h"
 

@@ -12,8 +12,8 @@
 
 #include "bench/bench_drawings.h"
 #include "exchange/entity_store.h"
-#include "fill/regions.h"
-#include "fill/regions_reference.h"
+#include "regions/regions.h"
+#include "regions/regions_reference.h"
 
 namespace {
 

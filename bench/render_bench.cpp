@@ -6,13 +6,13 @@
 
 #include <random>
 
+#include "attributes/gra_attribute.h"
 #include "common/tolerances.h"
 #include "display/canvas/canvas.h"
 #include "display/canvas/draw_context.h"
-#include "display/gra_attribute.h"
 #include "display/render/view_redraw.h"
-#include "display/view_navigation.h"
 #include "exchange/entity_store.h"
+#include "view/view_navigation.h"
 
 namespace veldra {
 namespace {

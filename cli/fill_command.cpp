@@ -14,15 +14,15 @@
 #include <string>
 #include <system_error>
 
+#include "attributes/gra_attribute.h"
 #include "cli/cli_support.h"
 #include "cli/commands.h"
 #include "cli/region_options.h"
-#include "display/gra_attribute.h"
-#include "display/view_navigation.h"
 #include "exchange/exchange_writer.h"
 #include "exchange/host_contract.h"
 #include "fill/fill_pipeline.h"
 #include "fill/output_area.h"
+#include "view/view_navigation.h"
 
 namespace veldra::cli {
 

@@ -11,10 +11,10 @@
 #include "cli/shift_jis_text.h"
 #include "cli/store_json.h"
 #include "common/my_func.h"
-#include "display/extents.h"
-#include "display/view_state.h"
 #include "exchange/exchange_reader.h"
 #include "exchange/exchange_writer.h"
+#include "view/extents.h"
+#include "view/view_state.h"
 
 namespace veldra::cli {
 namespace {

@@ -7,7 +7,7 @@
 #include <string>
 
 #include "cli/commands.h"
-#include "fill/faces.h"
+#include "regions/faces.h"
 
 namespace veldra::cli {
 

@@ -16,8 +16,8 @@
 #include "exchange/entity_store.h"
 #include "exchange/exchange_writer.h"
 #include "exchange/host_contract.h"
-#include "fill/faces.h"
-#include "fill/regions.h"
+#include "regions/faces.h"
+#include "regions/regions.h"
 
 namespace veldra::cli {
 namespace {

@@ -9,15 +9,15 @@
 #include <optional>
 #include <string>
 
+#include "attributes/gra_attribute.h"
 #include "cli/cli_support.h"
 #include "cli/commands.h"
 #include "display/canvas/canvas.h"
 #include "display/canvas/draw_context.h"
-#include "display/gra_attribute.h"
 #include "display/render/view_redraw.h"
-#include "display/view_navigation.h"
 #include "exchange/entity_store.h"
 #include "exchange/host_contract.h"
+#include "view/view_navigation.h"
 
 namespace veldra::cli {
 

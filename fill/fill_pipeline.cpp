@@ -7,12 +7,12 @@
 #include <cmath>
 #include <system_error>
 
+#include "attributes/gra_attribute.h"
 #include "common/file_copy.h"
 #include "common/file_system.h"
 #include "common/my_func.h"
 #include "display/canvas/canvas.h"
 #include "display/canvas/draw_context.h"
-#include "display/gra_attribute.h"
 #include "display/pictures/picture_decode.h"
 #include "display/render/render.h"
 #include "exchange/exchange_writer.h"
@@ -20,8 +20,8 @@
 #include "fill/bmp_writer.h"
 #include "fill/color_reduction.h"
 #include "fill/output_area.h"
-#include "fill/regions.h"
 #include "fill/texture_fill.h"
+#include "regions/regions.h"
 
 namespace veldra {
 namespace fs = std::filesystem;

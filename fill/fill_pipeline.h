@@ -20,10 +20,11 @@
 #include <filesystem>
 #include <string>
 
-#include "display/view_state.h"
+#include "common/abort_poll.h"
 #include "exchange/entity_store.h"
 #include "fill/picture_bands.h"
-#include "fill/region_modes.h"
+#include "regions/region_modes.h"
+#include "view/view_state.h"
 
 namespace veldra {
 

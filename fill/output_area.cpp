@@ -4,9 +4,9 @@
 #include <cmath>
 #include <cstdio>
 
+#include "attributes/gra_attribute.h"
+#include "attributes/picture_text.h"
 #include "common/my_func.h"
-#include "display/gra_attribute.h"
-#include "display/picture_text.h"
 #include "display/render/render.h"
 
 namespace veldra {

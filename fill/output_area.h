@@ -12,9 +12,9 @@
 #include <optional>
 #include <string>
 
-#include "display/view_state.h"
 #include "exchange/entity_store.h"
-#include "fill/regions.h"
+#include "regions/regions.h"
+#include "view/view_state.h"
 
 namespace veldra {
 

@@ -14,8 +14,8 @@
 #include <filesystem>
 #include <functional>
 
-#include "display/view_state.h"
 #include "exchange/entity_store.h"
+#include "view/view_state.h"
 
 namespace veldra {
 

@@ -13,8 +13,8 @@
 
 #include <filesystem>
 
-#include "display/view_state.h"
-#include "fill/regions.h"
+#include "regions/regions.h"
+#include "view/view_state.h"
 
 class QPainter;
 

@@ -9,7 +9,7 @@
 #include <string_view>
 
 #include "exchange/exchange_reader.h"
-#include "fill/faces.h"
+#include "regions/faces.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     using namespace veldra;

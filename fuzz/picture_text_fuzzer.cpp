@@ -13,13 +13,13 @@
 #include <string>
 #include <string_view>
 
+#include "attributes/picture_text.h"
 #include "display/canvas/canvas.h"
-#include "display/extents.h"
-#include "display/picture_text.h"
 #include "display/pictures/picture_decode.h"
 #include "display/pictures/picture_frame.h"
 #include "display/render/render.h"
 #include "fuzz/fuzz_gui_app.h"
+#include "view/extents.h"
 
 namespace {
 

@@ -11,11 +11,11 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "fill/regions.h"
-#include "fill/regions_reference.h"
 #include "fill/texture_fill.h"
 #include "fuzz/fuzz_bytes.h"
 #include "fuzz/fuzz_gui_app.h"
+#include "regions/regions.h"
+#include "regions/regions_reference.h"
 
 namespace {
 

@@ -7,8 +7,8 @@
 #include <cstdlib>
 #include <string_view>
 
-#include "app/settings_file.h"
 #include "app/text_codec.h"
+#include "options/settings_file.h"
 
 namespace {
 

@@ -13,7 +13,7 @@
 #include <functional>
 #include <memory>
 
-#include "display/view_state.h"
+#include "view/view_state.h"
 
 class QImage;
 class QPainter;

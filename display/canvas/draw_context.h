@@ -11,11 +11,11 @@
 #include <cstdint>
 #include <vector>
 
+#include "attributes/gra_attribute.h"
 #include "common/real_point.h"
 #include "display/canvas/canvas.h"
 #include "display/canvas/primitives_geometry.h"
-#include "display/gra_attribute.h"
-#include "display/view_state.h"
+#include "view/view_state.h"
 
 namespace veldra {
 

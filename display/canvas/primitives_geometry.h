@@ -7,7 +7,7 @@
 #include <cstdint>
 
 #include "common/real_point.h"
-#include "display/view_state.h"
+#include "view/view_state.h"
 
 namespace veldra {
 

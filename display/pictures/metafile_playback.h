@@ -6,7 +6,7 @@
 
 #include <cstdint>
 
-#include "display/gra_attribute.h"
+#include "common/abort_poll.h"
 
 namespace veldra {
 

@@ -7,8 +7,9 @@
 
 #include <cstdint>
 
+#include "attributes/gra_attribute.h"
+#include "common/abort_poll.h"
 #include "display/canvas/draw_context.h"
-#include "display/gra_attribute.h"
 #include "exchange/entity_store.h"
 
 namespace veldra {

@@ -2,7 +2,7 @@
 
 #include <initializer_list>
 
-#include "display/picture_text.h"
+#include "attributes/picture_text.h"
 #include "display/pictures/picture.h"
 #include "display/render/render.h"
 

@@ -3,8 +3,9 @@
 // The full redraw of the view, shared by the window and the command line: the
 // canvas cleared to the background, the frame, the origin mark and every entity.
 
+#include "attributes/gra_attribute.h"
+#include "common/abort_poll.h"
 #include "display/canvas/draw_context.h"
-#include "display/gra_attribute.h"
 #include "exchange/entity_store.h"
 
 namespace veldra {

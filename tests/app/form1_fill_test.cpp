@@ -7,8 +7,8 @@
 #include <QPushButton>
 #include <set>
 
-#include "display/view_state.h"
 #include "tests/app/form_fixture.h"
+#include "view/view_state.h"
 
 namespace veldra::test {
 namespace {

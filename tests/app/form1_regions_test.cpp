@@ -9,8 +9,8 @@
 
 #include "app/form1_regions.h"
 #include "display/canvas/canvas.h"
-#include "display/view_state.h"
 #include "tests/app/form_fixture.h"
+#include "view/view_state.h"
 
 namespace veldra::test {
 namespace {

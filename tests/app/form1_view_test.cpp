@@ -6,8 +6,8 @@
 #include <QWheelEvent>
 #include <cmath>
 
-#include "display/view_state.h"
 #include "tests/app/form_fixture.h"
+#include "view/view_state.h"
 
 namespace veldra::test {
 namespace {

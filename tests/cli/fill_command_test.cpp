@@ -14,9 +14,9 @@
 #include <string>
 
 #include "common/my_func.h"
-#include "display/view_navigation.h"
 #include "exchange/exchange_reader.h"
 #include "exchange/exchange_writer.h"
+#include "view/view_navigation.h"
 
 namespace veldra {
 namespace {

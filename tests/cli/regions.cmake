@@ -7,7 +7,7 @@ target_link_libraries(veldra_draw_tests PRIVATE nlohmann_json::nlohmann_json)
 add_dependencies(veldra_draw_tests veldra-cli)
 
 # Exit status and output of the program itself.
-set(regions_data ${CMAKE_SOURCE_DIR}/tests/fill/data/regions)
+set(regions_data ${CMAKE_SOURCE_DIR}/tests/regions/data)
 function(regions_cli_test name expected_rc expected_output)
     add_test(NAME cli_regions_${name}
              COMMAND ${CMAKE_COMMAND} -DCLI=$<TARGET_FILE:veldra-cli> -DRC=${expected_rc}

@@ -12,8 +12,8 @@
 
 #include "exchange/entity_store.h"
 #include "exchange/exchange_reader.h"
-#include "fill/faces.h"
-#include "fill/regions.h"
+#include "regions/faces.h"
+#include "regions/regions.h"
 
 namespace veldra {
 namespace {
@@ -34,7 +34,7 @@ bool SameBits(double a, double b) {
 }
 
 TEST(RegionsCommand, JsonHoldsTheBuildsPolygonsBitForBit) {
-    const std::string data = std::string(VELDRA_SOURCE_DIR) + "/tests/fill/data/regions/";
+    const std::string data = std::string(VELDRA_SOURCE_DIR) + "/tests/regions/data/";
     for (const char* name : {"circle_in_square.txt", "chord_and_arc.txt", "group_scales.txt",
                              "whole_arcs.txt", "near_joints.txt"}) {
         SCOPED_TRACE(name);
@@ -80,7 +80,7 @@ void ExpectSamePoints(const nlohmann::json& points, const TAryRealPoint& expecte
 
 TEST(RegionsCommand, FacesJsonHoldsTheFaceBuildBitForBit) {
     const std::string file =
-        std::string(VELDRA_SOURCE_DIR) + "/tests/fill/data/regions/crossing_grid.txt";
+        std::string(VELDRA_SOURCE_DIR) + "/tests/regions/data/crossing_grid.txt";
     int status = -1;
     const std::string out = RunCli(
         "--mode faces --gap 0.01 --islands outer --pick 15,15 --pick=46,16 --json " + file, status);

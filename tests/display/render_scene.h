@@ -6,9 +6,9 @@
 #include <QImage>
 #include <string>
 
+#include "attributes/gra_attribute.h"
 #include "display/canvas/canvas.h"
 #include "display/canvas/draw_context.h"
-#include "display/gra_attribute.h"
 #include "display/render/render.h"
 #include "display/render/view_redraw.h"
 #include "exchange/entity_store.h"

@@ -11,7 +11,7 @@
 
 #include <sys/stat.h>
 
-#include "display/gra_attribute.h"
+#include "attributes/gra_attribute.h"
 #include "exchange/exchange_reader.h"
 #include "exchange/exchange_writer.h"
 #include "tests/exchange/host_stand_in.h"

@@ -8,7 +8,7 @@
 #include <cmath>
 #include <string>
 
-#include "display/gra_attribute.h"
+#include "attributes/gra_attribute.h"
 #include "exchange/exchange_reader.h"
 #include "fill/fill_pipeline.h"
 #include "fill/output_area.h"

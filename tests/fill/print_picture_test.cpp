@@ -11,7 +11,7 @@
 #include <iterator>
 #include <string>
 
-#include "display/gra_attribute.h"
+#include "attributes/gra_attribute.h"
 #include "display/pictures/picture_decode.h"
 #include "exchange/exchange_reader.h"
 #include "fill/bmp_writer.h"

@@ -2,7 +2,7 @@
 
 // The view the print tests start from.
 
-#include "display/view_state.h"
+#include "view/view_state.h"
 
 namespace veldra::test {
 

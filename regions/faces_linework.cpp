@@ -1,0 +1,219 @@
+#include <algorithm>
+#include <cmath>
+
+#include "common/tolerances.h"
+#include "regions/faces_linework.h"
+#include "regions/regions_segments.h"
+
+namespace veldra {
+
+namespace {
+
+bool Usable(const TRealPoint& p) {
+    return std::isfinite(p.X) && std::isfinite(p.Y) && std::fabs(p.X) <= kMaxFaceCoordinate &&
+           std::fabs(p.Y) <= kMaxFaceCoordinate;
+}
+
+bool AllUsable(const std::vector<TRealPoint>& points) {
+    for (const TRealPoint& p : points) {
+        if (!Usable(p)) return false;
+    }
+    return true;
+}
+
+// End points sorted by X then Y, for "is another end within 1e-8 per axis". The ends
+// within the X window form runs of equal X, each sorted by Y, so a query is a few
+// binary searches even when thousands of ends share a column.
+class TEndIndex {
+  public:
+    void Add(const TRealPoint& p, size_t owner) { entries_.push_back({p, owner, false}); }
+
+    // Sorts the ends; returns, for each end in the order added, its sorted position.
+    std::vector<size_t> Build() {
+        std::vector<size_t> order(entries_.size());
+        for (size_t i = 0; i < order.size(); ++i) order[i] = i;
+        std::sort(order.begin(), order.end(), [this](size_t a, size_t b) {
+            const TRealPoint& p = entries_[a].point;
+            const TRealPoint& q = entries_[b].point;
+            return p.X != q.X ? p.X < q.X : (p.Y != q.Y ? p.Y < q.Y : a < b);
+        });
+        std::vector<TEntry> sorted(entries_.size());
+        std::vector<size_t> position(entries_.size());
+        for (size_t k = 0; k < order.size(); ++k) {
+            sorted[k] = entries_[order[k]];
+            position[order[k]] = k;
+        }
+        entries_ = std::move(sorted);
+        return position;
+    }
+
+    void Activate(size_t position) { entries_[position].active = true; }
+
+    // The first end within the tolerance that belongs to another owner (and, when
+    // `activeOnly`, was activated), or null. Not-a-number coordinates match nothing.
+    const TRealPoint* Other(const TRealPoint& p, size_t owner, bool activeOnly) const {
+        auto xLess = [](const TEntry& e, double x) { return e.point.X < x; };
+        auto it = std::lower_bound(entries_.begin(), entries_.end(), p.X - kPointTolerance, xLess);
+        while (it != entries_.end() && it->point.X <= p.X + kPointTolerance) {
+            const double x = it->point.X;
+            auto runEnd = std::upper_bound(it, entries_.end(), x,
+                                           [](double v, const TEntry& e) { return v < e.point.X; });
+            auto y = std::lower_bound(it, runEnd, p.Y - kPointTolerance,
+                                      [](const TEntry& e, double v) { return e.point.Y < v; });
+            for (; y != runEnd && y->point.Y <= p.Y + kPointTolerance; ++y) {
+                if (y->owner != owner && (!activeOnly || y->active)) return &y->point;
+            }
+            it = runEnd;
+        }
+        return nullptr;
+    }
+
+  private:
+    struct TEntry {
+        TRealPoint point;
+        size_t owner = 0;
+        bool active = false;
+    };
+    std::vector<TEntry> entries_;
+};
+
+}  // namespace
+
+std::vector<TFacePolyline> CollectFaceLinework(const TJwwEntityStore& store, int32_t n,
+                                               const TRegionFilter& filter, size_t& skipped) {
+    skipped = 0;
+    TAr2RealPoint closedFigures;
+    const std::vector<TBoundarySegment> segments =
+        CollectRegionSources(store, n, filter, closedFigures);
+    std::vector<TFacePolyline> lines;
+    lines.reserve(closedFigures.size() + segments.size());
+    for (TAryRealPoint& figure : closedFigures) {
+        // The accumulated angle ends a hair away from the start: close it exactly.
+        figure.back() = figure.front();
+        if (!AllUsable(figure)) {
+            ++skipped;
+            continue;
+        }
+        lines.push_back({std::move(figure), true});
+    }
+    for (const TBoundarySegment& segment : segments) {
+        TFacePolyline line;
+        if (segment.Kind == kSegmentLine) {
+            line.points = {segment.StartPoint, segment.EndPoint};
+        } else {
+            line.points = ChainPolygon({ChainEntry(segment, 0, false)}, store, n);
+            line.points.back() = segment.EndPoint;
+        }
+        if (!AllUsable(line.points)) {
+            ++skipped;
+            continue;
+        }
+        lines.push_back(std::move(line));
+    }
+    return lines;
+}
+
+void SnapCloseEnds(std::vector<TFacePolyline>& lines) {
+    TEndIndex index;
+    for (size_t i = 0; i < lines.size(); ++i) {
+        if (lines[i].closed) continue;
+        index.Add(lines[i].points.front(), i);
+        index.Add(lines[i].points.back(), i);
+    }
+    const std::vector<size_t> position = index.Build();
+    size_t n = 0;
+    for (size_t i = 0; i < lines.size(); ++i) {
+        if (lines[i].closed) continue;
+        for (TRealPoint* end : {&lines[i].points.front(), &lines[i].points.back()}) {
+            // The first end of a cluster in list order stays; later ones move onto it.
+            if (const TRealPoint* other = index.Other(*end, i, true)) {
+                *end = *other;
+            } else {
+                index.Activate(position[n]);
+            }
+            ++n;
+        }
+    }
+}
+
+std::vector<TFaceEdge> EdgesOf(const std::vector<TFacePolyline>& lines) {
+    std::vector<TFaceEdge> edges;
+    size_t count = 0;
+    for (const TFacePolyline& line : lines) count += line.points.size() - 1;
+    edges.reserve(count);
+    for (const TFacePolyline& line : lines) {
+        for (size_t i = 1; i < line.points.size(); ++i) {
+            const TRealPoint& a = line.points[i - 1];
+            const TRealPoint& b = line.points[i];
+            if (a.X == b.X && a.Y == b.Y) continue;
+            edges.push_back({a, b});
+        }
+    }
+    return edges;
+}
+
+void MergeAxisParallelEdges(std::vector<TFaceEdge>& edges) {
+    // An edge along an axis as the coordinate of its line and its extent along it.
+    struct TSpan {
+        double line;
+        double low;
+        double high;
+    };
+    std::vector<TSpan> horizontal;
+    std::vector<TSpan> vertical;
+    size_t kept = 0;
+    for (const TFaceEdge& e : edges) {
+        if (e.a.Y == e.b.Y) {
+            horizontal.push_back({e.a.Y, std::min(e.a.X, e.b.X), std::max(e.a.X, e.b.X)});
+        } else if (e.a.X == e.b.X) {
+            vertical.push_back({e.a.X, std::min(e.a.Y, e.b.Y), std::max(e.a.Y, e.b.Y)});
+        } else {
+            edges[kept++] = e;
+        }
+    }
+    edges.resize(kept);
+    auto merge = [&edges](std::vector<TSpan>& spans, bool isHorizontal) {
+        std::sort(spans.begin(), spans.end(), [](const TSpan& p, const TSpan& q) {
+            return p.line != q.line ? p.line < q.line : p.low < q.low;
+        });
+        for (size_t i = 0; i < spans.size();) {
+            TSpan run = spans[i];
+            for (++i; i < spans.size() && spans[i].line == run.line && spans[i].low <= run.high;
+                 ++i) {
+                run.high = std::max(run.high, spans[i].high);
+            }
+            if (run.low == run.high) continue;
+            edges.push_back(isHorizontal ? TFaceEdge{{run.low, run.line}, {run.high, run.line}}
+                                         : TFaceEdge{{run.line, run.low}, {run.line, run.high}});
+        }
+    };
+    merge(horizontal, true);
+    merge(vertical, false);
+}
+
+std::vector<TRealPoint> ChainOpenEnds(const TJwwEntityStore& store, const TRegionFilter& filter) {
+    TAr2RealPoint closedFigures;
+    const std::vector<TBoundarySegment> segments =
+        CollectRegionSources(store, kMinArcDivisions, filter, closedFigures);
+    // An end that is not a finite point meets nothing and has no place to be marked.
+    auto finite = [](const TRealPoint& p) { return std::isfinite(p.X) && std::isfinite(p.Y); };
+    TEndIndex index;
+    for (size_t i = 0; i < segments.size(); ++i) {
+        for (const TRealPoint& end : {segments[i].StartPoint, segments[i].EndPoint}) {
+            if (finite(end)) index.Add(end, i);
+        }
+    }
+    index.Build();
+    std::vector<TRealPoint> open;
+    for (size_t i = 0; i < segments.size(); ++i) {
+        for (const TRealPoint& end : {segments[i].StartPoint, segments[i].EndPoint}) {
+            if (finite(end) && index.Other(end, i, false) == nullptr) open.push_back(end);
+        }
+    }
+    std::sort(open.begin(), open.end(), [](const TRealPoint& a, const TRealPoint& b) {
+        return a.Y != b.Y ? a.Y < b.Y : a.X < b.X;
+    });
+    return open;
+}
+
+}  // namespace veldra
