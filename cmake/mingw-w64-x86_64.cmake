@@ -12,7 +12,7 @@ set(CMAKE_RC_COMPILER ${VELDRA_MINGW_TRIPLE}-windres)
 
 # Look for libraries and packages only in the target's tree (or where a *_DIR
 # variable points), programs only on the build machine.
-set(CMAKE_FIND_ROOT_PATH /usr/${VELDRA_MINGW_TRIPLE})
+set(CMAKE_FIND_ROOT_PATH /usr/${VELDRA_MINGW_TRIPLE} ${VELDRA_WINDOWS_DEPS})
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
