@@ -1,40 +1,93 @@
 #!/usr/bin/env bash
-# Cross-builds the Qt-free core and its tests for 64-bit Windows with mingw-w64 and
-# runs them under Wine. GoogleTest is built once for that target from Debian's
-# googletest sources. Everything lands in build-windows/ (Wine's prefix too).
+# The whole program cross-built for 64-bit Windows (scripts/windows/build.sh) and tried
+# under Wine as a Japanese Windows (code page 932, locale 0x411):
+#   1. the test programs (core, drawing, window) under Wine;
+#   2. veldra-cli.exe fill on the bundled sample and on the host's real exchange files
+#      (when ../shared/real-exchange is there), in a folder with a Japanese name, compared
+#      byte for byte with the Linux build's pictures and rewritten exchange files;
+#   3. the package unpacked into a folder with a Japanese name, its batch file started as
+#      the host starts it, the window driven by real key events on Xvfb: a fill and OK
+#      must leave the placement line with the Windows path in code page 932.
+# Needs build/bin/veldra-cli (scripts/build.sh) for step 2.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 ROOT=$PWD
 BUILD=${BUILD_WINDOWS_DIR:-build-windows}
-TOOLCHAIN=$ROOT/cmake/mingw-w64-x86_64.cmake
-LAUNCHER=()
-command -v ccache >/dev/null && LAUNCHER=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+mapfile -t built < <(bash scripts/windows/build.sh)
+DEPS=${built[0]}
+FULL=${built[1]}
 
-GTEST_PREFIX=$ROOT/$BUILD/googletest-install
-if [[ ! -f "$GTEST_PREFIX/lib/cmake/GTest/GTestConfig.cmake" ]]; then
-    cmake -S /usr/src/googletest -B "$BUILD/googletest" -G Ninja -DCMAKE_BUILD_TYPE=Release \
-        -DCMAKE_TOOLCHAIN_FILE="$TOOLCHAIN" -DBUILD_GMOCK=OFF -DINSTALL_GTEST=ON \
-        -DCMAKE_INSTALL_PREFIX="$GTEST_PREFIX" "${LAUNCHER[@]}" >/dev/null
-    cmake --build "$BUILD/googletest" -j"$(nproc)"
-    cmake --install "$BUILD/googletest" >/dev/null
+# Wine as a Japanese Windows: without the glibc locale Wine cannot open Japanese Unix
+# paths. A prefix of our own, quiet, without Mono and Gecko.
+if ! locale -a 2>/dev/null | grep -qi '^ja_JP.utf-\?8$'; then
+    localedef -i ja_JP -f UTF-8 ja_JP.UTF-8
 fi
-
-if [[ ! -f "$BUILD/core/build.ninja" ]]; then
-    cmake -S . -B "$BUILD/core" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-        -DCMAKE_TOOLCHAIN_FILE="$TOOLCHAIN" -DVELDRA_CORE_ONLY=ON \
-        -DGTest_DIR="$GTEST_PREFIX/lib/cmake/GTest" "${LAUNCHER[@]}"
-fi
-cmake --build "$BUILD/core" -j"$(nproc)"
-
-# A prefix of our own, made once, without a display and without Wine's chatter; its
-# wineserver is stopped at the end so nothing is left running.
-export WINEPREFIX=$ROOT/$BUILD/core/wine-prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-unset DISPLAY WAYLAND_DISPLAY
+export LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8
+export WINEPREFIX=$FULL/wine-prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 WINE=$(command -v wine64 || echo /usr/lib/wine/wine64)
 WINESERVER=$(command -v wineserver || echo /usr/lib/wine/wineserver)
-trap '"$WINESERVER" -k 2>/dev/null || true' EXIT
+windows_path() { local p=${1//\//\\}; echo "Z:$p"; }
+GCC_RUNTIME=$(dirname "$(x86_64-w64-mingw32-g++-posix -print-file-name=libstdc++-6.dll)")
+export WINEPATH="$(windows_path "$DEPS/bin");$(windows_path "$GCC_RUNTIME");$(windows_path /usr/x86_64-w64-mingw32/lib)"
+export QT_PLUGIN_PATH=$(windows_path "$DEPS/plugins")
+pids=()
+cleanup() {
+    for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done
+    "$WINESERVER" -k 2>/dev/null || true
+}
+trap cleanup EXIT
 if [[ ! -f "$WINEPREFIX/system.reg" ]]; then
-    "$WINE" wineboot --init >/dev/null 2>&1 || true
+    (unset DISPLAY; "$WINE" wineboot --init >/dev/null 2>&1) || true
     "$WINESERVER" -w
 fi
-ctest --test-dir "$BUILD/core" --output-on-failure
+
+echo "== Windows: test programs under Wine"
+(unset DISPLAY WAYLAND_DISPLAY; ctest --test-dir "$FULL" --output-on-failure)
+
+echo "== Windows: veldra-cli.exe fill against the Linux build"
+DRIVE_C=$WINEPREFIX/drive_c
+JOBS_UNIX=$DRIVE_C/図面/比較
+JOBS_WINDOWS='C:\図面\比較'
+LINUX_JOBS=$FULL/compare-linux
+rm -rf "$JOBS_UNIX" "$LINUX_JOBS"
+mkdir -p "$JOBS_UNIX" "$LINUX_JOBS"
+cp samples/texture.png "$JOBS_UNIX/texture.png"
+inputs=(samples/JWC_TEMP.TXT samples/all_kinds.txt)
+[[ -d ../shared/real-exchange ]] && inputs+=(../shared/real-exchange/*.txt)
+compared=0
+for input in "${inputs[@]}"; do
+    name=$(basename "$input" .txt)
+    name=${name%.TXT}
+    mkdir -p "$JOBS_UNIX/$name" "$LINUX_JOBS/$name"
+    cp "$input" "$JOBS_UNIX/$name/JWC_TEMP.TXT"
+    cp "$input" "$LINUX_JOBS/$name/JWC_TEMP.TXT"
+    set +e
+    build/bin/veldra-cli fill --folder "$LINUX_JOBS/$name" --texture samples/texture.png \
+        --out "$LINUX_JOBS/$name/floor.bmp" --depth 256 >/dev/null 2>&1
+    linux_rc=$?
+    (unset DISPLAY; "$WINE" "$FULL/bin/veldra-cli.exe" fill --folder "$JOBS_WINDOWS\\$name" \
+        --texture "$JOBS_WINDOWS\\texture.png" --out "$JOBS_WINDOWS\\$name\\floor.bmp" \
+        --depth 256 >/dev/null 2>&1)
+    windows_rc=$?
+    set -e
+    [[ $linux_rc == "$windows_rc" ]] ||
+        { echo "FAIL $name: exit $windows_rc on Windows, $linux_rc on Linux"; exit 1; }
+    if [[ -f $LINUX_JOBS/$name/floor.bmp ]]; then
+        cmp "$LINUX_JOBS/$name/floor.bmp" "$JOBS_UNIX/$name/floor.bmp" ||
+            { echo "FAIL $name: the pictures differ"; exit 1; }
+    fi
+    # The placement names the picture by its full path: the folders differ, the rest
+    # must not. The Windows line holds the folder in code page 932.
+    windows_folder=$(printf '%s' "$JOBS_WINDOWS\\$name\\" | iconv -f UTF-8 -t CP932)
+    if ! cmp <(LC_ALL=C sed "s|$(printf '%s' "$windows_folder" | sed 's/[\\.*^$|]/\\&/g')|FOLDER/|" \
+                   "$JOBS_UNIX/$name/JWC_TEMP.TXT") \
+             <(LC_ALL=C sed "s|$LINUX_JOBS/$name/|FOLDER/|" "$LINUX_JOBS/$name/JWC_TEMP.TXT"); then
+        echo "FAIL $name: the rewritten exchange files differ"
+        exit 1
+    fi
+    compared=$((compared + 1))
+done
+echo "$compared exchange files: the same pictures and hand-back on Windows and Linux"
+
+echo "== Windows: the package, its batch file and the window on Xvfb"
+bash scripts/windows/window-test.sh "$WINE" "$WINESERVER"

@@ -5,5 +5,6 @@ REM #cd
 REM #hf
 REM #hc 塗りつぶす図形を範囲選択してください
 REM #h1
+REM #gn
 REM #e
 start "" /wait "%~dp0veldra.exe"
