@@ -10,6 +10,9 @@ PACKAGES=(
     libcgal-dev libgmp-dev libmpfr-dev libjemalloc-dev
     libxcb1-dev xvfb xauth xdotool openbox wmctrl x11-utils imagemagick fonts-noto-cjk python3-pil
     ccache g++-mingw-w64-x86-64-posix googletest wine64
+    # Qt, GMP and MPFR for Windows from Debian's sources (scripts/qt-windows.sh), Wine as
+    # a Japanese Windows with Latin fonts of its own.
+    dpkg-dev m4 locales fonts-wine
 )
 if [[ "${VELDRA_FUZZ:-0}" == 1 ]]; then
     PACKAGES+=(clang libclang-rt-14-dev)
