@@ -41,6 +41,10 @@ KEY=$( (echo "$QT_VERSION $GMP_VERSION $MPFR_VERSION ${QT_OPTIONS[*]}"
         ${TRIPLE}-g++-posix --version | head -1
         cat scripts/windows/*.patch) | sha256sum | cut -c1-16)
 PREFIX=$CACHE/windows-deps-$KEY
+# One build at a time: a second run waits for the first and then finds its result.
+mkdir -p "$CACHE"
+exec 9>"$CACHE/.lock"
+flock 9
 if [[ -f $PREFIX/.complete ]]; then
     echo "$PREFIX"
     exit 0
@@ -85,8 +89,8 @@ echo "qt-windows: Qt built in $((SECONDS - START)) s in all" >&2
 # The Japanese translation of Qt's own dialogs and buttons.
 mkdir -p "$PREFIX/translations"
 cp /usr/share/qt6/translations/qtbase_ja.qm "$PREFIX/translations/" 2>/dev/null || true
-cd "$CACHE"
-rm -rf "$WORK"
 # Older builds of other keys are left for other checkouts; a cache holds a few at most.
 touch "$PREFIX/.complete"
+cd "$CACHE"
+rm -rf "$WORK"
 echo "$PREFIX"
