@@ -13,8 +13,12 @@
 #include <CGAL/Surface_sweep_2/Arr_construction_event.h>
 #include <CGAL/Surface_sweep_2/Arr_construction_ss_visitor.h>
 #include <CGAL/Surface_sweep_2/Arr_construction_subcurve.h>
+#include <gmp.h>
 
+#include <algorithm>
+#include <cstdlib>
 #include <exception>
+#include <mutex>
 #include <new>
 
 namespace veldra {
@@ -30,23 +34,43 @@ using Halfedge = Arrangement::Halfedge_handle;
 using Ccb = Arrangement::Ccb_halfedge_circulator;
 
 constexpr int32_t kUnset = -1;
-// How often the passes over the result ask the poll.
-constexpr uint32_t kPollEvery = 4096;
+// How often the sweep and the passes over the result ask the poll (about 30 ms of
+// sweep on a dense hatch). A key press between two polls is not lost when the poll
+// reads a flag the key event set (see StopFlagPoll).
+constexpr uint32_t kPollEvery = 1024;
 
 class TPoller {
   public:
-    explicit TPoller(const AbortPoll& poll) : poll_(poll) {}
+    TPoller(const AbortPoll& poll, const FaceProgress& progress, uint64_t expected)
+        : poll_(poll), progress_(progress), expected_(expected) {}
     bool Stop() {
         if (stopped_) return true;
-        if (++count_ % kPollEvery == 0) stopped_ = CheckAbort(poll_);
+        if (++count_ % kPollEvery == 0) {
+            Report();
+            stopped_ = CheckAbort(poll_);
+        }
         return stopped_;
     }
     bool StopNow() { return stopped_ = stopped_ || CheckAbort(poll_); }
+    // The sweep is most of the work: it runs to 90 %, the passes after it to 100 %.
+    void SweepDone() {
+        sweepDone_ = true;
+        count_ = 0;
+    }
 
   private:
+    void Report() {
+        if (!progress_ || expected_ == 0) return;
+        const double part = std::min(1.0, double(count_) / double(expected_));
+        progress_(sweepDone_ ? 0.9 + 0.1 * std::min(1.0, part / 4) : 0.9 * part);
+    }
+
     const AbortPoll& poll_;
-    uint32_t count_ = 0;
+    const FaceProgress& progress_;
+    uint64_t expected_;
+    uint64_t count_ = 0;
     bool stopped_ = false;
+    bool sweepDone_ = false;
 };
 
 // The library's construction visitor, asking the poll between sweep events and ending
@@ -85,6 +109,30 @@ void InsertCurves(Arrangement& arr, const std::vector<Traits::Curve_2>& curves, 
     Visitor visitor(&arr, poller);
     CGAL::Ss2::Surface_sweep_2<Visitor> sweep(arr.geometry_traits(), &visitor);
     sweep.sweep(curves.begin(), curves.end());
+}
+
+// The exact numbers allocate through GMP, whose own functions abort the program when
+// memory runs out. These throw std::bad_alloc instead, which the build catches and
+// reports as failed. Set once for the process (GMP has one set of functions).
+void* GmpAllocate(size_t size) {
+    void* p = std::malloc(size);
+    if (p == nullptr) throw std::bad_alloc();
+    return p;
+}
+
+void* GmpReallocate(void* old, size_t, size_t size) {
+    void* p = std::realloc(old, size);
+    if (p == nullptr) throw std::bad_alloc();
+    return p;
+}
+
+void GmpFree(void* p, size_t) {
+    std::free(p);
+}
+
+void UseThrowingGmpAllocation() {
+    static std::once_flag once;
+    std::call_once(once, [] { mp_set_memory_functions(GmpAllocate, GmpReallocate, GmpFree); });
 }
 
 TRealPoint ToReal(const Kernel::Point_2& p) {
@@ -151,6 +199,45 @@ void AppendRings(Ccb first, const std::vector<TRealPoint>& points, TAr2RealPoint
     }
 }
 
+// Depth by the fewest edges crossed from the unbounded face: a breadth-first walk over
+// the faces, across every boundary edge. Edges with one face on both sides (bridges,
+// dangling lines) lead nowhere new, so a line joining an island to its surroundings
+// does not change how deep the island is.
+void SetDepths(Arrangement& arr, int32_t bounded, TArrangementOutput& out) {
+    const auto unbounded = static_cast<size_t>(bounded);
+    auto indexOf = [unbounded](Arrangement::Face_handle f) {
+        return f->is_unbounded() ? unbounded : static_cast<size_t>(f->data());
+    };
+    std::vector<int32_t> distance(unbounded + 1, -1);
+    std::vector<Arrangement::Face_handle> queue;
+    for (auto f = arr.faces_begin(); f != arr.faces_end(); ++f) {
+        if (f->is_unbounded() && distance[unbounded] < 0) {
+            distance[unbounded] = 0;
+            queue.push_back(f);
+        }
+    }
+    auto visitCcb = [&](Ccb first, int32_t d) {
+        Ccb c = first;
+        do {
+            Arrangement::Face_handle g = c->twin()->face();
+            int32_t& known = distance[indexOf(g)];
+            if (known < 0) {
+                known = d + 1;
+                queue.push_back(g);
+            }
+        } while (++c != first);
+    };
+    for (size_t head = 0; head < queue.size(); ++head) {
+        Arrangement::Face_handle f = queue[head];
+        const int32_t d = distance[indexOf(f)];
+        if (!f->is_unbounded()) visitCcb(f->outer_ccb(), d);
+        for (auto hole = f->inner_ccbs_begin(); hole != f->inner_ccbs_end(); ++hole) {
+            visitCcb(*hole, d);
+        }
+    }
+    for (size_t i = 0; i < unbounded; ++i) out.faces[i].depth = std::max(distance[i] - 1, 0);
+}
+
 void CollectFaces(Arrangement& arr, int32_t pieces, TPoller& poller, TArrangementOutput& out) {
     // The face whose hole a piece of linework is, by piece.
     std::vector<int32_t> container(static_cast<size_t>(pieces), kUnset);
@@ -183,6 +270,7 @@ void CollectFaces(Arrangement& arr, int32_t pieces, TPoller& poller, TArrangemen
         out.faces[static_cast<size_t>(f->data())].parent =
             container[static_cast<size_t>(f->outer_ccb()->data())];
     }
+    SetDepths(arr, next, out);
 }
 
 void CollectDangles(const Arrangement& arr, TArrangementOutput& out) {
@@ -195,10 +283,11 @@ void CollectDangles(const Arrangement& arr, TArrangementOutput& out) {
 
 }  // namespace
 
-TArrangementOutput BuildArrangementFaces(const std::vector<TFaceEdge>& edges,
-                                         const AbortPoll& poll) {
+TArrangementOutput BuildArrangementFaces(const std::vector<TFaceEdge>& edges, const AbortPoll& poll,
+                                         const FaceProgress& progress, uint64_t expectedEvents) {
+    UseThrowingGmpAllocation();
     TArrangementOutput out;
-    TPoller poller(poll);
+    TPoller poller(poll, progress, expectedEvents);
     try {
         std::vector<Traits::Curve_2> curves;
         curves.reserve(edges.size());
@@ -211,6 +300,7 @@ TArrangementOutput BuildArrangementFaces(const std::vector<TFaceEdge>& edges,
         }
         Arrangement arr;
         InsertCurves(arr, curves, poller);
+        poller.SweepDone();
         curves = {};
         if (poller.StopNow()) {
             out.aborted = true;
@@ -222,6 +312,8 @@ TArrangementOutput BuildArrangementFaces(const std::vector<TFaceEdge>& edges,
         if (poller.Stop()) {
             out = TArrangementOutput{};
             out.aborted = true;
+        } else if (progress) {
+            progress(1.0);
         }
     } catch (const std::exception&) {
         // A refused precondition of the library or no memory: no faces rather than a
