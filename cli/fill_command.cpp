@@ -191,18 +191,14 @@ int RunFill(const Args& args) {
     FillHandBack handBack;
     const FillResult result =
         RunFillCommand(o.fill, FillSession{store, attributes, view, folder}, handBack);
-    if (!result.Ok()) {
-        // Faces refused for their crossings: the message says how many and what to do.
-        const std::string message = result.regions.tooManyCrossings
-                                        ? TooManyCrossingsMessage(result.regions.crossings)
-                                        : result.message;
+    // Faces refused for their crossings: the message says how many and what to do.
+    // Picks that all miss: nothing is filled, and nothing is handed back (as Cancel).
+    if (!result.Ok() || result.regions.noPickHit) {
+        const std::string message =
+            result.regions.tooManyCrossings ? TooManyCrossingsMessage(result.regions.crossings)
+            : result.regions.noPickHit ? "veldra-cli fill: no --pick lies in a face; nothing filled"
+                                       : result.message;
         std::fprintf(stderr, "%s\n", message.c_str());
-        Close(store, folder);
-        return 1;
-    }
-    if (result.regions.noPickHit) {
-        // As Cancel: no picture of nothing handed back.
-        std::fputs("veldra-cli fill: no --pick lies in a face; nothing filled\n", stderr);
         Close(store, folder);
         return 1;
     }

@@ -82,7 +82,17 @@ bool Cleaned(TAryRealPoint& ring) {
     if (kept.size() < 3) return false;
     kept.push_back(kept.front());
     ring = std::move(kept);
-    return SignedArea(ring) != 0.0;
+    // Smaller or thinner than a point: what is left of lines crossing within a few
+    // ulps of one point (exactly a face, but none anyone could see or fill).
+    double scale = 1.0, minX = ring[0].X, maxX = minX, minY = ring[0].Y, maxY = minY;
+    for (const TRealPoint& p : ring) {
+        scale = std::max({scale, std::fabs(p.X), std::fabs(p.Y)});
+        minX = std::min(minX, p.X), maxX = std::max(maxX, p.X);
+        minY = std::min(minY, p.Y), maxY = std::max(maxY, p.Y);
+    }
+    const double size = std::hypot(maxX - minX, maxY - minY);
+    const double grain = 1e-12 * scale;
+    return size > 1e3 * grain && std::fabs(SignedArea(ring)) > grain * size;
 }
 
 // Outer ring (the one of largest area) and holes of one face of the arrangement; no
@@ -297,12 +307,9 @@ bool MarkFilledFaces(std::vector<TFaceRegion>& faces, TIslandMode islands,
 
 std::string TooManyCrossingsMessage(uint64_t crossings) {
     // Two significant figures, grouped by thousands: an estimate, said as one.
-    uint64_t rounded = crossings, scale = 1;
-    while (rounded >= 100) {
-        rounded = (rounded + 5) / 10;
-        scale *= 10;
-    }
-    const std::string plain = std::to_string(rounded * scale);
+    uint64_t scale = 1;
+    while (crossings / scale >= 100) scale *= 10;
+    const std::string plain = std::to_string((crossings + scale / 2) / scale * scale);
     std::string digits;
     for (size_t i = 0; i < plain.size(); ++i) {
         if (i > 0 && (plain.size() - i) % 3 == 0) digits += ',';

@@ -22,10 +22,10 @@ struct TFaceEdge {
 // edges that have this face on both sides (dangling lines, bridges) left out.
 struct TArrangementFace {
     TAr2RealPoint rings;
-    // The face that holds this face's piece of linework as an island; -1 when that
-    // piece lies in the unbounded face.
+    // The face that has this one inside one of its holes (its outer ring being the
+    // ring of largest area), or -1.
     int32_t parent = -1;
-    // The fewest edges a way in from the unbounded face crosses to get here, less one.
+    // How many faces have this one inside one of their holes.
     int32_t depth = 0;
 };
 

@@ -179,8 +179,8 @@ TReferenceFaces ReferenceFaces(const std::vector<TFaceEdge>& edges) {
         }
         faceOfCycle[c] = best;
     }
-    // Depth: breadth first from the outside across every piece with two faces.
-    std::vector<int32_t> distance(cycles + 1, -1);
+    // Depth: how many faces enclose the face, a face G enclosing F when every way from
+    // the outside to F passes through G (one walk from the outside per G, around it).
     const size_t outside = cycles;
     auto faceIndex = [&](int32_t k) {
         const int32_t f = faceOfCycle[cycleOf[k]];
@@ -188,18 +188,25 @@ TReferenceFaces ReferenceFaces(const std::vector<TFaceEdge>& edges) {
     };
     std::vector<std::vector<size_t>> neighbours(cycles + 1);
     for (size_t k = 0; k < h; ++k) {
-        const size_t a = faceIndex(static_cast<int32_t>(k)),
-                     b = faceIndex(static_cast<int32_t>(k ^ 1));
+        const size_t a = faceIndex(static_cast<int32_t>(k));
+        const size_t b = faceIndex(static_cast<int32_t>(k ^ 1));
         if (a != b) neighbours[a].push_back(b);
     }
-    std::vector<size_t> queue{outside};
-    distance[outside] = 0;
-    for (size_t head = 0; head < queue.size(); ++head) {
-        for (size_t n : neighbours[queue[head]]) {
-            if (distance[n] < 0) {
-                distance[n] = distance[queue[head]] + 1;
+    std::vector<int32_t> distance(cycles + 1, 0);
+    for (size_t g = 0; g < cycles; ++g) {
+        if (cycleArea[g] <= 0) continue;
+        std::vector<char> reached(cycles + 1, 0);
+        std::vector<size_t> queue{outside};
+        reached[outside] = 1;
+        for (size_t head = 0; head < queue.size(); ++head) {
+            for (size_t n : neighbours[queue[head]]) {
+                if (n == g || reached[n]) continue;
+                reached[n] = 1;
                 queue.push_back(n);
             }
+        }
+        for (size_t f = 0; f < cycles; ++f) {
+            if (f != g && cycleArea[f] > 0 && !reached[f]) ++distance[f];
         }
     }
     TReferenceFaces out;
@@ -216,7 +223,7 @@ TReferenceFaces ReferenceFaces(const std::vector<TFaceEdge>& edges) {
         out.faces.push_back({ToDouble(cycleArea[c] + area[c]),
                              {ToDouble(cycleLowest[c].x), ToDouble(cycleLowest[c].y)},
                              holes[c],
-                             distance[c] - 1});
+                             distance[c]});
     }
     std::sort(out.faces.begin(), out.faces.end(),
               [](const TReferenceFace& a, const TReferenceFace& b) {

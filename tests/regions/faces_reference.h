@@ -3,7 +3,8 @@
 // The faces of straight segments the slow and obviously correct way, for the tests
 // only: every crossing, touch and overlap found in exact rationals, the pieces between
 // them joined into a half-edge graph, and every face walked with its left hand on the
-// wall. Depth is the fewest boundaries crossed from outside.
+// wall. Depth is how many faces enclose the face (every way in from outside passes
+// through them).
 
 #include <cstdint>
 #include <vector>
