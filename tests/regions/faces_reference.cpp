@@ -134,6 +134,18 @@ TReferenceFaces ReferenceFaces(const std::vector<TFaceEdge>& edges) {
         cycleArea.push_back(twice / 2);
         cycleLowest.push_back(lowest);
     }
+    // The lowest point of each cycle's ring: on edges with another cycle on their
+    // other side (a dangling line walked out and back is no part of the ring).
+    std::vector<TQPoint> ringLowest = cycleLowest;
+    std::vector<char> ringSeen(cycleArea.size(), 0);
+    for (size_t k = 0; k < h; ++k) {
+        const int32_t c = cycleOf[k];
+        if (c == cycleOf[k ^ 1]) continue;
+        const TQPoint& p = vertices[from[k]];
+        TQPoint& low = ringLowest[static_cast<size_t>(c)];
+        if (!ringSeen[c] || p.y < low.y || (p.y == low.y && p.x < low.x)) low = p;
+        ringSeen[c] = 1;
+    }
     // Bounded faces are the counter-clockwise cycles. A clockwise cycle is the outside
     // of one connected piece: it belongs to the smallest face whose outer cycle holds
     // the piece, or to the outside.
@@ -221,7 +233,7 @@ TReferenceFaces ReferenceFaces(const std::vector<TFaceEdge>& edges) {
     for (size_t c = 0; c < cycles; ++c) {
         if (cycleArea[c] <= 0) continue;
         out.faces.push_back({ToDouble(cycleArea[c] + area[c]),
-                             {ToDouble(cycleLowest[c].x), ToDouble(cycleLowest[c].y)},
+                             {ToDouble(ringLowest[c].x), ToDouble(ringLowest[c].y)},
                              holes[c],
                              distance[c]});
     }
