@@ -7,6 +7,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <random>
@@ -14,6 +15,7 @@
 #include "bench/bench_drawings.h"
 #include "exchange/entity_store.h"
 #include "regions/faces.h"
+#include "regions/faces_linework.h"
 #include "regions/regions.h"
 
 namespace {
@@ -125,6 +127,56 @@ void BM_Chain(benchmark::State& state) {
     state.counters["polygons"] = static_cast<double>(regions.size());
 }
 
+// The end snapping before the noding on its own: range(0) the drawing, range(1) 1 for
+// the pass with its quick check, 0 for the whole pass (the yardstick).
+void BM_SnapEnds(benchmark::State& state) {
+    const TJwwEntityStore& store = Drawing(static_cast<int>(state.range(0)));
+    size_t skipped = 0;
+    const std::vector<veldra::TFacePolyline> lines =
+        veldra::CollectFaceLinework(store, 24, {}, skipped);
+    for (auto _ : state) {
+        state.PauseTiming();
+        std::vector<veldra::TFacePolyline> copy = lines;
+        state.ResumeTiming();
+        if (state.range(1) != 0) {
+            veldra::SnapCloseEnds(copy);
+        } else {
+            veldra::SnapCloseEndsAlways(copy);
+        }
+        benchmark::DoNotOptimize(copy.data());
+    }
+    Report(state, store);
+}
+
+// n lines at 45 degrees and n at 135 in a 100 x 100 square: n * n / 2 crossings or so.
+TJwwEntityStore Hatch(int n) {
+    TJwwEntityStore store = NewStore();
+    AddLine(store, 0, 0, 100, 0);
+    AddLine(store, 100, 0, 100, 100);
+    AddLine(store, 100, 100, 0, 100);
+    AddLine(store, 0, 100, 0, 0);
+    for (int i = 1; i <= n; ++i) {
+        const double c = 200.0 * i / (n + 1);
+        const double x1 = std::max(0.0, c - 100), x2 = std::min(100.0, c);
+        AddLine(store, x1, c - x1, x2, c - x2);
+        AddLine(store, x1, x1 - (c - 100), x2, x2 - (c - 100));
+    }
+    return store;
+}
+
+// range(0): n. Under the crossing budget the whole build; over it the refusal.
+void BM_Hatch(benchmark::State& state) {
+    const TJwwEntityStore store = Hatch(static_cast<int>(state.range(0)));
+    veldra::TFaceBuild build;
+    for (auto _ : state) {
+        build = veldra::BuildFaces(store, 24, {});
+        benchmark::DoNotOptimize(build.faces.data());
+    }
+    state.counters["faces"] = static_cast<double>(build.faces.size());
+    state.counters["crossings"] = static_cast<double>(build.crossings);
+    state.counters["refused"] = build.tooManyCrossings ? 1 : 0;
+}
+
 void Drawings(benchmark::internal::Benchmark* b) {
     b->ArgNames({"drawing", "gapMicro"});
     for (int64_t d : {0, 1, 2, 3}) b->Args({d, 0});
@@ -137,6 +189,15 @@ void Drawings(benchmark::internal::Benchmark* b) {
 
 BENCHMARK(BM_Faces)->Apply(Drawings)->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime();
 BENCHMARK(BM_Chain)->Apply(Drawings)->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime();
+BENCHMARK(BM_SnapEnds)
+    ->ArgNames({"drawing", "quick"})
+    ->Args({0, 0})
+    ->Args({0, 1})
+    ->Args({1, 0})
+    ->Args({1, 1})
+    ->Unit(benchmark::kMillisecond)
+    ->MeasureProcessCPUTime();
+BENCHMARK(BM_Hatch)->Arg(1000)->Arg(3000)->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime();
 
 }  // namespace
 

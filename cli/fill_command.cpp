@@ -38,7 +38,10 @@ constexpr const char* kFillUsage =
     "  temporary bitmap. Defaults: 200 %, 24 bit, 24 divisions, 1600x1200, white.\n"
     "  --dpi: resolution on paper (10..4800; default the view's pixels); --area fill: only\n"
     "  the filled regions (default view); --tile-mm: texture tiles of that width in paper\n"
-    "  mm from the paper origin, turned by --tile-angle degrees (default: screen tiling).\n";
+    "  mm from the paper origin, turned by --tile-angle degrees (default: screen tiling).\n"
+    "  --gap MM: each free end is extended along its direction by at most MM paper mm to\n"
+    "  the first line it meets, or joined to another free end at most MM away. When no\n"
+    "  --pick lies in a face, nothing is filled and the exit status is 1.\n";
 
 constexpr double kMaxTileMm = 10000.0;
 
@@ -188,8 +191,14 @@ int RunFill(const Args& args) {
     FillHandBack handBack;
     const FillResult result =
         RunFillCommand(o.fill, FillSession{store, attributes, view, folder}, handBack);
-    if (!result.Ok()) {
-        std::fprintf(stderr, "%s\n", result.message.c_str());
+    // Faces refused for their crossings: the message says how many and what to do.
+    // Picks that all miss: nothing is filled, and nothing is handed back (as Cancel).
+    if (!result.Ok() || result.regions.noPickHit) {
+        const std::string message =
+            result.regions.tooManyCrossings ? TooManyCrossingsMessage(result.regions.crossings)
+            : result.regions.noPickHit ? "veldra-cli fill: no --pick lies in a face; nothing filled"
+                                       : result.message;
+        std::fprintf(stderr, "%s\n", message.c_str());
         Close(store, folder);
         return 1;
     }

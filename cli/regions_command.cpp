@@ -28,8 +28,11 @@ constexpr const char* kRegionsUsage =
     "  chain (default): the loops found end to end; faces: the faces of the linework split\n"
     "  at every crossing, ordered by the lowest point of their outer ring (bottom to top,\n"
     "  then left to right, then the smaller first). --gap, --islands and --pick are for\n"
-    "  faces: free ends within MM paper mm are joined, islands filled as the mode says,\n"
-    "  and picks (paper units) fill only the faces under them.\n";
+    "  faces. --gap MM: each free end is extended along its direction by at most MM paper\n"
+    "  mm to the first line it meets, or joined to another free end at most MM away.\n"
+    "  Islands are filled as the mode says; picks (paper units) fill only the faces under\n"
+    "  them and their islands (exit 1 when no pick lies in a face). Selections with more\n"
+    "  than 2,000,000 crossings are refused (exit 1).\n";
 
 struct RegionsOptions {
     bool json = false;
@@ -165,6 +168,11 @@ int RunRegions(const Args& args) {
                          "or beyond %s)\n",
                          build.skippedEntities, FormatGeneral(kMaxFaceCoordinate).c_str());
         }
+        if (build.tooManyCrossings) {
+            std::fprintf(stderr, "veldra-cli regions: %s\n",
+                         TooManyCrossingsMessage(build.crossings).c_str());
+            return 1;
+        }
         if (build.failed) {
             std::fprintf(stderr, "veldra-cli regions: the faces could not be built\n");
             return 1;
@@ -173,6 +181,10 @@ int RunRegions(const Args& args) {
             PrintFacesJson(build);
         } else {
             PrintFacesSummary(build, options, divisions);
+        }
+        if (build.noPickHit) {
+            std::fprintf(stderr, "veldra-cli regions: no --pick lies in a face; nothing filled\n");
+            return 1;
         }
         return 0;
     }

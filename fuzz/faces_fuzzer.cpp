@@ -7,9 +7,23 @@
 #include <cstdint>
 #include <cstdlib>
 #include <string_view>
+#include <vector>
 
 #include "exchange/exchange_reader.h"
 #include "regions/faces.h"
+#include "regions/faces_crossings.h"
+
+namespace {
+
+double RingArea(const veldra::TAryRealPoint& ring) {
+    double twice = 0.0;
+    for (size_t i = 1; i < ring.size(); ++i) {
+        twice += ring[i - 1].X * ring[i].Y - ring[i].X * ring[i - 1].Y;
+    }
+    return twice / 2.0;
+}
+
+}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     using namespace veldra;
@@ -21,6 +35,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     options.gapTolerance = kGaps[data[0] & 7];
     options.islands = static_cast<TIslandMode>((data[0] >> 3) % 3);
     if (data[0] & 0x80) options.picks = {{0.5, 0.5}, {5, 5}, {-3, 2}};
+    if ((data[0] & 0x80) && (data[1] & 0x80)) options.picks = {{1e6, -1e6}};  // hits nothing
     const int32_t divisions = 3 + data[1] % 30;
 
     TJwwEntityStore store;
@@ -40,10 +55,38 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         for (const TAryRealPoint& hole : face.holes)
             if (!closedRing(hole)) std::abort();
         if (face.parent < -1 || face.parent >= count || face.parent == i) std::abort();
-        const int32_t expected = face.parent < 0 ? 0 : build.faces[face.parent].depth + 1;
-        if (face.depth != expected) std::abort();
+        // An island is deeper than the face around it; no face is empty or spiked.
+        if (face.depth < 0) std::abort();
+        if (face.parent >= 0 && face.depth <= build.faces[face.parent].depth) std::abort();
+        if (RingArea(face.outer) <= 0) std::abort();
+        for (const TAryRealPoint& hole : face.holes)
+            if (RingArea(hole) >= 0) std::abort();
+        for (size_t k = 1; k < face.outer.size(); ++k) {
+            if (face.outer[k].X == face.outer[k - 1].X && face.outer[k].Y == face.outer[k - 1].Y)
+                std::abort();
+        }
     }
     if (build.aborted) std::abort();  // nobody asked it to stop
+    // Refused for its crossings: nothing else; picks that miss fill nothing.
+    if (build.tooManyCrossings && (!build.faces.empty() || build.crossings <= kMaxFaceCrossings))
+        std::abort();
+    if (build.noPickHit) {
+        for (const TFaceRegion& face : build.faces)
+            if (face.filled) std::abort();
+    }
+    // Every open end is a drawn end: no end left in empty space by a join.
+    for (const TRealPoint& end : build.openEnds) {
+        if (!std::isfinite(end.X) || !std::isfinite(end.Y)) std::abort();
+    }
+    // The crossing count alone, with a small limit: stops early, never hangs.
+    std::vector<TFaceEdge> edges;
+    for (const TJwwEntLine& l : store.lines) edges.push_back({{l.x1, l.y1}, {l.x2, l.y2}});
+    std::erase_if(edges, [](const TFaceEdge& e) {
+        return !std::isfinite(e.a.X) || !std::isfinite(e.a.Y) || !std::isfinite(e.b.X) ||
+               !std::isfinite(e.b.Y) || std::fabs(e.a.X) > 1e12 || std::fabs(e.a.Y) > 1e12 ||
+               std::fabs(e.b.X) > 1e12 || std::fabs(e.b.Y) > 1e12;
+    });
+    CountCrossings(edges, 1000);
     FilledFacePolygons(build.faces);
     for (const TRealPoint& p : options.picks) FaceAt(build.faces, p);
     ChainOpenEnds(store);

@@ -5,6 +5,7 @@
 #include <numeric>
 #include <utility>
 
+#include "regions/faces_crossings.h"
 #include "regions/faces_linework.h"
 #include "regions/regions_segments.h"
 
@@ -35,9 +36,71 @@ void Canonical(TAryRealPoint& ring, bool counterClockwise) {
     ring.push_back(ring.front());
 }
 
-// Outer ring (the one of largest area) and holes of one face of the arrangement.
+// Rounding the exact crossings to doubles can leave a ring with repeated points, with
+// spikes (out along an edge and straight back) or with no area at all, where several
+// lines cross within a few ulps of one point. Such points go; a ring left without area
+// goes too.
+bool SameDirectionBack(const TRealPoint& a, const TRealPoint& b, const TRealPoint& c) {
+    const double ux = b.X - a.X, uy = b.Y - a.Y, vx = c.X - b.X, vy = c.Y - b.Y;
+    const double cross = ux * vy - uy * vx;
+    const double dot = ux * vx + uy * vy;
+    return dot < 0 && std::fabs(cross) <= 1e-12 * std::hypot(ux, uy) * std::hypot(vx, vy);
+}
+
+bool Cleaned(TAryRealPoint& ring) {
+    ring.pop_back();
+    std::vector<TRealPoint> kept;
+    kept.reserve(ring.size());
+    auto equal = [](const TRealPoint& p, const TRealPoint& q) { return p.X == q.X && p.Y == q.Y; };
+    for (const TRealPoint& p : ring) {
+        if (!kept.empty() && equal(kept.back(), p)) continue;
+        kept.push_back(p);
+        // A spike folds away as soon as its far point is followed by the way back.
+        while (kept.size() >= 3 &&
+               SameDirectionBack(kept[kept.size() - 3], kept[kept.size() - 2], kept.back())) {
+            kept.erase(kept.end() - 2);
+            if (kept.size() >= 2 && equal(kept[kept.size() - 2], kept.back())) kept.pop_back();
+        }
+    }
+    // The same across the closing point, until nothing changes.
+    for (bool changed = true; changed && kept.size() >= 3;) {
+        changed = false;
+        if (equal(kept.front(), kept.back())) {
+            kept.pop_back();
+            changed = true;
+            continue;
+        }
+        const size_t n = kept.size();
+        if (SameDirectionBack(kept[n - 2], kept[n - 1], kept[0])) {
+            kept.pop_back();
+            changed = true;
+        } else if (SameDirectionBack(kept[n - 1], kept[0], kept[1])) {
+            kept.erase(kept.begin());
+            changed = true;
+        }
+    }
+    if (kept.size() < 3) return false;
+    kept.push_back(kept.front());
+    ring = std::move(kept);
+    // Smaller or thinner than a point: what is left of lines crossing within a few
+    // ulps of one point (exactly a face, but none anyone could see or fill).
+    double scale = 1.0, minX = ring[0].X, maxX = minX, minY = ring[0].Y, maxY = minY;
+    for (const TRealPoint& p : ring) {
+        scale = std::max({scale, std::fabs(p.X), std::fabs(p.Y)});
+        minX = std::min(minX, p.X), maxX = std::max(maxX, p.X);
+        minY = std::min(minY, p.Y), maxY = std::max(maxY, p.Y);
+    }
+    const double size = std::hypot(maxX - minX, maxY - minY);
+    const double grain = 1e-12 * scale;
+    return size > 1e3 * grain && std::fabs(SignedArea(ring)) > grain * size;
+}
+
+// Outer ring (the one of largest area) and holes of one face of the arrangement; no
+// outer ring when the face has no area once rounded.
 TFaceRegion RegionOf(TArrangementFace& face) {
     TFaceRegion region;
+    std::erase_if(face.rings, [](TAryRealPoint& ring) { return !Cleaned(ring); });
+    if (face.rings.empty()) return region;
     size_t outer = 0;
     for (size_t i = 1; i < face.rings.size(); ++i) {
         if (SignedArea(face.rings[i]) > SignedArea(face.rings[outer])) outer = i;
@@ -61,11 +124,14 @@ std::vector<TFaceRegion> OrderedFaces(std::vector<TArrangementFace>& raw) {
     std::vector<TFaceRegion> faces;
     std::vector<int32_t> rawParent;
     std::vector<int32_t> kept(raw.size(), -1);
+    std::vector<int32_t> rawDepth;
     for (size_t i = 0; i < raw.size(); ++i) {
-        if (raw[i].rings.empty()) continue;
+        TFaceRegion region = RegionOf(raw[i]);
+        if (region.outer.empty()) continue;
         kept[i] = static_cast<int32_t>(faces.size());
-        faces.push_back(RegionOf(raw[i]));
+        faces.push_back(std::move(region));
         rawParent.push_back(raw[i].parent);
+        rawDepth.push_back(raw[i].depth);
     }
     std::vector<double> area(faces.size());
     for (size_t i = 0; i < faces.size(); ++i) area[i] = SignedArea(faces[i].outer);
@@ -80,28 +146,15 @@ std::vector<TFaceRegion> OrderedFaces(std::vector<TArrangementFace>& raw) {
     std::vector<int32_t> position(faces.size());
     for (size_t i = 0; i < order.size(); ++i) position[order[i]] = static_cast<int32_t>(i);
     std::vector<TFaceRegion> sorted(faces.size());
+    for (size_t i = 0; i < faces.size(); ++i) sorted[position[i]] = std::move(faces[i]);
+    // A parent left out for want of area hands its place to its own parent.
     for (size_t i = 0; i < faces.size(); ++i) {
-        const int32_t p = rawParent[i] < 0 ? -1 : kept[static_cast<size_t>(rawParent[i])];
-        faces[i].parent = p < 0 ? -1 : position[p];
-        sorted[position[i]] = std::move(faces[i]);
+        int32_t p = rawParent[i];
+        while (p >= 0 && kept[static_cast<size_t>(p)] < 0) p = raw[static_cast<size_t>(p)].parent;
+        const int32_t k = p < 0 ? -1 : kept[static_cast<size_t>(p)];
+        sorted[position[i]].parent = k < 0 ? -1 : position[k];
+        sorted[position[i]].depth = rawDepth[i];
     }
-    // Depth by walking up to a face whose depth is known; no recursion, so deep nests
-    // of islands cannot exhaust the stack.
-    std::vector<int32_t> depth(sorted.size(), -1);
-    std::vector<int32_t> path;
-    for (size_t i = 0; i < sorted.size(); ++i) {
-        int32_t f = static_cast<int32_t>(i);
-        while (f >= 0 && depth[f] < 0) {
-            path.push_back(f);
-            f = sorted[f].parent;
-        }
-        int32_t d = f < 0 ? -1 : depth[f];
-        while (!path.empty()) {
-            depth[path.back()] = ++d;
-            path.pop_back();
-        }
-    }
-    for (size_t i = 0; i < sorted.size(); ++i) sorted[i].depth = depth[i];
     return sorted;
 }
 
@@ -158,7 +211,7 @@ std::vector<TRealPoint> OpenEnds(const TArrangementOutput& arrangement,
 
 TFaceBuild BuildFaces(const TJwwEntityStore& store, int32_t arcDivisions,
                       const TFaceOptions& options, const TRegionFilter& filter,
-                      const AbortPoll& poll) {
+                      const AbortPoll& poll, const FaceProgress& progress) {
     TFaceBuild out;
     const int32_t n = LimitArcDivisions(arcDivisions);
     std::vector<TFacePolyline> lines = CollectFaceLinework(store, n, filter, out.skippedEntities);
@@ -179,7 +232,21 @@ TFaceBuild BuildFaces(const TJwwEntityStore& store, int32_t arcDivisions,
     lines = {};
     MergeAxisParallelEdges(edges);
 
-    TArrangementOutput arrangement = BuildArrangementFaces(edges, poll);
+    // The cost is known before the expensive step: too many crossings are refused at
+    // once instead of running for minutes into gigabytes.
+    const TCrossingCount crossings = CountCrossings(edges, kMaxFaceCrossings, poll);
+    if (crossings.aborted) {
+        out.aborted = true;
+        return out;
+    }
+    out.crossings = crossings.crossings;
+    if (crossings.crossings > kMaxFaceCrossings) {
+        out.tooManyCrossings = true;
+        return out;
+    }
+
+    TArrangementOutput arrangement =
+        BuildArrangementFaces(edges, poll, progress, 2 * edges.size() + crossings.crossings);
     if (arrangement.aborted || arrangement.failed) {
         out.aborted = arrangement.aborted;
         out.failed = arrangement.failed;
@@ -190,35 +257,72 @@ TFaceBuild BuildFaces(const TJwwEntityStore& store, int32_t arcDivisions,
     out.joins = std::move(gaps.joins);
     std::sort(out.joins.begin(), out.joins.end(),
               [](const TFaceJoin& a, const TFaceJoin& b) { return Lower(a.from, b.from); });
-    MarkFilledFaces(out.faces, options.islands, options.picks);
+    out.noPickHit = !MarkFilledFaces(out.faces, options.islands, options.picks);
     return out;
 }
 
-void MarkFilledFaces(std::vector<TFaceRegion>& faces, TIslandMode islands,
+bool MarkFilledFaces(std::vector<TFaceRegion>& faces, TIslandMode islands,
                      const std::vector<TRealPoint>& picks) {
+    if (picks.empty()) {
+        for (TFaceRegion& face : faces) face.filled = FilledAtDepth(islands, face.depth);
+        return true;
+    }
     std::vector<char> picked(faces.size(), 0);
     bool any = false;
     for (const TRealPoint& p : picks) {
         const int32_t f = FaceAt(faces, p);
-        if (f >= 0) picked[f] = !picked[f];
+        if (f < 0) continue;
+        picked[f] = 1;
+        any = true;
     }
-    for (char p : picked) any = any || p;
-    if (!any) {
-        for (TFaceRegion& face : faces) face.filled = FilledAtDepth(islands, face.depth);
-        return;
-    }
-    // The nearest picked face at or above each face decides it; parents first.
+    // Each picked face fills itself and its islands as the mode says, counted from its
+    // own depth; several picks fill the union of that. Parents are decided first.
     std::vector<int32_t> order(faces.size());
     std::iota(order.begin(), order.end(), 0);
     std::stable_sort(order.begin(), order.end(),
                      [&](int32_t a, int32_t b) { return faces[a].depth < faces[b].depth; });
-    std::vector<int32_t> nearest(faces.size(), -1);
+    // Per face, which parities of depth the picked faces at or above it have (bit 0:
+    // even, bit 1: odd): enough to tell whether any of them fills the face.
+    std::vector<uint8_t> pickedAbove(faces.size(), 0);
     for (int32_t f : order) {
         const int32_t parent = faces[f].parent;
-        nearest[f] = picked[f] ? f : (parent < 0 ? -1 : nearest[parent]);
-        faces[f].filled =
-            nearest[f] >= 0 && FilledAtDepth(islands, faces[f].depth - faces[nearest[f]].depth);
+        uint8_t above = parent < 0 ? 0 : pickedAbove[parent];
+        const uint8_t own = faces[f].depth % 2 == 0 ? 1 : 2;
+        if (picked[f]) above |= own;
+        pickedAbove[f] = above;
+        switch (islands) {
+            case TIslandMode::OuterOnly:
+                faces[f].filled = picked[f] != 0;
+                break;
+            case TIslandMode::Ignore:
+                faces[f].filled = above != 0;
+                break;
+            case TIslandMode::Normal:
+                faces[f].filled = (above & own) != 0;
+                break;
+        }
     }
+    return any;
+}
+
+std::string TooManyCrossingsMessage(uint64_t crossings) {
+    // Two significant figures, grouped by thousands: an estimate, said as one.
+    uint64_t scale = 1;
+    while (crossings / scale >= 100) scale *= 10;
+    const std::string plain = std::to_string((crossings + scale / 2) / scale * scale);
+    std::string digits;
+    for (size_t i = 0; i < plain.size(); ++i) {
+        if (i > 0 && (plain.size() - i) % 3 == 0) digits += ',';
+        digits += plain[i];
+    }
+    return "選択範囲に交点が多すぎます（約 " + digits +
+           " 箇所）。範囲を狭めるか「端点連結」で実行してください。";
+}
+
+AbortPoll StopFlagPoll(const std::atomic<bool>& stop, AbortPoll also) {
+    return [&stop, also = std::move(also)] {
+        return stop.load(std::memory_order_relaxed) || CheckAbort(also);
+    };
 }
 
 int32_t FaceAt(const std::vector<TFaceRegion>& faces, TRealPoint point) {

@@ -5,6 +5,7 @@
 // heavy headers stay inside the one file that builds it.
 
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 #include "common/abort_poll.h"
@@ -21,9 +22,11 @@ struct TFaceEdge {
 // edges that have this face on both sides (dangling lines, bridges) left out.
 struct TArrangementFace {
     TAr2RealPoint rings;
-    // The face that holds this face's piece of linework as an island; -1 when that
-    // piece lies in the unbounded face.
+    // The face that has this one inside one of its holes (its outer ring being the
+    // ring of largest area), or -1.
     int32_t parent = -1;
+    // How many faces have this one inside one of their holes.
+    int32_t depth = 0;
 };
 
 // A vertex with a single edge: an end that meets nothing.
@@ -43,7 +46,13 @@ struct TArrangementOutput {
 // length) and returns the bounded faces and the dangling vertices. The poll is asked
 // between the stages, between the events of the noding sweep and inside the passes
 // over the result.
-TArrangementOutput BuildArrangementFaces(const std::vector<TFaceEdge>& edges,
-                                         const AbortPoll& poll);
+// Told how far the build has come (0..1) each time the poll is asked.
+using FaceProgress = std::function<void(double fraction)>;
+
+// `expectedEvents` (the edges' ends plus the crossings counted beforehand) scales the
+// progress of the noding sweep; 0 reports none during the sweep.
+TArrangementOutput BuildArrangementFaces(const std::vector<TFaceEdge>& edges, const AbortPoll& poll,
+                                         const FaceProgress& progress = {},
+                                         uint64_t expectedEvents = 0);
 
 }  // namespace veldra

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <limits>
 #include <unordered_map>
 
@@ -34,7 +35,8 @@ struct TFreeEnd {
     double dx = 0.0, dy = 0.0;
     size_t line = 0;
     bool front = false;
-    double reach = 0.0;  // distance to the first hit; kInf when none
+    double reach = 0.0;         // distance to the first hit; kInf when none
+    size_t hitLine = SIZE_MAX;  // the polyline the first hit is on, if any
     bool paired = false;
 };
 
@@ -230,6 +232,94 @@ std::vector<TFreeEnd> FreeEnds(const std::vector<TFacePolyline>& lines, TEdgeGri
     return ends;
 }
 
+bool Near(const TRealPoint& p, const TRealPoint& q) {
+    const double scale = std::max({1.0, std::fabs(p.X), std::fabs(p.Y)});
+    return std::fabs(p.X - q.X) <= 1e-9 * scale && std::fabs(p.Y - q.Y) <= 1e-9 * scale;
+}
+
+// Where two extensions cross: along the first (s) and along the second (u), each within
+// its length; false when they miss or run along one line (two ends facing each other
+// on one line meet end to end, found with the linework).
+bool ExtensionsCross(const TFreeEnd& a, double lengthA, const TFreeEnd& b, double lengthB,
+                     double& s, double& u) {
+    const double denom = Cross(a.dx, a.dy, b.dx, b.dy);
+    if (std::fabs(denom) <= 1e-12) return false;
+    const double px = b.point.X - a.point.X, py = b.point.Y - a.point.Y;
+    s = Cross(px, py, b.dx, b.dy) / denom;
+    u = Cross(px, py, a.dx, a.dy) / denom;
+    const double slack = 1e-12 * std::max(1.0, std::hypot(px, py));
+    if (s < -slack || s > lengthA || u < -slack || u > lengthB) return false;
+    s = std::max(s, 0.0);
+    u = std::max(u, 0.0);
+    return true;
+}
+
+// Decides which extensions end at a crossing with another extension. Shortest first:
+// two ends still free to stop there both do; an end meets an extension that is
+// already decided only where that extension really reaches. So a join never ends on
+// an extension that was cut shorter elsewhere and never made.
+void ResolveExtensionCrossings(std::vector<TFreeEnd>& ends, double t, const AbortPoll& poll,
+                               TGapJoins& out) {
+    if (ends.empty()) return;
+    auto limitOf = [t](const TFreeEnd& e) { return std::isfinite(e.reach) ? e.reach : t; };
+    TBounds bounds;
+    std::vector<TGridEdge> extensions;
+    for (size_t n = 0; n < ends.size(); ++n) {
+        const TFreeEnd& e = ends[n];
+        const double len = limitOf(e);
+        const TRealPoint far{e.point.X + e.dx * len, e.point.Y + e.dy * len};
+        extensions.push_back({e.point, far, n, 0});
+        bounds.Add(e.point, far);
+    }
+    TEdgeGrid grid = MakeGrid(std::move(extensions), bounds);
+    struct TCandidate {
+        double key, s, u;
+        size_t a, b;
+    };
+    std::vector<TCandidate> candidates;
+    for (size_t n = 0; n < ends.size(); ++n) {
+        if (n % 1024 == 1023 && CheckAbort(poll)) {
+            out.aborted = true;
+            return;
+        }
+        const TFreeEnd& end = ends[n];
+        const double limit = limitOf(end);
+        const TRealPoint far{end.point.X + end.dx * limit, end.point.Y + end.dy * limit};
+        grid.ForEdgesAlong(
+            end.point, far,
+            [&](uint32_t k) {
+                const size_t m = grid.Edge(k).owner;
+                if (m <= n) return;
+                double s = 0, u = 0;
+                if (ExtensionsCross(end, limit, ends[m], limitOf(ends[m]), s, u)) {
+                    candidates.push_back({std::max(s, u), s, u, n, m});
+                }
+            },
+            [](double) { return false; });
+    }
+    std::sort(candidates.begin(), candidates.end(), [](const TCandidate& p, const TCandidate& q) {
+        if (p.key != q.key) return p.key < q.key;
+        return p.a != q.a ? p.a < q.a : p.b < q.b;
+    });
+    // The decided length of each extension; negative while undecided.
+    std::vector<double> decided(ends.size(), -1.0);
+    auto reaches = [&](size_t n, double at) {
+        return decided[n] < 0 ? at <= limitOf(ends[n]) : decided[n] >= at;
+    };
+    for (const TCandidate& c : candidates) {
+        if (decided[c.a] >= 0 && decided[c.b] >= 0) continue;
+        if (!reaches(c.a, c.s) || !reaches(c.b, c.u)) continue;
+        if (decided[c.a] < 0) decided[c.a] = c.s;
+        if (decided[c.b] < 0) decided[c.b] = c.u;
+    }
+    for (size_t n = 0; n < ends.size(); ++n) {
+        if (decided[n] >= 0) {
+            ends[n].reach = decided[n];
+            ends[n].hitLine = SIZE_MAX;
+        }
+    }
+}
+
 }  // namespace
 
 TGapJoins JoinGaps(const std::vector<TFacePolyline>& lines, const std::vector<TFaceEdge>& edges,
@@ -250,6 +340,8 @@ TGapJoins JoinGaps(const std::vector<TFacePolyline>& lines, const std::vector<TF
     TEdgeGrid grid = MakeGrid(std::move(pieces), bounds);
     std::vector<TFreeEnd> ends = FreeEnds(lines, grid);
     if (CheckAbort(poll)) return out.aborted = true, out;
+    std::vector<std::vector<size_t>> endsOfLine(lines.size());
+    for (size_t n = 0; n < ends.size(); ++n) endsOfLine[ends[n].line].push_back(n);
 
     // First hits on the linework itself.
     for (size_t n = 0; n < ends.size(); ++n) {
@@ -263,43 +355,19 @@ TGapJoins JoinGaps(const std::vector<TFacePolyline>& lines, const std::vector<TF
             [&](uint32_t k) {
                 const TGridEdge& e = grid.Edge(k);
                 if (e.owner == end.line && e.index == ownPiece) return;
-                end.reach = std::min(end.reach, RayHit(end, t, e.a, e.b));
+                const double hit = RayHit(end, t, e.a, e.b);
+                if (hit < end.reach) {
+                    end.reach = hit;
+                    end.hitLine = e.owner;
+                }
             },
             [&](double at) { return at * t > end.reach; });
     }
 
     // Then the extensions among themselves: two ends that both stop short of a corner
     // meet where their extensions cross.
-    TBounds extBounds;
-    std::vector<TGridEdge> extensions;
-    for (size_t n = 0; n < ends.size(); ++n) {
-        const TFreeEnd& e = ends[n];
-        const double len = std::isfinite(e.reach) ? e.reach : t;
-        const TRealPoint far{e.point.X + e.dx * len, e.point.Y + e.dy * len};
-        extensions.push_back({e.point, far, n, 0});
-        extBounds.Add(e.point, far);
-    }
-    if (!extensions.empty()) {
-        TEdgeGrid extGrid = MakeGrid(std::move(extensions), extBounds);
-        std::vector<double> reach(ends.size());
-        for (size_t n = 0; n < ends.size(); ++n) {
-            if (n % 1024 == 1023 && CheckAbort(poll)) return out.aborted = true, out;
-            const TFreeEnd& end = ends[n];
-            double best = end.reach;
-            const double limit = std::isfinite(best) ? best : t;
-            const TRealPoint far{end.point.X + end.dx * limit, end.point.Y + end.dy * limit};
-            extGrid.ForEdgesAlong(
-                end.point, far,
-                [&](uint32_t k) {
-                    const TGridEdge& e = extGrid.Edge(k);
-                    if (e.owner == n) return;
-                    best = std::min(best, RayHit(end, limit, e.a, e.b));
-                },
-                [&](double at) { return at * limit > best; });
-            reach[n] = best;
-        }
-        for (size_t n = 0; n < ends.size(); ++n) ends[n].reach = reach[n];
-    }
+    ResolveExtensionCrossings(ends, t, poll, out);
+    if (out.aborted) return out;
 
     // Free ends that still see nothing: the nearest other such end within the
     // tolerance, each end joined once.
@@ -343,10 +411,32 @@ TGapJoins JoinGaps(const std::vector<TFacePolyline>& lines, const std::vector<TF
         out.joins.push_back({end.point, ends[best].point});
     }
 
-    // The joining edges reach a hair past the hit, so the exact noding sees them cross.
+    // Two ends on one line facing each other each hit the other's end: one join, from
+    // end to end exactly.
+    auto partnerOf = [&](size_t n) -> size_t {
+        const TFreeEnd& end = ends[n];
+        if (!std::isfinite(end.reach) || end.hitLine == SIZE_MAX) return SIZE_MAX;
+        const TRealPoint hit{end.point.X + end.dx * end.reach, end.point.Y + end.dy * end.reach};
+        for (size_t m : endsOfLine[end.hitLine]) {
+            if (m != n && Near(ends[m].point, hit)) return m;
+        }
+        return SIZE_MAX;
+    };
+    std::vector<char> done(ends.size(), 0);
+    for (size_t n = 0; n < ends.size(); ++n) {
+        const size_t m = partnerOf(n);
+        if (m == SIZE_MAX || done[n] || partnerOf(m) != n) continue;
+        done[n] = done[m] = 1;
+        out.edges.push_back({ends[n].point, ends[m].point});
+        out.joins.push_back({ends[n].point, ends[m].point});
+    }
+
+    // The other joining edges reach a hair past the hit, so the exact noding sees
+    // them cross.
     const double overshoot = std::min(1e-6, t * 1e-3);
-    for (const TFreeEnd& end : ends) {
-        if (!std::isfinite(end.reach)) continue;
+    for (size_t n = 0; n < ends.size(); ++n) {
+        const TFreeEnd& end = ends[n];
+        if (done[n] || !std::isfinite(end.reach)) continue;
         const double s = end.reach + overshoot;
         const TRealPoint tip{end.point.X + end.dx * s, end.point.Y + end.dy * s};
         out.edges.push_back({end.point, tip});

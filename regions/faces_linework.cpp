@@ -84,7 +84,7 @@ std::vector<TFacePolyline> CollectFaceLinework(const TJwwEntityStore& store, int
     skipped = 0;
     TAr2RealPoint closedFigures;
     const std::vector<TBoundarySegment> segments =
-        CollectRegionSources(store, n, filter, closedFigures);
+        CollectAllRegionSources(store, n, filter, closedFigures);
     std::vector<TFacePolyline> lines;
     lines.reserve(closedFigures.size() + segments.size());
     for (TAryRealPoint& figure : closedFigures) {
@@ -113,7 +113,41 @@ std::vector<TFacePolyline> CollectFaceLinework(const TJwwEntityStore& store, int
     return lines;
 }
 
+bool EndsNeedSnapping(const std::vector<TFacePolyline>& lines) {
+    std::vector<TRealPoint> ends;
+    ends.reserve(2 * lines.size());
+    for (const TFacePolyline& line : lines) {
+        if (line.closed) continue;
+        ends.push_back(line.points.front());
+        ends.push_back(line.points.back());
+    }
+    std::sort(ends.begin(), ends.end(), [](const TRealPoint& p, const TRealPoint& q) {
+        return p.X != q.X ? p.X < q.X : p.Y < q.Y;
+    });
+    // Sorted by X then Y: ends sharing an X lie next to each other by Y, so a near miss
+    // within one column is two neighbours. Two columns within the tolerance of each
+    // other could hide one anywhere: then the whole pass decides. Not-a-number
+    // coordinates were left out before.
+    for (size_t i = 1; i < ends.size(); ++i) {
+        const TRealPoint& p = ends[i - 1];
+        const TRealPoint& q = ends[i];
+        if (p.X == q.X) {
+            if (p.Y != q.Y && q.Y - p.Y <= kPointTolerance) return true;
+        } else if (q.X - p.X <= kPointTolerance) {
+            return true;
+        }
+    }
+    return false;
+}
+
 void SnapCloseEnds(std::vector<TFacePolyline>& lines) {
+    // Most drawings share their ends exactly or keep them apart: one sort of the
+    // points tells, and the indexed pass below is skipped.
+    if (!EndsNeedSnapping(lines)) return;
+    SnapCloseEndsAlways(lines);
+}
+
+void SnapCloseEndsAlways(std::vector<TFacePolyline>& lines) {
     TEndIndex index;
     for (size_t i = 0; i < lines.size(); ++i) {
         if (lines[i].closed) continue;

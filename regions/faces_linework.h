@@ -33,6 +33,14 @@ std::vector<TFacePolyline> CollectFaceLinework(const TJwwEntityStore& store, int
 // one point, so ends the loop search would connect meet exactly.
 void SnapCloseEnds(std::vector<TFacePolyline>& lines);
 
+// The same without the quick check that skips the pass when no two ends are within
+// 1e-8 without being equal (the yardstick of the check, for the benchmark).
+void SnapCloseEndsAlways(std::vector<TFacePolyline>& lines);
+
+// True when two ends of open polylines are within 1e-8 (per axis) and not equal, or
+// might be.
+bool EndsNeedSnapping(const std::vector<TFacePolyline>& lines);
+
 // The edges of all polylines, zero-length pieces left out.
 std::vector<TFaceEdge> EdgesOf(const std::vector<TFacePolyline>& lines);
 

@@ -8,7 +8,7 @@ namespace veldra {
 
 TFillRegionReport BuildFillRegions(const TJwwEntityStore& store, int32_t arcDivisions,
                                    const TFillRegionOptions& options, const TRegionFilter& filter,
-                                   const AbortPoll& poll) {
+                                   const AbortPoll& poll, const FaceProgress& progress) {
     TFillRegionReport report;
     if (options.mode == TRegionMode::Chain) {
         // The loop search is quick on any selection; it is not interrupted.
@@ -17,9 +17,12 @@ TFillRegionReport BuildFillRegions(const TJwwEntityStore& store, int32_t arcDivi
         report.openEnds = ChainOpenEnds(store, filter);
         return report;
     }
-    TFaceBuild build = BuildFaces(store, arcDivisions, options.faces, filter, poll);
+    TFaceBuild build = BuildFaces(store, arcDivisions, options.faces, filter, poll, progress);
     report.aborted = build.aborted;
-    report.failed = build.failed;
+    report.failed = build.failed || build.tooManyCrossings;
+    report.tooManyCrossings = build.tooManyCrossings;
+    report.crossings = build.crossings;
+    report.noPickHit = build.noPickHit;
     report.polygons = FilledFacePolygons(build.faces);
     for (const TFaceRegion& face : build.faces) report.filledRegions += face.filled ? 1 : 0;
     report.openEnds = std::move(build.openEnds);

@@ -5,6 +5,7 @@
 // closed polygons for the one even-odd texture fill, plus the open ends and joins.
 
 #include <cstddef>
+#include <cstdint>
 #include <vector>
 
 #include "common/abort_poll.h"
@@ -28,12 +29,18 @@ struct TFillRegionReport {
     std::vector<TFaceJoin> joins;    // faces mode only
     std::vector<TFaceRegion> faces;  // faces mode only: every face, for picking
     bool aborted = false;
+    // Failed also when refused for too many crossings (then tooManyCrossings is set,
+    // with the count for TooManyCrossingsMessage).
     bool failed = false;
+    bool tooManyCrossings = false;
+    uint64_t crossings = 0;
+    bool noPickHit = false;  // faces mode: there were picks and none lies in a face
 };
 
+// `progress` (faces mode only) is told how far the face build has come, 0..1.
 TFillRegionReport BuildFillRegions(const TJwwEntityStore& store, int32_t arcDivisions,
                                    const TFillRegionOptions& options, const TRegionFilter& filter,
-                                   const AbortPoll& poll = {});
+                                   const AbortPoll& poll = {}, const FaceProgress& progress = {});
 
 // The gap tolerance as typed: a decimal number of paper mm; anything else, a negative
 // or a non-finite value is 0.

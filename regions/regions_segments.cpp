@@ -79,12 +79,20 @@ bool TakesPart(const TJwwEntHead& head, const TRegionFilter& filter) {
 std::vector<TBoundarySegment> CollectRegionSources(const TJwwEntityStore& store, int32_t n,
                                                    const TRegionFilter& filter,
                                                    TAr2RealPoint& regionPolygons) {
+    // Fewer than three lines and nothing round cannot hold a loop; the count is that
+    // of the whole list, before any exclusion.
+    if (store.lines.size() < 3 && store.circles.empty() && store.arcs.empty()) {
+        ClearRegions(regionPolygons);
+        return {};
+    }
+    return CollectAllRegionSources(store, n, filter, regionPolygons);
+}
+
+std::vector<TBoundarySegment> CollectAllRegionSources(const TJwwEntityStore& store, int32_t n,
+                                                      const TRegionFilter& filter,
+                                                      TAr2RealPoint& regionPolygons) {
     ClearRegions(regionPolygons);
     std::vector<TBoundarySegment> segments;
-    // Fewer than three lines and nothing round cannot hold a region; the count is that
-    // of the whole list, before any exclusion.
-    if (store.lines.size() < 3 && store.circles.empty() && store.arcs.empty()) return segments;
-
     const TJwwDrawingState& state = store.state;
     for (const TJwwEntCircle& circle : store.circles) {
         if (!TakesPart(circle.head, filter)) continue;

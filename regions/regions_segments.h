@@ -45,6 +45,12 @@ std::vector<TBoundarySegment> CollectRegionSources(const TJwwEntityStore& store,
                                                    const TRegionFilter& filter,
                                                    TAr2RealPoint& regionPolygons);
 
+// The same without the early stop for small selections: the faces mode gets the faces,
+// open ends and joins of one or two lines too.
+std::vector<TBoundarySegment> CollectAllRegionSources(const TJwwEntityStore& store, int32_t n,
+                                                      const TRegionFilter& filter,
+                                                      TAr2RealPoint& regionPolygons);
+
 // The chain entry for segment `position` of the list, walked forward or reversed.
 TBoundarySegment ChainEntry(const TBoundarySegment& segment, int32_t position, bool reversed);
 
