@@ -340,11 +340,11 @@ TEST_F(TexturePictureTest, RefusesPicturesBeyondThePixelLimit) {
 // The sampled fill as it was first written, one pixel at a time: the reference the
 // faster fill must match pixel for pixel.
 void ReferenceSampledFill(QImage& image, const QPainterPath& path, const QImage& texture,
-                          const QTransform& b, int32_t firstRow) {
-    const double det = b.m11() * b.m22() - b.m12() * b.m21();
-    const double i11 = b.m22() / det, i21 = -b.m21() / det;
-    const double i12 = -b.m12() / det, i22 = b.m11() / det;
-    const double ox = b.dx(), oy = b.dy();
+                          const QTransform& brush, int32_t firstRow) {
+    const double det = brush.m11() * brush.m22() - brush.m12() * brush.m21();
+    const double i11 = brush.m22() / det, i21 = -brush.m21() / det;
+    const double i12 = -brush.m12() / det, i22 = brush.m11() / det;
+    const double ox = brush.dx(), oy = brush.dy();
     QImage mask(image.size(), QImage::Format_Grayscale8);
     mask.fill(0);
     {
