@@ -6,14 +6,18 @@
 #include <QApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <cstdio>
 #include <cstdlib>
+#include <new>
 
 #include "app/form1.h"
 #include "app/qt_translations.h"
 #include "app/text_codec.h"
 #include "options/settings_file.h"
 
-int main(int argc, char* argv[]) {
+namespace {
+
+int Run(int argc, char* argv[]) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("rw47_Veldra"));
     veldra::InstallJapaneseToolkitTexts(app);
@@ -33,4 +37,17 @@ int main(int argc, char* argv[]) {
     veldra::TForm1 form(paths);
     form.show();
     return app.exec();
+}
+
+}  // namespace
+
+// Memory running out ends the program with a message and exit status 1, never with an
+// abort. Nothing is handed back then: the host keeps its drawing as it was.
+int main(int argc, char* argv[]) {
+    try {
+        return Run(argc, argv);
+    } catch (const std::bad_alloc&) {
+        std::fputs("rw47_Veldra: out of memory\n", stderr);
+        return 1;
+    }
 }

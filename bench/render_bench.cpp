@@ -4,7 +4,12 @@
 
 #include <benchmark/benchmark.h>
 
+#include <QImage>
+#include <QString>
+
+#include <filesystem>
 #include <random>
+#include <system_error>
 
 #include "attributes/gra_attribute.h"
 #include "common/tolerances.h"
@@ -12,6 +17,7 @@
 #include "display/canvas/draw_context.h"
 #include "display/render/view_redraw.h"
 #include "exchange/entity_store.h"
+#include "fill/view_picture_file.h"
 #include "view/view_navigation.h"
 
 namespace veldra {
@@ -88,7 +94,12 @@ void FillPlainLines(TJwwEntityStore& store, int count) {
     }
 }
 
-void RunRedraw(benchmark::State& state, void (*fill)(TJwwEntityStore&, int), double zoom = 1.0) {
+// What follows the redraw: nothing, the command's PNG (palette, fast level) written
+// through the file layer, or the toolkit's default PNG (how the command wrote it before).
+enum class TOutput { None, ViewPng, DefaultPng };
+
+void RunRedraw(benchmark::State& state, void (*fill)(TJwwEntityStore&, int), double zoom = 1.0,
+               TOutput output = TOutput::None) {
     TJwwEntityStore store;
     InitStore(store);
     fill(store, static_cast<int>(state.range(0)));
@@ -99,9 +110,25 @@ void RunRedraw(benchmark::State& state, void (*fill)(TJwwEntityStore&, int), dou
     if (zoom != 1.0) ZoomAt(view, kWidth / 2.0, kHeight / 2.0, zoom);
     TDrawContext context(view, attributes);
     TCanvas canvas(kWidth, kHeight);
+    const std::filesystem::path out =
+        std::filesystem::temp_directory_path() / "veldra-bench-view.png";
+    int64_t bytes = 0;
     for (auto _ : state) {
         const bool stopped = RedrawViewOnto(context, canvas, store, AbortPoll{});
         benchmark::DoNotOptimize(stopped);
+        if (output == TOutput::ViewPng) {
+            if (!SaveViewPicture(out, canvas.Image(), TViewPictureFormat::Png))
+                state.SkipWithError("PNG not written");
+        } else if (output == TOutput::DefaultPng) {
+            if (!canvas.Image().save(QString::fromStdString(out.string()), "PNG"))
+                state.SkipWithError("PNG not written");
+        }
+    }
+    if (output != TOutput::None) {
+        std::error_code ec;
+        bytes = static_cast<int64_t>(std::filesystem::file_size(out, ec));
+        std::filesystem::remove(out, ec);
+        state.counters["file_kB"] = static_cast<double>(bytes) / 1024.0;
     }
     state.SetItemsProcessed(state.iterations() * state.range(0));
 }
@@ -111,6 +138,14 @@ void BM_RedrawMixed(benchmark::State& state) {
 }
 void BM_RedrawPlainLines(benchmark::State& state) {
     RunRedraw(state, FillPlainLines);
+}
+
+// The render command's work: the redraw and its PNG, beside the old default PNG.
+void BM_RedrawMixedWithPng(benchmark::State& state) {
+    RunRedraw(state, FillMixed, 1.0, TOutput::ViewPng);
+}
+void BM_RedrawMixedWithDefaultPng(benchmark::State& state) {
+    RunRedraw(state, FillMixed, 1.0, TOutput::DefaultPng);
 }
 
 // Zoomed in 20 times on the centre: most of the drawing lies beyond the window.
@@ -130,6 +165,8 @@ void BM_RedrawSolids(benchmark::State& state) {
 }
 
 BENCHMARK(BM_RedrawMixed)->Arg(100000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_RedrawMixedWithPng)->Arg(100000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_RedrawMixedWithDefaultPng)->Arg(100000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_RedrawPlainLines)->Arg(1000000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_RedrawMixedZoomed)->Arg(100000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_RedrawPatternedLines)->Arg(50000)->Unit(benchmark::kMillisecond);

@@ -88,13 +88,17 @@ int RunInspect(const Args& args) {
         return 2;
     }
     if (json) {
-        nlohmann::ordered_json document = StoreToJson(store);
-        TViewState view = ExtentsOf(store);
-        document["extents"] = {view.extentLeft, view.extentBottom, view.extentRight,
-                               view.extentTop};
-        std::string text =
-            document.dump(1, ' ', false, nlohmann::ordered_json::error_handler_t::replace);
-        std::printf("%s\n", text.c_str());
+        // Streamed: a large drawing never exists twice over as a tree and a text.
+        const TViewState view = ExtentsOf(store);
+        nlohmann::ordered_json extra = nlohmann::ordered_json::object();
+        extra["extents"] = {view.extentLeft, view.extentBottom, view.extentRight, view.extentTop};
+        TJsonWriter out(stdout);
+        WriteStoreJson(store, extra, out);
+        out.Raw('\n');
+        if (!out.Flush()) {
+            std::fputs("veldra-cli inspect: the output cannot be written\n", stderr);
+            return 1;
+        }
     } else {
         PrintSummary(store, file, stats);
     }

@@ -5,13 +5,14 @@
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
+#include <functional>
 #include <string>
-
-#include <nlohmann/json.hpp>
 
 #include "cli/cli_support.h"
 #include "cli/commands.h"
+#include "cli/json_writer.h"
 #include "cli/region_options.h"
+#include "cli/regions_json.h"
 #include "common/my_func.h"
 #include "exchange/entity_store.h"
 #include "exchange/exchange_writer.h"
@@ -76,43 +77,14 @@ std::string ParseOptions(const Args& args, RegionsOptions& o, bool& help) {
     return {};
 }
 
-// Doubles go out in the shortest form that reads back to the same bits; a coordinate
-// that is not finite has no JSON number and is written as null.
-nlohmann::ordered_json PointsJson(const std::vector<TRealPoint>& points) {
-    nlohmann::ordered_json list = nlohmann::ordered_json::array();
-    for (const TRealPoint& p : points) list.push_back({p.X, p.Y});
-    return list;
-}
-
-void Print(const nlohmann::ordered_json& out) {
-    std::string text = out.dump();
-    text += '\n';
-    std::fwrite(text.data(), 1, text.size(), stdout);
-}
-
-void PrintJson(const TAr2RealPoint& regions, const std::vector<TRealPoint>& openEnds) {
-    nlohmann::ordered_json polygons = nlohmann::ordered_json::array();
-    for (const TAryRealPoint& polygon : regions) polygons.push_back(PointsJson(polygon));
-    Print({{"polygons", std::move(polygons)}, {"openEnds", PointsJson(openEnds)}});
-}
-
-void PrintFacesJson(const TFaceBuild& build) {
-    nlohmann::ordered_json faces = nlohmann::ordered_json::array();
-    for (const TFaceRegion& face : build.faces) {
-        nlohmann::ordered_json holes = nlohmann::ordered_json::array();
-        for (const TAryRealPoint& hole : face.holes) holes.push_back(PointsJson(hole));
-        faces.push_back({{"outer", PointsJson(face.outer)},
-                         {"holes", std::move(holes)},
-                         {"depth", face.depth},
-                         {"filled", face.filled}});
-    }
-    nlohmann::ordered_json joins = nlohmann::ordered_json::array();
-    for (const TFaceJoin& j : build.joins) {
-        joins.push_back({{j.from.X, j.from.Y}, {j.to.X, j.to.Y}});
-    }
-    Print({{"faces", std::move(faces)},
-           {"openEnds", PointsJson(build.openEnds)},
-           {"joins", std::move(joins)}});
+// The document and its line end; false (and a message) when stdout failed.
+bool PrintJson(const std::function<void(TJsonWriter&)>& write) {
+    TJsonWriter out(stdout);
+    write(out);
+    out.Raw('\n');
+    if (out.Flush()) return true;
+    std::fputs("veldra-cli regions: the output cannot be written\n", stderr);
+    return false;
 }
 
 void PrintFacesSummary(const TFaceBuild& build, const RegionsOptions& o, int32_t divisions) {
@@ -178,7 +150,7 @@ int RunRegions(const Args& args) {
             return 1;
         }
         if (options.json) {
-            PrintFacesJson(build);
+            if (!PrintJson([&](TJsonWriter& out) { WriteFacesJson(build, out); })) return 1;
         } else {
             PrintFacesSummary(build, options, divisions);
         }
@@ -192,7 +164,7 @@ int RunRegions(const Args& args) {
     BuildRegions(store, divisions, regions);
     const std::vector<TRealPoint> openEnds = ChainOpenEnds(store);
     if (options.json) {
-        PrintJson(regions, openEnds);
+        if (!PrintJson([&](TJsonWriter& out) { WriteLoopsJson(regions, openEnds, out); })) return 1;
     } else {
         PrintSummary(regions, options.file, divisions, openEnds.size());
     }

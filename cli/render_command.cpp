@@ -1,10 +1,12 @@
 // veldra-cli render: draws the exchange file's selection as the window shows it
-// right after start-up (view fitted to the drawing) and writes a PNG.
+// right after start-up (view fitted to the drawing) and writes a PNG or a bitmap, as
+// the output name's extension says.
 
 #include <QGuiApplication>
 #include <QImage>
 #include <QString>
 #include <cstdio>
+#include <filesystem>
 #include <memory>
 #include <optional>
 #include <string>
@@ -17,6 +19,7 @@
 #include "display/render/view_redraw.h"
 #include "exchange/entity_store.h"
 #include "exchange/host_contract.h"
+#include "fill/view_picture_file.h"
 #include "view/view_navigation.h"
 
 namespace veldra::cli {
@@ -68,6 +71,10 @@ std::optional<std::string> ParseArgs(const Args& args, RenderOptions& o) {
     }
     if (o.file.empty()) return std::string("no exchange file given");
     if (o.out.empty()) return std::string("--out VIEW.png is required");
+    // Known before anything is drawn: a picture is never written under a name that
+    // promises another format.
+    if (!ViewPictureFormatOf(o.out))
+        return "cannot tell the format of '" + o.out + "': name it .png or .bmp";
     return std::nullopt;
 }
 
@@ -77,7 +84,7 @@ int RunRender(const Args& args) {
     RenderOptions o;
     if (const auto error = ParseArgs(args, o)) {
         return Fail(*error +
-                    "\nusage: veldra-cli render FILE --out VIEW.png [--size WxH] "
+                    "\nusage: veldra-cli render FILE --out VIEW.png|VIEW.bmp [--size WxH] "
                     "[--background white|black]");
     }
     const auto app = MakeHeadlessApplication();
@@ -98,8 +105,9 @@ int RunRender(const Args& args) {
     TCanvas canvas(o.width, o.height);
     RedrawViewOnto(context, canvas, store, AbortPoll{});
 
-    const QString out = QString::fromLocal8Bit(o.out.c_str());
-    if (!canvas.Image().save(out, "PNG")) return Fail("cannot write '" + o.out + "'");
+    const std::filesystem::path out(o.out);
+    if (!SaveViewPicture(out, canvas.Image(), *ViewPictureFormatOf(out)))
+        return Fail("cannot write '" + o.out + "'");
     return 0;
 }
 

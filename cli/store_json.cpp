@@ -173,6 +173,25 @@ const TJwwEntHead& HeadOf(const TJwwEntityStore& s, EntityKind kind, size_t i) {
     return s.lines[i].head;  // not reached: every kind is listed
 }
 
+// As inspect prints the document: one space per level, broken UTF-8 replaced.
+std::string Dump(const Json& j) {
+    return j.dump(1, ' ', false, Json::error_handler_t::replace);
+}
+
+// A value dumped on its own, placed `indent` spaces deep: every line after the first
+// moves right. Strings hold no raw line break (dump escapes it), so every '\n' is a
+// line of the layout.
+void PutIndented(TJsonWriter& out, const std::string& text, size_t indent) {
+    const std::string_view spaces = "                                ";
+    size_t from = 0;
+    for (size_t at = text.find('\n'); at != std::string::npos; at = text.find('\n', from)) {
+        out.Raw(std::string_view(text).substr(from, at + 1 - from));
+        out.Raw(spaces.substr(0, indent));
+        from = at + 1;
+    }
+    out.Raw(std::string_view(text).substr(from));
+}
+
 }  // namespace
 
 const char* EntityKindName(EntityKind kind) {
@@ -254,6 +273,31 @@ Json EntitiesToJson(const TJwwEntityStore& store) {
     Json list = Json::array();
     for (const TJwwEntityRef& ref : store.creationOrder) list.push_back(EntityToJson(store, ref));
     return list;
+}
+
+void WriteStoreJson(const TJwwEntityStore& store, const Json& extra, TJsonWriter& out) {
+    out.Raw("{\n \"state\": ");
+    PutIndented(out, Dump(StateToJson(store.state)), 1);
+    out.Raw(",\n \"entities\": ");
+    if (store.creationOrder.empty()) {
+        out.Raw("[]");
+    } else {
+        out.Raw("[\n");
+        bool first = true;
+        for (const TJwwEntityRef& ref : store.creationOrder) {
+            out.Raw(first ? "  " : ",\n  ");
+            first = false;
+            PutIndented(out, Dump(EntityToJson(store, ref)), 2);
+        }
+        out.Raw("\n ]");
+    }
+    for (auto it = extra.begin(); it != extra.end(); ++it) {
+        out.Raw(",\n ");
+        out.Raw(Dump(Json(it.key())));
+        out.Raw(": ");
+        PutIndented(out, Dump(it.value()), 1);
+    }
+    out.Raw("\n}");
 }
 
 Json StoreToJson(const TJwwEntityStore& store) {

@@ -9,6 +9,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include "cli/json_writer.h"
 #include "exchange/entity_store.h"
 
 namespace veldra::cli {
@@ -18,6 +19,11 @@ nlohmann::ordered_json EntityToJson(const TJwwEntityStore& store, const TJwwEnti
 nlohmann::ordered_json EntitiesToJson(const TJwwEntityStore& store);
 // {"state": ..., "entities": ...}
 nlohmann::ordered_json StoreToJson(const TJwwEntityStore& store);
+
+// StoreToJson with the members of `extra` after "entities", as dump(1, ' ', false,
+// replace) writes it (no line end after it), streamed: one entity is held at a time.
+void WriteStoreJson(const TJwwEntityStore& store, const nlohmann::ordered_json& extra,
+                    TJsonWriter& out);
 
 // Human names of the entity kinds ("line", "circle", ...), for summaries.
 const char* EntityKindName(EntityKind kind);

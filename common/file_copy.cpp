@@ -1,11 +1,14 @@
 #include "common/file_copy.h"
 
+#include <vector>
+
 namespace veldra {
 namespace fs = std::filesystem;
 
 namespace {
 
-constexpr size_t kBlockSize = 2048;
+// Large blocks: a print picture runs to hundreds of megabytes.
+constexpr size_t kBlockSize = 1024 * 1024;
 
 TFileProblem Copy(const fs::path& source, const fs::path& destination, bool keepDate) {
     TInputFile in;
@@ -15,12 +18,13 @@ TFileProblem Copy(const fs::path& source, const fs::path& destination, bool keep
         return TFileProblem::SameFile;
     TReplacingFile out(destination);
     if (const TFileProblem problem = out.Create(); problem != TFileProblem::None) return problem;
-    char buffer[kBlockSize];
+    std::vector<char> buffer(kBlockSize);
     for (;;) {
-        const std::optional<size_t> got = in.Read(buffer, sizeof buffer);
+        const std::optional<size_t> got = in.Read(buffer.data(), buffer.size());
         if (!got) return TFileProblem::ReadFailed;  // out removes its temporary file
         if (*got == 0) break;
-        if (const TFileProblem problem = out.Write(buffer, *got); problem != TFileProblem::None)
+        if (const TFileProblem problem = out.Write(buffer.data(), *got);
+            problem != TFileProblem::None)
             return problem;
     }
     // No archive attribute here: the copy is an ordinary file, writable by its owner.
@@ -35,6 +39,13 @@ TFileProblem CopyFileBlocks(const fs::path& source, const fs::path& destination)
 }
 
 TFileProblem CopyFileWithDate(const fs::path& source, const fs::path& destination) {
+    return Copy(source, destination, true);
+}
+
+TFileProblem MoveOrCopyFileWithDate(const fs::path& source, const fs::path& destination) {
+    bool otherVolume = false;
+    const TFileProblem moved = MoveFileOver(source, destination, otherVolume);
+    if (!otherVolume) return moved;
     return Copy(source, destination, true);
 }
 

@@ -18,4 +18,11 @@ TFileProblem CopyFileBlocks(const std::filesystem::path& source,
 TFileProblem CopyFileWithDate(const std::filesystem::path& source,
                               const std::filesystem::path& destination);
 
+// Puts a working file in place of the destination: renamed there when both are on one
+// volume (the source name is gone then), otherwise copied with its date as
+// CopyFileWithDate does (the source stays). The same refusals as the copy; a failure
+// keeps an older destination as it was.
+TFileProblem MoveOrCopyFileWithDate(const std::filesystem::path& source,
+                                    const std::filesystem::path& destination);
+
 }  // namespace veldra

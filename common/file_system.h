@@ -131,6 +131,15 @@ class TReplacingFile {
 
     TFileProblem Create();
     TFileProblem Write(const void* data, size_t size);
+    // Writes at a place of its own in the file (parts may come in any order; a gap
+    // reads as zero bytes). Mixing with Write leaves Write's position undefined.
+    TFileProblem WriteAt(uint64_t offset, const void* data, size_t size);
+    // Set before Create: a link found at the target is refused (NotRegular) instead
+    // of followed, for files that belong in one folder only.
+    void RefuseLinkAtTarget() { refuseLink_ = true; }
+    // A working file that need not survive a power cut: Commit skips waiting for the
+    // disk and only starts writing it out.
+    void SkipSyncAtCommit() { syncAtCommit_ = false; }
     // The modification time the file gets at Commit.
     void SetModifiedTime(const TFileTime& time) { time_ = time; }
     TFileProblem Commit();
@@ -150,7 +159,27 @@ class TReplacingFile {
     TFileIdentity identity_;  // of the temporary file, to remove only that one
     std::optional<TFileTime> time_;
     bool failed_ = false;
+    bool refuseLink_ = false;
+    bool syncAtCommit_ = true;
 };
+
+// The temporary files TReplacingFile leaves beside `target` when the program is killed
+// while writing (the name of the target, eight hexadecimal digits, ".tmp"), removed
+// when they are regular files no running program is writing. Returns how many went.
+size_t RemoveStaleTemporaryFiles(const std::filesystem::path& target);
+
+// A full disk or file size limit reported as a write failure, never as the signal
+// that ends the process (SIGXFSZ on POSIX; nothing to do on Windows). Done by every
+// TReplacingFile::Create; a handler the program set itself is left alone.
+void ReportFileSizeLimitAsError();
+
+// Moves the regular file `source` (never a link) over `target` by rename, with the
+// rules of TReplacingFile::Commit: a link at the target is followed, a target that is
+// no regular file is refused, a replaced file's permissions are kept with owner write
+// added, and the data reach the disk before the rename. The file keeps its own date.
+// When both are not on one volume nothing is done and `otherVolume` is set.
+TFileProblem MoveFileOver(const std::filesystem::path& source, const std::filesystem::path& target,
+                          bool& otherVolume);
 
 // The whole content at once through TReplacingFile.
 TFileProblem ReplaceFileContent(const std::filesystem::path& target, std::string_view bytes);

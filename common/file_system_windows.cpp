@@ -12,6 +12,7 @@
 #include <atomic>
 #include <cstdio>
 #include <random>
+#include <string_view>
 
 #include "common/file_system.h"
 
@@ -138,10 +139,40 @@ std::wstring RandomTail() {
     return text;
 }
 
-fs::path TemporaryNameBeside(const fs::path& destination) {
+std::wstring TemporaryStem(const fs::path& destination) {
     std::wstring stem = destination.filename().wstring();
     if (stem.size() > kMaxTemporaryStem) stem.resize(kMaxTemporaryStem);
-    return destination.parent_path() / (stem + L"." + RandomTail() + L".tmp");
+    return stem + L".";
+}
+
+fs::path TemporaryNameBeside(const fs::path& destination) {
+    return destination.parent_path() / (TemporaryStem(destination) + RandomTail() + L".tmp");
+}
+
+// The stem, eight lower-case hexadecimal digits and ".tmp": a name RandomTail made.
+bool IsTemporaryNameOf(std::wstring_view name, std::wstring_view stem) {
+    constexpr std::wstring_view kSuffix = L".tmp";
+    if (name.size() != stem.size() + 8 + kSuffix.size() || name.substr(0, stem.size()) != stem ||
+        name.substr(name.size() - kSuffix.size()) != kSuffix)
+        return false;
+    for (wchar_t c : name.substr(stem.size(), 8))
+        if (!((c >= L'0' && c <= L'9') || (c >= L'a' && c <= L'f'))) return false;
+    return true;
+}
+
+bool WriteAllAt(HANDLE handle, const char* data, size_t size, uint64_t offset) {
+    while (size > 0) {
+        const DWORD ask = static_cast<DWORD>(size < kMaxChunk ? size : kMaxChunk);
+        OVERLAPPED at{};
+        at.Offset = static_cast<DWORD>(offset & 0xFFFFFFFFu);
+        at.OffsetHigh = static_cast<DWORD>(offset >> 32);
+        DWORD put = 0;
+        if (!WriteFile(handle, data, ask, &put, &at) || put == 0) return false;
+        data += put;
+        size -= put;
+        offset += put;
+    }
+    return true;
 }
 
 // The file a link leads to, by its final name; empty when that cannot be told.
@@ -235,6 +266,7 @@ TFileProblem TReplacingFile::Create() {
 
     // Find the file to replace: a link is followed to the file it names.
     destination_ = target_;
+    if (refuseLink_ && IsLink(target_)) return TFileProblem::NotRegular;
     const TExamined seen = Examine(target_, true);
     if (seen.found) {
         if (seen.kind != TFileKind::Regular) return TFileProblem::NotRegular;
@@ -286,6 +318,15 @@ TFileProblem TReplacingFile::Write(const void* data, size_t size) {
     return TFileProblem::None;
 }
 
+TFileProblem TReplacingFile::WriteAt(uint64_t offset, const void* data, size_t size) {
+    if (handle_ == -1 || failed_) return TFileProblem::WriteFailed;
+    if (!WriteAllAt(Handle(handle_), static_cast<const char*>(data), size, offset)) {
+        failed_ = true;
+        return TFileProblem::WriteFailed;
+    }
+    return TFileProblem::None;
+}
+
 TFileProblem TReplacingFile::Commit() {
     if (handle_ == -1 || failed_) {
         Abandon();
@@ -298,7 +339,7 @@ TFileProblem TReplacingFile::Commit() {
         ok = SetFileTime(handle, nullptr, nullptr, &written) != 0;
     }
     // A full disk may show only when the data reaches it.
-    ok = FlushFileBuffers(handle) != 0 && ok;
+    if (syncAtCommit_) ok = FlushFileBuffers(handle) != 0 && ok;
     handle_ = -1;
     ok = CloseHandle(handle) != 0 && ok;
     if (!ok) {
@@ -344,6 +385,75 @@ void TReplacingFile::Abandon() {
         IdentityOf(seen.info) == identity_)
         DeleteFileW(temporary_.c_str());
     temporary_.clear();
+}
+
+size_t RemoveStaleTemporaryFiles(const fs::path& target) {
+    if (!target.has_filename()) return 0;
+    const fs::path folder = target.has_parent_path() ? target.parent_path() : fs::path(L".");
+    const std::wstring stem = TemporaryStem(target);
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW((folder / (stem + L"*.tmp")).c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return 0;
+    size_t removed = 0;
+    do {
+        if (!IsTemporaryNameOf(found.cFileName, stem)) continue;
+        if (found.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT))
+            continue;
+        // A writer still at work keeps the file open without delete sharing, so the
+        // deletion fails for it.
+        if (DeleteFileW((folder / found.cFileName).c_str())) ++removed;
+    } while (FindNextFileW(search, &found));
+    FindClose(search);
+    return removed;
+}
+
+void ReportFileSizeLimitAsError() {}
+
+TFileProblem MoveFileOver(const fs::path& source, const fs::path& target, bool& otherVolume) {
+    otherVolume = false;
+    if (IsLink(source)) return TFileProblem::NotRegular;
+    const TExamined from = Examine(source, false);
+    if (!from.found) {
+        return IsMissingError(from.error) ? TFileProblem::Missing : TFileProblem::ReadFailed;
+    }
+    if (from.kind != TFileKind::Regular) return TFileProblem::NotRegular;
+    fs::path destination = target;
+    const TExamined seen = Examine(target, true);
+    if (seen.found) {
+        if (seen.kind != TFileKind::Regular) return TFileProblem::NotRegular;
+        if (IdentityOf(seen.info) == IdentityOf(from.info)) return TFileProblem::SameFile;
+        if (IsLink(target)) {
+            destination = FinalPathOf(target);
+            if (destination.empty()) return TFileProblem::NotRegular;
+        }
+    } else if (NameExists(target)) {
+        return TFileProblem::NotRegular;  // a link to nothing
+    } else if (!IsMissingError(seen.error)) {
+        return TFileProblem::WriteFailed;
+    }
+    // A full disk may show only when the data reaches it.
+    HANDLE handle = CreateFileW(source.c_str(), GENERIC_WRITE, kShareAll, nullptr, OPEN_EXISTING,
+                                FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) return TFileProblem::ReadFailed;
+    const bool flushed = FlushFileBuffers(handle) != 0;
+    CloseHandle(handle);
+    if (!flushed) return TFileProblem::WriteFailed;
+    const TExamined now = Examine(destination, false);
+    if (now.found && now.kind != TFileKind::Regular) return TFileProblem::NotRegular;
+    if (now.found && (now.info.dwFileAttributes & FILE_ATTRIBUTE_READONLY)) {
+        SetFileAttributesW(destination.c_str(), now.info.dwFileAttributes &
+                                                    ~static_cast<DWORD>(FILE_ATTRIBUTE_READONLY));
+    }
+    if (!MoveFileExW(source.c_str(), destination.c_str(),
+                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        const DWORD error = GetLastError();
+        if (error == ERROR_NOT_SAME_DEVICE) {
+            otherVolume = true;
+            return TFileProblem::None;
+        }
+        return IsMissingError(error) ? TFileProblem::Missing : TFileProblem::WriteFailed;
+    }
+    return TFileProblem::None;
 }
 
 // --- removing ---

@@ -1,8 +1,5 @@
 #include "fill/bmp_band_writer.h"
 
-#include <algorithm>
-#include <system_error>
-
 #include "fill/bmp_writer.h"
 
 namespace veldra {
@@ -13,15 +10,8 @@ TBmpBandWriter::~TBmpBandWriter() {
 }
 
 void TBmpBandWriter::Abandon() {
-    if (file_ != nullptr) {
-        std::fclose(file_);
-        file_ = nullptr;
-    }
-    if (!partial_.empty()) {
-        std::error_code ec;
-        if (!fs::is_directory(partial_, ec)) fs::remove(partial_, ec);
-        partial_.clear();
-    }
+    if (file_) file_->Abandon();
+    file_.reset();
 }
 
 bool TBmpBandWriter::Open(const fs::path& path, int64_t width, int64_t height, int bitsPerPixel,
@@ -30,12 +20,15 @@ bool TBmpBandWriter::Open(const fs::path& path, int64_t width, int64_t height, i
     if (path.empty() || !path.has_filename()) return false;
     const QByteArray headers = BmpHeaders(width, height, bitsPerPixel, palette, pixelsPerMetre);
     if (headers.isEmpty()) return false;
-    path_ = path;
-    partial_ = path;
-    partial_ += ".part";
-    file_ = std::fopen(partial_.c_str(), "wb");
-    if (file_ == nullptr) {
-        partial_.clear();
+    file_ = std::make_unique<TReplacingFile>(path);
+    // The picture is a working file of one folder: a link of its name is no place to
+    // write, and a power cut may lose it.
+    file_->RefuseLinkAtTarget();
+    file_->SkipSyncAtCommit();
+    if (file_->Create() != TFileProblem::None ||
+        file_->Write(headers.constData(), static_cast<size_t>(headers.size())) !=
+            TFileProblem::None) {
+        Abandon();
         return false;
     }
     width_ = width;
@@ -44,16 +37,11 @@ bool TBmpBandWriter::Open(const fs::path& path, int64_t width, int64_t height, i
     stride_ = BmpRowBytes(width, bitsPerPixel);
     offset_ = headers.size();
     rowsWritten_ = 0;
-    if (std::fwrite(headers.constData(), 1, static_cast<size_t>(headers.size()), file_) !=
-        static_cast<size_t>(headers.size())) {
-        Abandon();
-        return false;
-    }
     return true;
 }
 
 bool TBmpBandWriter::WriteBand(const QImage& band, int64_t firstRow) {
-    if (file_ == nullptr) return false;
+    if (!file_) return false;
     const int64_t rows = band.height();
     const bool fits =
         !band.isNull() && band.width() == width_ && firstRow >= 0 && firstRow + rows <= height_ &&
@@ -63,13 +51,13 @@ bool TBmpBandWriter::WriteBand(const QImage& band, int64_t firstRow) {
         return false;
     }
     // The band's last row is the lowest and comes first in the file.
-    buffer_.assign(static_cast<size_t>(rows * stride_), '\0');
+    buffer_.resize(static_cast<size_t>(rows * stride_));
     for (int64_t y = 0; y < rows; ++y) {
         PackBmpRow(band, static_cast<int>(y), bits_, buffer_.data() + (rows - 1 - y) * stride_);
     }
     const int64_t at = offset_ + (height_ - firstRow - rows) * stride_;
-    if (fseeko(file_, static_cast<off_t>(at), SEEK_SET) != 0 ||
-        std::fwrite(buffer_.data(), 1, buffer_.size(), file_) != buffer_.size()) {
+    if (file_->WriteAt(static_cast<uint64_t>(at), buffer_.data(), buffer_.size()) !=
+        TFileProblem::None) {
         Abandon();
         return false;
     }
@@ -78,24 +66,13 @@ bool TBmpBandWriter::WriteBand(const QImage& band, int64_t firstRow) {
 }
 
 bool TBmpBandWriter::Commit() {
-    if (file_ == nullptr || rowsWritten_ != height_) {
+    if (!file_ || rowsWritten_ != height_) {
         Abandon();
         return false;
     }
-    const bool closed = std::fclose(file_) == 0;
-    file_ = nullptr;
-    if (!closed) {
-        Abandon();
-        return false;
-    }
-    std::error_code ec;
-    fs::rename(partial_, path_, ec);
-    if (ec) {
-        Abandon();
-        return false;
-    }
-    partial_.clear();
-    return true;
+    const bool done = file_->Commit() == TFileProblem::None;
+    file_.reset();
+    return done;
 }
 
 }  // namespace veldra

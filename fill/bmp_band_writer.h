@@ -2,17 +2,20 @@
 
 // A bitmap file written band by band, for pictures too large to hold whole: the
 // headers first, then each horizontal band (top band first) at its place in the file,
-// whose rows run bottom-up. The file grows under a temporary name beside its path and
-// is renamed over it only when every band is written; anything else removes it, so a
-// failed or cancelled picture leaves no file and never destroys an older one.
+// whose rows run bottom-up. The file grows through the file layer's replacing file (a
+// new name of its own, created exclusively, never through a link or into a FIFO) and
+// is renamed over the path only when every band is written; anything else removes it,
+// so a failed or cancelled picture leaves no file and never destroys an older one.
 
 #include <QImage>
 #include <QList>
 
 #include <cstdint>
-#include <cstdio>
 #include <filesystem>
+#include <memory>
 #include <vector>
+
+#include "common/file_system.h"
 
 namespace veldra {
 
@@ -36,8 +39,7 @@ class TBmpBandWriter {
     void Abandon();
 
   private:
-    std::filesystem::path path_, partial_;
-    std::FILE* file_ = nullptr;
+    std::unique_ptr<TReplacingFile> file_;
     int64_t width_ = 0, height_ = 0, offset_ = 0, stride_ = 0, rowsWritten_ = 0;
     int bits_ = 0;
     std::vector<char> buffer_;

@@ -1,6 +1,7 @@
 #include "fill/bmp_writer.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstdint>
 #include <cstring>
 
@@ -23,27 +24,56 @@ void PutU32(char* p, uint32_t v) {
     for (int i = 0; i < 4; ++i) p[i] = static_cast<char>((v >> (8 * i)) & 0xFF);
 }
 
-// One row of palette indices packed most significant bits first.
-void PackIndices(const uchar* src, int width, int bits, char* dst) {
+// One row of palette indices packed most significant bits first; every byte of the
+// stored row is written, the padding as zeros, so the row needs no clearing first.
+void PackIndices(const uchar* src, int width, int bits, char* dst, int64_t rowBytes) {
+    int64_t put = 0;
     if (bits == 8) {
         std::memcpy(dst, src, static_cast<size_t>(width));
-        return;
+        put = width;
+    } else {
+        const int perByte = 8 / bits;
+        for (int x = 0; x < width; x += perByte, ++put) {
+            unsigned byte = 0;
+            const int end = std::min(width, x + perByte);
+            for (int i = x; i < end; ++i)
+                byte |= static_cast<unsigned>(src[i]) << (8 - bits * (i - x + 1));
+            dst[put] = static_cast<char>(byte);
+        }
     }
-    const int perByte = 8 / bits;
-    for (int x = 0; x < width; ++x) {
-        int shift = 8 - bits * (x % perByte + 1);
-        dst[x / perByte] = static_cast<char>(dst[x / perByte] | (src[x] << shift));
-    }
+    std::memset(dst + put, 0, static_cast<size_t>(rowBytes - put));
 }
 
-void PackColours(const QRgb* src, int width, int bits, char* dst) {
+// Blue, green, red (and a zero byte for 32 bits) per pixel. A QRgb in memory on a
+// little-endian machine is blue, green, red, alpha: whole pixels are copied, the next
+// pixel overwriting the alpha byte at 24 bits.
+void PackColours(const QRgb* src, int width, int bits, char* dst, int64_t rowBytes) {
     const int step = bits / 8;
-    for (int x = 0; x < width; ++x, dst += step) {
-        dst[0] = static_cast<char>(qBlue(src[x]));
-        dst[1] = static_cast<char>(qGreen(src[x]));
-        dst[2] = static_cast<char>(qRed(src[x]));
-        if (step == 4) dst[3] = 0;
+    if constexpr (std::endian::native == std::endian::little) {
+        if (step == 4) {
+            for (int x = 0; x < width; ++x) {
+                const uint32_t bgr = src[x] & 0x00FFFFFFu;
+                std::memcpy(dst + 4 * x, &bgr, 4);
+            }
+        } else if (width > 0) {
+            for (int x = 0; x + 1 < width; ++x) std::memcpy(dst + 3 * x, &src[x], 4);
+            const QRgb last = src[width - 1];
+            char* p = dst + 3 * (width - 1);
+            p[0] = static_cast<char>(qBlue(last));
+            p[1] = static_cast<char>(qGreen(last));
+            p[2] = static_cast<char>(qRed(last));
+        }
+    } else {
+        for (int x = 0; x < width; ++x) {
+            char* p = dst + step * x;
+            p[0] = static_cast<char>(qBlue(src[x]));
+            p[1] = static_cast<char>(qGreen(src[x]));
+            p[2] = static_cast<char>(qRed(src[x]));
+            if (step == 4) p[3] = 0;
+        }
     }
+    const int64_t put = static_cast<int64_t>(width) * step;
+    std::memset(dst + put, 0, static_cast<size_t>(rowBytes - put));
 }
 
 }  // namespace
@@ -102,11 +132,12 @@ int64_t BmpRowBytes(int64_t width, int bitsPerPixel) {
 
 void PackBmpRow(const QImage& image, int y, int bitsPerPixel, char* row) {
     const int width = image.width();
+    const int64_t rowBytes = BmpRowBytes(width, bitsPerPixel);
     if (bitsPerPixel <= 8) {
-        PackIndices(image.constScanLine(y), width, bitsPerPixel, row);
+        PackIndices(image.constScanLine(y), width, bitsPerPixel, row, rowBytes);
     } else {
-        PackColours(reinterpret_cast<const QRgb*>(image.constScanLine(y)), width, bitsPerPixel,
-                    row);
+        PackColours(reinterpret_cast<const QRgb*>(image.constScanLine(y)), width, bitsPerPixel, row,
+                    rowBytes);
     }
 }
 

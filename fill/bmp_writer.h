@@ -35,8 +35,8 @@ QByteArray BmpHeaders(int64_t width, int64_t height, int bitsPerPixel, const QLi
 // Bytes of one stored row, padded to a multiple of 4.
 int64_t BmpRowBytes(int64_t width, int bitsPerPixel);
 // Row y of an image packed as the file stores it: indices of a Format_Indexed8 image for
-// 1, 4 and 8 bits, blue-green-red of a Format_RGB32 image for 24 and 32. `row` holds
-// BmpRowBytes zeroed bytes.
+// 1, 4 and 8 bits, blue-green-red of a Format_RGB32 image for 24 and 32. Writes all
+// BmpRowBytes bytes of `row`, the padding as zeros.
 void PackBmpRow(const QImage& image, int y, int bitsPerPixel, char* row);
 
 // Writes the bytes of a file: under a new temporary name in the same folder, then

@@ -112,7 +112,15 @@ fs::path TempImagePath(const fs::path& programFolder) {
 }
 
 void RemoveTempImage(const fs::path& programFolder) {
-    RemoveFileOrLink(TempImagePath(programFolder));
+    const fs::path temp = TempImagePath(programFolder);
+    RemoveFileOrLink(temp);
+    // Pictures of a fill that was killed while saving, and the name earlier versions
+    // saved under; a fill still at work elsewhere keeps its own.
+    RemoveStaleTemporaryFiles(temp);
+    fs::path older = temp;
+    older += ".part";
+    std::error_code ec;
+    if (fs::is_regular_file(fs::symlink_status(older, ec))) RemoveFileOrLink(older);
 }
 
 std::string OutputPathFor(const std::string& outputName, const std::string& drawingFilePath) {
@@ -279,8 +287,9 @@ ConfirmResult ConfirmFill(const FillHandBack& handBack, const fs::path& programF
         result.message = refusal;
         return result;
     }
-    // Only a complete copy counts; a failed one keeps an older file of that name.
-    if (CopyFileWithDate(TempImagePath(programFolder), output) != TFileProblem::None) {
+    // The temporary bitmap is moved into place (copied when the output is on another
+    // volume). Only a complete file counts; a failure keeps an older file of that name.
+    if (MoveOrCopyFileWithDate(TempImagePath(programFolder), output) != TFileProblem::None) {
         result.message = kCopyFailedMessage;
         return result;
     }

@@ -6,10 +6,11 @@
 //   RunFillCommand  checks the options, builds the regions, draws the solids and
 //                   pictures, fills the regions with the texture and saves the fill
 //                   picture as the temporary bitmap in the program folder;
-//   ConfirmFill     (OK) copies the temporary bitmap to the output path and queues
-//                   the picture-placement text for the host;
-//   RemoveTempImage (close) deletes the temporary bitmap; the exchange file itself
-//                   is written at close by HandBackToHost.
+//   ConfirmFill     (OK) moves the temporary bitmap to the output path (copies it
+//                   when that is on another volume) and queues the picture-placement
+//                   text for the host;
+//   RemoveTempImage (close) deletes the temporary bitmap and what a killed fill left;
+//                   the exchange file itself is written at close by HandBackToHost.
 //
 // Texts going in and messages coming out are UTF-8; the picture text queued for the
 // host is Shift-JIS, as the exchange file is.
@@ -156,13 +157,14 @@ struct ConfirmResult {
     std::string message;  // UTF-8; set when the copy to the output path failed
 };
 
-// OK: when a fill result and the temporary bitmap exist, copies the bitmap to the
-// output path keeping its date, and queues the picture text only when the copy is
-// complete.
+// OK: when a fill result and the temporary bitmap exist, moves the bitmap to the
+// output path (or copies it keeping its date), and queues the picture text only when
+// the output is complete. The window closes after OK, so the bitmap is not needed again.
 ConfirmResult ConfirmFill(const FillHandBack& handBack, const std::filesystem::path& programFolder,
                           TJwwEntityStore& store);
 
-// Deletes the temporary bitmap when it exists (fill command start, window close).
+// Deletes the temporary bitmap when it exists (fill command start, window close), and
+// the partial pictures of a fill that was killed while saving.
 void RemoveTempImage(const std::filesystem::path& programFolder);
 
 }  // namespace veldra

@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <vector>
 
 #include "common/file_system.h"
 #include "display/canvas/canvas.h"
@@ -38,6 +39,62 @@ QImage RasterizeMetafile(const QByteArray& bytes) {
         return image;
     }
     return {};
+}
+
+// Texture coordinate to tile index: floor, then the remainder in 0..n-1 (0 for a
+// coordinate too large to floor exactly). Neighbouring pixels differ by a few tiles
+// at most, so the remainder follows the last one by steps instead of dividing.
+class TWrap {
+  public:
+    explicit TWrap(int64_t n) : n_(n) {}
+    int32_t operator()(double t) {
+        if (!(std::fabs(t) < 9.5e15)) return 0;
+        int64_t whole = static_cast<int64_t>(t);  // toward zero; floor below
+        if (static_cast<double>(whole) > t) --whole;
+        if (!(std::fabs(static_cast<double>(whole)) < 9e15)) return 0;
+        const int64_t step = whole - lastWhole_;
+        if (haveLast_ && step > -4 * n_ && step < 4 * n_) {
+            lastWrapped_ += step;
+            while (lastWrapped_ >= n_) lastWrapped_ -= n_;
+            while (lastWrapped_ < 0) lastWrapped_ += n_;
+        } else {
+            lastWrapped_ = whole % n_;
+            if (lastWrapped_ < 0) lastWrapped_ += n_;
+            haveLast_ = true;
+        }
+        lastWhole_ = whole;
+        return static_cast<int32_t>(lastWrapped_);
+    }
+
+  private:
+    int64_t n_;
+    int64_t lastWhole_ = 0, lastWrapped_ = 0;
+    bool haveLast_ = false;
+};
+
+// The tiles' rows, taken once, and whether every pixel is opaque.
+struct TTileRows {
+    explicit TTileRows(const QImage& tiles) : width(tiles.width()), height(tiles.height()) {
+        rows.reserve(static_cast<size_t>(height));
+        for (int y = 0; y < tiles.height(); ++y) {
+            const auto* row = reinterpret_cast<const QRgb*>(tiles.constScanLine(y));
+            rows.push_back(row);
+            for (int x = 0; x < tiles.width() && opaque; ++x) opaque = qAlpha(row[x]) == 255;
+        }
+    }
+    const QRgb* Row(int32_t y) const { return rows[static_cast<size_t>(y)]; }
+    int64_t width, height;
+    std::vector<const QRgb*> rows;
+    bool opaque = true;
+};
+
+// A premultiplied texture pixel over an opaque canvas pixel.
+QRgb Over(QRgb t, QRgb d) {
+    const int a = qAlpha(t);
+    if (a == 255) return t;
+    if (a == 0) return d;
+    auto over = [a](int s, int b) { return s + (b * (255 - a) + 127) / 255; };
+    return qRgb(over(qRed(t), qRed(d)), over(qGreen(t), qGreen(d)), over(qBlue(t), qBlue(d)));
 }
 
 }  // namespace
@@ -128,6 +185,7 @@ void FillRegionPathSampled(QPainter& painter, const QPainterPath& path, const QI
     const double i11 = brushTransform.m22() / det, i21 = -brushTransform.m21() / det;
     const double i12 = -brushTransform.m12() / det, i22 = brushTransform.m11() / det;
     const double ox = brushTransform.dx(), oy = brushTransform.dy();
+    // i12 and i21 are exact zeros when the tiles are not turned (sin 0 = 0).
 
     // Which pixels the path covers: the same rasteriser and rule as the brush fill.
     QImage mask(image->size(), QImage::Format_Grayscale8);
@@ -142,31 +200,44 @@ void FillRegionPathSampled(QPainter& painter, const QPainterPath& path, const QI
         p.drawPath(path);
     }
     const QImage tiles = texture.convertToFormat(QImage::Format_ARGB32_Premultiplied);
-    const int64_t tw = tiles.width(), th = tiles.height();
-    auto wrap = [](double t, int64_t n) {
-        const double f = std::floor(t);
-        if (!(std::fabs(f) < 9e15)) return int64_t{0};
-        int64_t i = static_cast<int64_t>(f) % n;
-        return i < 0 ? i + n : i;
-    };
+    const TTileRows rows(tiles);
+    const int width = image->width();
+    // At angle 0 a column's texture column is the same on every row: found once.
+    const bool upright = i12 == 0.0 && i21 == 0.0 && std::isfinite(ox) && std::isfinite(oy);
+    std::vector<int32_t> columnOf;
+    if (upright) {
+        columnOf.resize(static_cast<size_t>(width));
+        TWrap wrapU(rows.width);
+        for (int x = 0; x < width; ++x)
+            columnOf[static_cast<size_t>(x)] = wrapU(i11 * ((x - ox) + 0.5));
+    }
     for (int y = 0; y < image->height(); ++y) {
         const uchar* covered = mask.constScanLine(y);
         auto* dst = reinterpret_cast<QRgb*>(image->scanLine(y));
         const double cy = (static_cast<double>(firstRow) + y - oy) + 0.5;
         const double rowU = i21 * cy, rowV = i22 * cy;
-        for (int x = 0; x < image->width(); ++x) {
-            if (covered[x] == 0) continue;
-            const double cx = (x - ox) + 0.5;
-            const QRgb t = reinterpret_cast<const QRgb*>(tiles.constScanLine(
-                static_cast<int>(wrap(rowV + i12 * cx, th))))[wrap(rowU + i11 * cx, tw)];
-            const int a = qAlpha(t);
-            if (a == 255) {
-                dst[x] = t;
-            } else if (a != 0) {
-                const QRgb d = dst[x];
-                auto over = [a](int s, int b) { return s + (b * (255 - a) + 127) / 255; };
-                dst[x] = qRgb(over(qRed(t), qRed(d)), over(qGreen(t), qGreen(d)),
-                              over(qBlue(t), qBlue(d)));
+        TWrap wrapU(rows.width), wrapV(rows.height);
+        const QRgb* uprightRow = upright ? rows.Row(wrapV(rowV + i12 * 0.5)) : nullptr;
+        for (int x = 0; x < width;) {
+            // One span of covered pixels at a time.
+            while (x < width && covered[x] == 0) ++x;
+            const int end =
+                static_cast<int>(std::find(covered + x, covered + width, uchar{0}) - covered);
+            if (upright) {
+                if (rows.opaque) {
+                    for (; x < end; ++x) dst[x] = uprightRow[columnOf[static_cast<size_t>(x)]];
+                } else {
+                    for (; x < end; ++x)
+                        dst[x] = Over(uprightRow[columnOf[static_cast<size_t>(x)]], dst[x]);
+                }
+                continue;
+            }
+            for (; x < end; ++x) {
+                // The same arithmetic per pixel as ever, so each pixel takes the same
+                // texture pixel; only the look-up is cheaper.
+                const double cx = (x - ox) + 0.5;
+                const QRgb t = rows.Row(wrapV(rowV + i12 * cx))[wrapU(rowU + i11 * cx)];
+                dst[x] = rows.opaque ? t : Over(t, dst[x]);
             }
         }
     }

@@ -120,5 +120,56 @@ TEST(RegionsCommand, FacesJsonHoldsTheFaceBuildBitForBit) {
     ExpectSamePoints(chain.at("openEnds"), ChainOpenEnds(ReadCase(file)));
 }
 
+// The document as a tree would dump it (how it was written before it was streamed).
+nlohmann::ordered_json PointsTree(const TAryRealPoint& points) {
+    nlohmann::ordered_json list = nlohmann::ordered_json::array();
+    for (const TRealPoint& p : points) list.push_back({p.X, p.Y});
+    return list;
+}
+
+// The streamed JSON has the bytes of the tree's compact dump, for the loops and the
+// faces, with joins, holes and coordinates of every size.
+TEST(RegionsCommand, StreamedJsonIsTheTreesDumpByteForByte) {
+    using Json = nlohmann::ordered_json;
+    const std::string data = std::string(VELDRA_SOURCE_DIR) + "/tests/regions/data/";
+    for (const char* name :
+         {"circle_in_square.txt", "nested_squares.txt", "crossing_grid.txt",
+          "dangling_at_every_corner.txt", "extreme_coordinates.txt", "two_lines.txt"}) {
+        SCOPED_TRACE(name);
+        const TJwwEntityStore store = ReadCase(data + name);
+        int status = -1;
+        TAr2RealPoint regions;
+        BuildRegions(store, 7, regions);
+        Json polygons = Json::array();
+        for (const TAryRealPoint& polygon : regions) polygons.push_back(PointsTree(polygon));
+        const Json chain = {{"polygons", std::move(polygons)},
+                            {"openEnds", PointsTree(ChainOpenEnds(store))}};
+        EXPECT_EQ(RunCli("--json --divisions 7 " + data + name, status), chain.dump() + "\n");
+        EXPECT_EQ(status, 0);
+
+        TFaceOptions options;
+        options.gapTolerance = 2.0;
+        const TFaceBuild build = BuildFaces(store, 7, options);
+        Json faces = Json::array();
+        for (const TFaceRegion& face : build.faces) {
+            Json holes = Json::array();
+            for (const TAryRealPoint& hole : face.holes) holes.push_back(PointsTree(hole));
+            faces.push_back({{"outer", PointsTree(face.outer)},
+                             {"holes", std::move(holes)},
+                             {"depth", face.depth},
+                             {"filled", face.filled}});
+        }
+        Json joins = Json::array();
+        for (const TFaceJoin& j : build.joins)
+            joins.push_back({{j.from.X, j.from.Y}, {j.to.X, j.to.Y}});
+        const Json expected = {{"faces", std::move(faces)},
+                               {"openEnds", PointsTree(build.openEnds)},
+                               {"joins", std::move(joins)}};
+        EXPECT_EQ(RunCli("--json --divisions 7 --mode faces --gap 2 " + data + name, status),
+                  expected.dump() + "\n");
+        EXPECT_EQ(status, 0);
+    }
+}
+
 }  // namespace
 }  // namespace veldra

@@ -45,3 +45,15 @@ set_tests_properties(cli_render_no_out PROPERTIES PASS_REGULAR_EXPRESSION "--out
 set_tests_properties(cli_render_bad_size cli_render_huge_size PROPERTIES PASS_REGULAR_EXPRESSION "bad --size")
 set_tests_properties(cli_render_bad_background PROPERTIES PASS_REGULAR_EXPRESSION "bad --background")
 set_tests_properties(cli_render_unwritable PROPERTIES PASS_REGULAR_EXPRESSION "cannot write")
+
+# The format follows the output name: a .bmp name gets a bitmap, another extension is
+# refused before anything is written.
+add_test(NAME cli_render_bmp
+         COMMAND ${CMAKE_COMMAND} -E env sh -c
+                 "rm -f '${VELDRA_RENDER_OUT}/view.bmp' && '$<TARGET_FILE:veldra-cli>' render '${sample}' --out '${VELDRA_RENDER_OUT}/view.bmp' --size 40x30 && head -c 2 '${VELDRA_RENDER_OUT}/view.bmp'")
+set_tests_properties(cli_render_bmp PROPERTIES PASS_REGULAR_EXPRESSION "(^|\n)BM$")
+add_test(NAME cli_render_unknown_extension
+         COMMAND ${CMAKE_COMMAND} -E env sh -c
+                 "rm -f '${VELDRA_RENDER_OUT}/view.jpg'; '$<TARGET_FILE:veldra-cli>' render '${sample}' --out '${VELDRA_RENDER_OUT}/view.jpg'; echo \"rc=$?\"; ls '${VELDRA_RENDER_OUT}/view.jpg' 2>&1")
+set_tests_properties(cli_render_unknown_extension PROPERTIES PASS_REGULAR_EXPRESSION
+                     "name it .png or .bmp.*rc=2.*No such file")

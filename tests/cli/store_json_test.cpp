@@ -4,6 +4,10 @@
 
 #include <bit>
 #include <cmath>
+#include <cstdio>
+#include <fstream>
+#include <functional>
+#include <iterator>
 #include <limits>
 
 #include "cli/shift_jis_text.h"
@@ -11,6 +15,11 @@
 
 namespace veldra::cli {
 namespace {
+
+std::string ReadSample() {
+    std::ifstream in(VELDRA_SOURCE_DIR "/samples/all_kinds.txt", std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
+}
 
 TEST(StoreJson, ShiftJisBecomesUtf8AndBrokenBytesBecomeReplacements) {
     EXPECT_EQ(ShiftJisToUtf8("C:\\\x95\x5C\\a"), "C:\\\xE8\xA1\xA8\\a");  // 表 keeps its 0x5C
@@ -86,6 +95,51 @@ TEST(StoreJson, EveryKindCarriesHeaderAndRecordFields) {
     EXPECT_EQ(state["charKinds"].size(), 10u);
     EXPECT_EQ(state["pendingDimLine"]["x2"], 9.0);
     EXPECT_EQ(state["firstOccurrenceMarkers"]["cn"], true);
+}
+
+// What a file holds after streaming; the writer is flushed and closed first.
+std::string Streamed(const std::function<void(TJsonWriter&)>& write) {
+    std::FILE* file = std::tmpfile();
+    {
+        TJsonWriter out(file);
+        write(out);
+        EXPECT_TRUE(out.Flush());
+    }
+    std::string text(static_cast<size_t>(std::ftell(file)), '\0');
+    std::rewind(file);
+    EXPECT_EQ(std::fread(text.data(), 1, text.size(), file), text.size());
+    std::fclose(file);
+    return text;
+}
+
+// The streamed document has the bytes of the tree's dump: every kind, odd texts and
+// doubles, an empty store, and beyond the writer's buffer.
+TEST(StoreJson, StreamedDocumentIsTheTreeByteForByte) {
+    using Json = nlohmann::ordered_json;
+    const auto dump = [](const Json& j) {
+        return j.dump(1, ' ', false, Json::error_handler_t::replace);
+    };
+    TJwwEntityStore empty;
+    InitStore(empty);
+    Json extra = Json::object();
+    extra["extents"] = {0.1, -0.0, 1e300, std::numeric_limits<double>::quiet_NaN()};
+    const std::string expectedEmpty = [&] {
+        Json doc = StoreToJson(empty);
+        doc["extents"] = extra["extents"];
+        return dump(doc);
+    }();
+    EXPECT_EQ(Streamed([&](TJsonWriter& out) { WriteStoreJson(empty, extra, out); }),
+              expectedEmpty);
+
+    std::string exchange = ReadSample();
+    for (int i = 0; i < 400; ++i)
+        exchange += "ch " + std::to_string(i * 0.1) + " 1e-7 1 0 \"a\tb\\\"c\x82\xA0\x81\n";
+    TJwwEntityStore store;
+    InitStore(store);
+    ReadExchangeBytes(store, exchange);
+    Json doc = StoreToJson(store);
+    doc["extents"] = extra["extents"];
+    EXPECT_EQ(Streamed([&](TJsonWriter& out) { WriteStoreJson(store, extra, out); }), dump(doc));
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 #include <csignal>
 #include <fstream>
 #include <iterator>
@@ -148,6 +149,69 @@ TEST_F(FileCopyTest, CopyOntoItselfThroughAHardOrSymbolicLinkIsRefused) {
 #else
 VELDRA_SKIPPED_ON_WINDOWS_F(FileCopyTest, CopyOntoItselfThroughAHardOrSymbolicLinkIsRefused,
                             "symbolic links")
+#endif
+
+#ifndef _WIN32
+// On one volume the working file is renamed into place: its own date and bytes, the
+// replaced file's permissions, a link at the destination followed; refusals as the
+// copy's leave both files as they were.
+TEST_F(FileCopyTest, MoveRenamesOnOneVolumeWithTheRulesOfTheCopy) {
+    const fs::path work = dir_ / "work.bmp", out = dir_ / "out.bmp";
+    Write(work, "picture");
+    fs::last_write_time(work, fs::last_write_time(work) - std::chrono::hours(3));
+    const auto date = fs::last_write_time(work);
+    Write(out, "older");
+    ::chmod(out.c_str(), 0640);
+    EXPECT_EQ(MoveOrCopyFileWithDate(work, out), TFileProblem::None);
+    EXPECT_FALSE(fs::exists(work));
+    EXPECT_EQ(Read(out), "picture");
+    EXPECT_EQ(fs::last_write_time(out), date);
+    struct stat st;
+    ASSERT_EQ(::stat(out.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0640u | S_IWUSR);
+
+    // Through a link: the file it names is replaced, the link stays.
+    Write(work, "second");
+    fs::create_symlink(out, dir_ / "link.bmp");
+    EXPECT_EQ(MoveOrCopyFileWithDate(work, dir_ / "link.bmp"), TFileProblem::None);
+    EXPECT_TRUE(fs::is_symlink(dir_ / "link.bmp"));
+    EXPECT_EQ(Read(out), "second");
+
+    // Refused: a folder, a FIFO, the source itself, a source that is a link.
+    Write(work, "third");
+    fs::create_directory(dir_ / "folder.bmp");
+    ASSERT_EQ(::mkfifo((dir_ / "fifo.bmp").c_str(), 0600), 0);
+    EXPECT_EQ(MoveOrCopyFileWithDate(work, dir_ / "folder.bmp"), TFileProblem::NotRegular);
+    EXPECT_EQ(MoveOrCopyFileWithDate(work, dir_ / "fifo.bmp"), TFileProblem::NotRegular);
+    EXPECT_EQ(MoveOrCopyFileWithDate(work, work), TFileProblem::SameFile);
+    EXPECT_EQ(MoveOrCopyFileWithDate(dir_ / "link.bmp", dir_ / "new.bmp"),
+              TFileProblem::NotRegular);
+    EXPECT_EQ(MoveOrCopyFileWithDate(dir_ / "none.bmp", out), TFileProblem::Missing);
+    EXPECT_EQ(Read(work), "third");
+    EXPECT_EQ(Read(out), "second");
+    EXPECT_TRUE(fs::is_directory(dir_ / "folder.bmp"));
+}
+
+// To another volume (a memory file system, when there is one) it is a copy with the
+// date, and the working file stays.
+TEST_F(FileCopyTest, MoveCopiesToAnotherVolume) {
+    struct stat here, there;
+    if (::stat(dir_.c_str(), &here) != 0 || ::stat("/dev/shm", &there) != 0 ||
+        here.st_dev == there.st_dev || ::access("/dev/shm", W_OK) != 0)
+        GTEST_SKIP() << "no second volume to write to";
+    const fs::path work = dir_ / "work.bmp";
+    const fs::path out = fs::path("/dev/shm") / ("veldra-move-" + dir_.filename().string());
+    Write(work, std::string(3 * 1024 * 1024 + 17, 'p'));
+    fs::last_write_time(work, fs::last_write_time(work) - std::chrono::hours(3));
+    EXPECT_EQ(MoveOrCopyFileWithDate(work, out), TFileProblem::None);
+    EXPECT_EQ(Read(out), Read(work));
+    EXPECT_EQ(fs::last_write_time(out), fs::last_write_time(work));
+    fs::remove(out);
+}
+#else
+VELDRA_SKIPPED_ON_WINDOWS_F(FileCopyTest, MoveRenamesOnOneVolumeWithTheRulesOfTheCopy,
+                            "links and FIFOs")
+VELDRA_SKIPPED_ON_WINDOWS_F(FileCopyTest, MoveCopiesToAnotherVolume, "/dev/shm")
 #endif
 
 }  // namespace

@@ -301,5 +301,94 @@ TEST(FileSystem, WindowsDevicesFoldersReadOnlyFilesAndHardLinks) {
 }
 #endif
 
+#ifndef _WIN32
+// Parts written at places of their own, last part first, read back in order; a link
+// at the target is refused when the caller asks, and the file it names is untouched.
+TEST(FileSystem, ReplacingWritesAtOffsetsAndCanRefuseALink) {
+    TTempFolder temp;
+    const fs::path target = temp.path() / "picture.bmp";
+    {
+        TReplacingFile file(target);
+        file.SkipSyncAtCommit();
+        ASSERT_EQ(file.Create(), TFileProblem::None);
+        ASSERT_EQ(file.WriteAt(6, "world", 5), TFileProblem::None);
+        ASSERT_EQ(file.WriteAt(0, "hello", 5), TFileProblem::None);
+        ASSERT_EQ(file.Commit(), TFileProblem::None);
+    }
+    EXPECT_EQ(ReadBytes(target), std::string("hello\0world", 11));
+
+    const fs::path victim = temp.path() / "victim";
+    WriteBytes(victim, "precious");
+    fs::remove(target);
+    fs::create_symlink(victim, target);
+    TReplacingFile file(target);
+    file.RefuseLinkAtTarget();
+    EXPECT_EQ(file.Create(), TFileProblem::NotRegular);
+    EXPECT_EQ(ReadBytes(victim), "precious");
+    EXPECT_TRUE(fs::is_symlink(target));
+    EXPECT_TRUE(Leftovers(temp.path(), {"picture.bmp", "victim"}).empty());
+}
+
+// What a killed writer leaves beside its target goes at the next sweep; a writer
+// still at work, a link, a FIFO and names of other patterns are left alone.
+TEST(FileSystem, StaleTemporaryFilesGoOnlyWhenOursAndIdle) {
+    TTempFolder temp;
+    const fs::path target = temp.path() / "rw47_temp.BMP";
+    const fs::path victim = temp.path() / "victim";
+    WriteBytes(victim, "precious");
+    WriteBytes(temp.path() / "rw47_temp.BMP.0123abcd.tmp", "killed while saving");
+    fs::create_symlink(victim, temp.path() / "rw47_temp.BMP.89abcdef.tmp");
+    ASSERT_EQ(::mkfifo((temp.path() / "rw47_temp.BMP.00000000.tmp").c_str(), 0600), 0);
+    WriteBytes(temp.path() / "rw47_temp.BMP.0123ABCD.tmp", "another pattern");
+    WriteBytes(temp.path() / "other.BMP.0123abcd.tmp", "another file's");
+
+    TReplacingFile live(target);
+    ASSERT_EQ(live.Create(), TFileProblem::None);
+    ASSERT_EQ(live.Write("band", 4), TFileProblem::None);
+    const std::string liveName = live.TemporaryPath().filename().string();
+
+    EXPECT_EQ(RemoveStaleTemporaryFiles(target), 1u);
+    EXPECT_EQ(Leftovers(temp.path(),
+                        {"victim", "rw47_temp.BMP.89abcdef.tmp", "rw47_temp.BMP.00000000.tmp",
+                         "rw47_temp.BMP.0123ABCD.tmp", "other.BMP.0123abcd.tmp", liveName}),
+              std::vector<std::string>{});
+    EXPECT_TRUE(fs::exists(temp.path() / liveName));
+    EXPECT_EQ(ReadBytes(victim), "precious");
+    ASSERT_EQ(live.Commit(), TFileProblem::None);
+    EXPECT_EQ(ReadBytes(target), "band");
+}
+
+// A file size limit (a full disk alike) is a write failure reported to the caller, not
+// the signal that kills the process, even when the process left SIGXFSZ as it found it.
+TEST(FileSystem, FileSizeLimitIsAWriteErrorNotADeadProcess) {
+    TTempFolder temp;
+    const fs::path file = temp.path() / "out.bmp";
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        std::signal(SIGXFSZ, SIG_DFL);
+        rlimit limit{100, 100};
+        setrlimit(RLIMIT_FSIZE, &limit);
+        bool reported = false;
+        {
+            TReplacingFile out(file);
+            reported =
+                out.Create() == TFileProblem::None &&
+                out.WriteAt(0, std::string(5000, 'x').data(), 5000) == TFileProblem::WriteFailed;
+        }
+        _exit(reported ? 0 : 1);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status)) << "ended by signal " << WTERMSIG(status);
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+    EXPECT_TRUE(Leftovers(temp.path(), {}).empty());
+}
+#else
+VELDRA_SKIPPED_ON_WINDOWS(FileSystem, ReplacingWritesAtOffsetsAndCanRefuseALink, "symbolic links")
+VELDRA_SKIPPED_ON_WINDOWS(FileSystem, StaleTemporaryFilesGoOnlyWhenOursAndIdle, "FIFOs and links")
+VELDRA_SKIPPED_ON_WINDOWS(FileSystem, FileSizeLimitIsAWriteErrorNotADeadProcess, "fork")
+#endif
+
 }  // namespace
 }  // namespace veldra

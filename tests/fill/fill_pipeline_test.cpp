@@ -10,6 +10,7 @@
 #include <string>
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include "attributes/gra_attribute.h"
 #include "exchange/exchange_reader.h"
@@ -278,14 +279,18 @@ TEST_F(FillPipelineTest, RefusesUnreadableTextureAndPathsTheHostCannotTake) {
     EXPECT_EQ(Run().status, FillStatus::PathRefused);
 }
 
+// On one volume the temporary bitmap itself becomes the output (the window closes after
+// OK): its bytes and its date.
 TEST_F(FillPipelineTest, OkCopiesAndQueuesThePictureTextExactly) {
     ASSERT_TRUE(Run().Ok());
     fs::last_write_time(Temp(), fs::last_write_time(Temp()) - std::chrono::hours(5));
+    const std::string picture = Read(Temp());
+    const auto date = fs::last_write_time(Temp());
     ConfirmResult ok = ConfirmFill(handBack_, dir_ / "program", store_);
     EXPECT_TRUE(ok.queued);
     EXPECT_TRUE(ok.message.empty());
-    EXPECT_EQ(Read(options_.outputName), Read(Temp()));
-    EXPECT_EQ(fs::last_write_time(options_.outputName), fs::last_write_time(Temp()));
+    EXPECT_EQ(Read(options_.outputName), picture);
+    EXPECT_EQ(fs::last_write_time(options_.outputName), date);
     ASSERT_TRUE(WriteExchangeFile(store_, dir_ / "program" / "JWC_TEMP.TXT"));
     RemoveTempImage(dir_ / "program");
     EXPECT_FALSE(fs::exists(Temp()));
@@ -390,7 +395,20 @@ TEST_F(FillPipelineTest, OutputThatIsTheTemporaryOrExchangeFileOrNoFileIsRefused
 }
 
 // OK on a full disk keeps the user's older picture of that name and hands nothing back.
+// Only a copy can meet a full disk: the output is on another volume (a memory file
+// system) when there is one.
 TEST_F(FillPipelineTest, FailedCopyAtOkKeepsTheOlderPicture) {
+    struct stat here, there;
+    if (::stat(dir_.c_str(), &here) != 0 || ::stat("/dev/shm", &there) != 0 ||
+        here.st_dev == there.st_dev || ::access("/dev/shm", W_OK) != 0)
+        GTEST_SKIP() << "no second volume to write to";
+    const fs::path otherVolume = fs::path("/dev/shm") / dir_.filename();
+    fs::create_directories(otherVolume);
+    struct RemovedAfter {
+        fs::path path;
+        ~RemovedAfter() { fs::remove_all(path); }
+    } removed{otherVolume};
+    options_.outputName = (otherVolume / "fill.bmp").string();
     ASSERT_TRUE(Run().Ok());
     std::ofstream(options_.outputName) << "older picture";
     {
@@ -400,7 +418,8 @@ TEST_F(FillPipelineTest, FailedCopyAtOkKeepsTheOlderPicture) {
         EXPECT_EQ(ok.message, kCopyFailedMessage);
     }
     EXPECT_EQ(Read(options_.outputName), "older picture");
-    EXPECT_EQ(std::distance(fs::directory_iterator(dir_ / "out"), {}), 1);
+    EXPECT_EQ(std::distance(fs::directory_iterator(otherVolume), {}), 1);
+    EXPECT_TRUE(fs::exists(Temp()));
 }
 
 }  // namespace

@@ -8,6 +8,8 @@
 #include <QFile>
 #include <QImageReader>
 #include <QImageWriter>
+#include <QPainter>
+#include <QPainterPath>
 
 #include <cmath>
 #include <fstream>
@@ -333,6 +335,98 @@ TEST_F(TexturePictureTest, RefusesPicturesBeyondThePixelLimit) {
     std::ofstream(dir_ / "small.bmp", std::ios::binary).write(small.data(), small.size());
     EXPECT_EQ(LoadTexturePicture(dir_ / "small.bmp").size(), QSize(4, 9));
     QImageReader::setAllocationLimit(qtLimit);
+}
+
+// The sampled fill as it was first written, one pixel at a time: the reference the
+// faster fill must match pixel for pixel.
+void ReferenceSampledFill(QImage& image, const QPainterPath& path, const QImage& texture,
+                          const QTransform& brush, int32_t firstRow) {
+    const double det = brush.m11() * brush.m22() - brush.m12() * brush.m21();
+    const double i11 = brush.m22() / det, i21 = -brush.m21() / det;
+    const double i12 = -brush.m12() / det, i22 = brush.m11() / det;
+    const double ox = brush.dx(), oy = brush.dy();
+    QImage mask(image.size(), QImage::Format_Grayscale8);
+    mask.fill(0);
+    {
+        QPainter p(&mask);
+        if (firstRow != 0) p.translate(0, -firstRow);
+        p.setPen(Qt::NoPen);
+        p.setBrush(Qt::white);
+        p.drawPath(path);
+    }
+    const QImage tiles = texture.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    auto wrap = [](double t, int64_t n) {
+        const double f = std::floor(t);
+        if (!(std::fabs(f) < 9e15)) return int64_t{0};
+        int64_t i = static_cast<int64_t>(f) % n;
+        return i < 0 ? i + n : i;
+    };
+    for (int y = 0; y < image.height(); ++y) {
+        auto* dst = reinterpret_cast<QRgb*>(image.scanLine(y));
+        const double cy = (static_cast<double>(firstRow) + y - oy) + 0.5;
+        for (int x = 0; x < image.width(); ++x) {
+            if (mask.constScanLine(y)[x] == 0) continue;
+            const double cx = (x - ox) + 0.5;
+            const QRgb t = reinterpret_cast<const QRgb*>(tiles.constScanLine(static_cast<int>(wrap(
+                i22 * cy + i12 * cx, tiles.height()))))[wrap(i21 * cy + i11 * cx, tiles.width())];
+            const int a = qAlpha(t);
+            if (a == 255) {
+                dst[x] = t;
+            } else if (a != 0) {
+                const QRgb d = dst[x];
+                auto over = [a](int s, int b) { return s + (b * (255 - a) + 127) / 255; };
+                dst[x] = qRgb(over(qRed(t), qRed(d)), over(qGreen(t), qGreen(d)),
+                              over(qBlue(t), qBlue(d)));
+            }
+        }
+    }
+}
+
+// Spans, stepped wrapping and the upright column table give exactly the pixels of the
+// one-pixel-at-a-time fill: turned and upright tiles, fractional and whole origins far
+// from the canvas, tiny and huge tiles, transparent texels, bands that start low.
+TEST(TextureFillTest, SampledFillByRowsIsThePerPixelFillExactly) {
+    QImage opaque(7, 5, QImage::Format_RGB32), clear(6, 9, QImage::Format_ARGB32);
+    for (int y = 0; y < 9; ++y)
+        for (int x = 0; x < 7; ++x) {
+            if (y < 5) opaque.setPixel(x, y, qRgb(x * 30, y * 50, (x * y * 17) % 256));
+            if (x < 6)
+                clear.setPixel(x, y, qRgba(x * 40, y * 25, 90, (x + y) % 3 == 0 ? 0 : 128 + x));
+        }
+    QPainterPath path;
+    path.setFillRule(Qt::OddEvenFill);
+    path.addEllipse(QPointF(150, 170), 140.3, 120.7);
+    path.addRect(QRectF(60.5, 100.25, 80.3, 70.9));
+    path.addPolygon(QPolygonF({QPointF(-20, 300), QPointF(320, 290.5), QPointF(100, 340)}));
+    path.closeSubpath();
+    const QTransform transforms[] = {
+        QTransform(2.37, 0, 0, 2.37, 0, 0),
+        QTransform(1.0, 0, 0, 1.0, -3.0, 7.0),
+        QTransform(0.31, 0, 0, 0.31, 12345.25, -9876.5),
+        QTransform(57.3, -0.0, 0.0, 57.3, -0.5, 1000.75),
+        QTransform(2.1 * std::cos(0.47), -2.1 * std::sin(0.47), 2.1 * std::sin(0.47),
+                   2.1 * std::cos(0.47), 3.3, -8.1),
+        QTransform(6.1e-17, -1.7, 1.7, 6.1e-17, 40, 40),
+        QTransform(-1.3, 0, 0, 0.9, 17, 3),
+    };
+    for (const QImage& texture : {opaque, clear}) {
+        for (const QTransform& brush : transforms) {
+            for (int32_t firstRow : {0, 123}) {
+                SCOPED_TRACE(std::to_string(brush.m11()) + " from row " + std::to_string(firstRow));
+                QImage fast(301, 211, QImage::Format_RGB32), slow;
+                for (int y = 0; y < fast.height(); ++y)
+                    for (int x = 0; x < fast.width(); ++x)
+                        fast.setPixel(x, y, qRgb(x % 256, y % 256, 77));
+                slow = fast.copy();
+                {
+                    QPainter painter(&fast);
+                    FillRegionPathSampled(painter, path, texture, brush, firstRow);
+                }
+                ReferenceSampledFill(slow, path, texture, brush, firstRow);
+                ASSERT_TRUE(fast == slow);
+            }
+        }
+    }
 }
 
 }  // namespace
