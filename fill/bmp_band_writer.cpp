@@ -33,7 +33,11 @@ bool TBmpBandWriter::Open(const fs::path& path, int64_t width, int64_t height, i
     path_ = path;
     partial_ = path;
     partial_ += ".part";
+#ifdef _WIN32
+    file_ = _wfopen(partial_.c_str(), L"wb");  // the wide name: a narrow one is the ANSI page
+#else
     file_ = std::fopen(partial_.c_str(), "wb");
+#endif
     if (file_ == nullptr) {
         partial_.clear();
         return false;

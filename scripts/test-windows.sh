@@ -29,6 +29,14 @@ cmake --build "$BUILD/core" -j"$(nproc)"
 # A prefix of our own, made once, without a display and without Wine's chatter; its
 # wineserver is stopped at the end so nothing is left running.
 export WINEPREFIX=$ROOT/$BUILD/core/wine-prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+# A Japanese Windows: code page 932 as the ANSI code page, so a narrow path anywhere
+# would show. Wine needs the glibc locale for it (and to open Japanese Unix names).
+if locale -a 2>/dev/null | grep -qi '^ja_JP\.utf-\?8$'; then
+    export LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8
+else
+    echo "test-windows: no ja_JP.UTF-8 locale (localedef -i ja_JP -f UTF-8 ja_JP.UTF-8):" \
+        "Wine runs with the ANSI code page of $LANG" >&2
+fi
 unset DISPLAY WAYLAND_DISPLAY
 WINE=$(command -v wine64 || echo /usr/lib/wine/wine64)
 WINESERVER=$(command -v wineserver || echo /usr/lib/wine/wineserver)
