@@ -24,9 +24,11 @@ int Run(int argc, char* argv[]) {
 
     veldra::TFormPaths paths;
     const QString executable = QApplication::applicationFilePath();
-    const QByteArray folderOverride = qgetenv("VELDRA_PROGRAM_DIR");
+    // Paths from the toolkit's text (UTF-16 on Windows, never the 8-bit ANSI code page):
+    // a program folder named in Japanese, or in characters no code page holds, is kept.
+    const QString folderOverride = qEnvironmentVariable("VELDRA_PROGRAM_DIR");
     if (!folderOverride.isEmpty()) {
-        paths.programFolder = std::filesystem::path(folderOverride.toStdString());
+        paths.programFolder = veldra::ToPath(folderOverride);
         paths.settingsFile =
             paths.programFolder / veldra::SettingsPathFor(veldra::ToPath(executable)).filename();
     } else {

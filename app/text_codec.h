@@ -1,7 +1,8 @@
 #pragma once
 
-// Conversions at the window's edge: Shift-JIS bytes of the settings and exchange
-// files to the toolkit's text, and texts to file-system paths.
+// The window's edge of the one code page 932 converter (common/code_page_932.h):
+// Shift-JIS bytes of the settings and exchange files to the toolkit's text and back,
+// and texts to native paths (UTF-16 on Windows), with that converter's error policy.
 
 #include <QString>
 #include <filesystem>
@@ -10,6 +11,7 @@
 
 namespace veldra {
 
+// Bytes that start no character become U+FFFD.
 QString FromShiftJis(std::string_view bytes);
 // Characters without a Shift-JIS form become '?'.
 std::string ToShiftJis(const QString& text);

@@ -5,6 +5,8 @@
 #include <filesystem>
 #include <system_error>
 
+#include "common/code_page_932.h"
+
 namespace veldra::cli {
 namespace {
 
@@ -26,7 +28,7 @@ bool ParseCanvasSize(const std::string& text, int& width, int& height) {
 
 bool CheckInputFile(const char* command, const std::string& file) {
     std::error_code ec;
-    const std::filesystem::path path(file);
+    const std::filesystem::path path = PathFromUtf8(file);
     const char* problem = !std::filesystem::exists(path, ec)            ? "no such file"
                           : !std::filesystem::is_regular_file(path, ec) ? "not a regular file"
                                                                         : nullptr;

@@ -18,6 +18,7 @@
 #include "cli/cli_support.h"
 #include "cli/commands.h"
 #include "cli/region_options.h"
+#include "common/code_page_932.h"
 #include "exchange/exchange_writer.h"
 #include "exchange/host_contract.h"
 #include "fill/fill_pipeline.h"
@@ -146,7 +147,7 @@ std::optional<std::string> ParseArgs(const Args& args, CliFillOptions& o) {
     o.fill.regions = {region.mode, region.faces};
     if (o.folder.empty()) return std::string("--folder DIR is required");
     std::error_code ec;
-    if (!std::filesystem::is_directory(o.folder, ec)) {
+    if (!std::filesystem::is_directory(PathFromUtf8(o.folder), ec)) {
         return "'" + o.folder + "' is not a folder";
     }
     return std::nullopt;
@@ -156,8 +157,8 @@ std::optional<std::string> ParseArgs(const Args& args, CliFillOptions& o) {
 bool Close(const TJwwEntityStore& store, const std::filesystem::path& folder) {
     RemoveTempImage(folder);
     if (HandBackToHost(store, folder)) return true;
-    std::fprintf(stderr, "veldra-cli fill: cannot write %s\n",
-                 ExchangeFilePath(folder).string().c_str());
+    std::fprintf(stderr, "veldra-cli fill: cannot write %s\n%s\n",
+                 Utf8FromPath(ExchangeFilePath(folder)).c_str(), kHandBackFailedMessage);
     return false;
 }
 
@@ -167,7 +168,7 @@ int RunFill(const Args& args) {
     CliFillOptions o;
     if (const auto error = ParseArgs(args, o)) return Usage(*error);
     const auto app = MakeHeadlessApplication();
-    const std::filesystem::path folder(o.folder);
+    const std::filesystem::path folder = PathFromUtf8(o.folder);
 
     // Start-up as the window's: the selection, the attributes, the fitted view.
     TJwwEntityStore store;
@@ -176,11 +177,13 @@ int RunFill(const Args& args) {
     // No exchange file is an empty drawing; one that is there but cannot be read (a
     // FIFO, a device, a folder) ends the run at once, as Cancel would.
     if (exchangeProblem != TFileProblem::None && exchangeProblem != TFileProblem::Missing) {
-        std::fprintf(stderr, "veldra-cli fill: %s: %s\n", ExchangeFilePath(folder).string().c_str(),
+        std::fprintf(stderr, "veldra-cli fill: %s: %s\n",
+                     Utf8FromPath(ExchangeFilePath(folder)).c_str(),
                      FileProblemText(exchangeProblem));
         Close(store, folder);
         return 1;
     }
+    if (store.textReplaced) std::fprintf(stderr, "%s\n", kExchangeTextReplacedMessage);
     TgraAttribute attributes;
     ConfigureAtStartup(attributes);
     attributes.SetBackground(o.background);
@@ -218,7 +221,7 @@ int RunFill(const Args& args) {
         handBack.outputPath.c_str(), static_cast<long long>(result.pictureWidth),
         static_cast<long long>(result.pictureHeight), resolution.c_str(), result.arcDivisions,
         FormatGeneral(handBack.ImageOriginX).c_str(), FormatGeneral(handBack.ImageOriginY).c_str(),
-        FormatGeneral(handBack.ImageWidth).c_str(), ExchangeFilePath(folder).string().c_str());
+        FormatGeneral(handBack.ImageWidth).c_str(), Utf8FromPath(ExchangeFilePath(folder)).c_str());
     std::printf("regions filled: %zu\nopen ends: %zu\njoins: %zu\n", result.regions.filledRegions,
                 result.regions.openEnds.size(), result.regions.joins.size());
     return 0;

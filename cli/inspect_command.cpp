@@ -8,11 +8,12 @@
 
 #include "cli/cli_support.h"
 #include "cli/commands.h"
-#include "cli/shift_jis_text.h"
 #include "cli/store_json.h"
+#include "common/code_page_932.h"
 #include "common/my_func.h"
 #include "exchange/exchange_reader.h"
 #include "exchange/exchange_writer.h"
+#include "exchange/host_contract.h"
 #include "view/extents.h"
 #include "view/view_state.h"
 
@@ -34,7 +35,11 @@ void PrintSummary(const TJwwEntityStore& store, const std::string& file,
     std::printf("file: %s\n", file.c_str());
     std::printf("lines: %lld read, %lld ignored, %lld blank\n", static_cast<long long>(stats.lines),
                 static_cast<long long>(stats.ignored), static_cast<long long>(stats.blank));
-    if (!s.filePath.empty()) std::printf("drawing: %s\n", ShiftJisToUtf8(s.filePath).c_str());
+    if (!s.filePath.empty()) std::printf("drawing: %s\n", Utf8FromCodePage932(s.filePath).c_str());
+    // Only a file that came in UTF-8 says so: Shift-JIS is the host's default.
+    if (store.encoding == TExchangeEncoding::Utf8) std::puts("encoding: UTF-8");
+    if (store.encoding == TExchangeEncoding::Utf8WithBom)
+        std::puts("encoding: UTF-8 (byte order mark)");
     std::printf("bz: %s\n", s.bzFlag ? "yes (coordinates in paper units)" : "no");
     std::string scales;
     for (double scale : s.groupScale) scales += " " + FormatGeneral(scale);
@@ -79,7 +84,7 @@ int RunInspect(const Args& args) {
         return 2;
     }
     if (!CheckInputFile("inspect", file)) return 2;
-    const std::filesystem::path path(file);
+    const std::filesystem::path path = PathFromUtf8(file);
     TJwwEntityStore store;
     InitStore(store);
     TExchangeReadStats stats;
@@ -87,6 +92,7 @@ int RunInspect(const Args& args) {
         std::fprintf(stderr, "veldra-cli inspect: %s: cannot be read\n", file.c_str());
         return 2;
     }
+    if (store.textReplaced) std::fprintf(stderr, "%s\n", kExchangeTextReplacedMessage);
     if (json) {
         // Streamed: a large drawing never exists twice over as a tree and a text.
         const TViewState view = ExtentsOf(store);

@@ -13,6 +13,7 @@
 #include "cli/json_writer.h"
 #include "cli/region_options.h"
 #include "cli/regions_json.h"
+#include "common/code_page_932.h"
 #include "common/my_func.h"
 #include "exchange/entity_store.h"
 #include "exchange/exchange_writer.h"
@@ -123,7 +124,7 @@ int RunRegions(const Args& args) {
     if (!CheckInputFile("regions", options.file)) return 2;
     // The window's start-up order: a fresh store, the file, then the current attributes.
     TJwwEntityStore store;
-    if (!LoadSelection(store, options.file)) {
+    if (!LoadSelection(store, PathFromUtf8(options.file))) {
         std::fprintf(stderr, "veldra-cli regions: %s: cannot be read\n", options.file.c_str());
         return 2;
     }

@@ -14,6 +14,7 @@
 #include "attributes/gra_attribute.h"
 #include "cli/cli_support.h"
 #include "cli/commands.h"
+#include "common/code_page_932.h"
 #include "display/canvas/canvas.h"
 #include "display/canvas/draw_context.h"
 #include "display/render/view_redraw.h"
@@ -92,7 +93,8 @@ int RunRender(const Args& args) {
     // As at start-up: empty store, the file, the current attributes reset, and the
     // first layer group and layer of the file made current.
     TJwwEntityStore store;
-    if (!LoadSelection(store, o.file)) return Fail("cannot read exchange file '" + o.file + "'");
+    if (!LoadSelection(store, PathFromUtf8(o.file)))
+        return Fail("cannot read exchange file '" + o.file + "'");
 
     TgraAttribute attributes;
     ConfigureAtStartup(attributes);
@@ -105,7 +107,7 @@ int RunRender(const Args& args) {
     TCanvas canvas(o.width, o.height);
     RedrawViewOnto(context, canvas, store, AbortPoll{});
 
-    const std::filesystem::path out(o.out);
+    const std::filesystem::path out = PathFromUtf8(o.out);
     if (!SaveViewPicture(out, canvas.Image(), *ViewPictureFormatOf(out)))
         return Fail("cannot write '" + o.out + "'");
     return 0;

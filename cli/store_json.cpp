@@ -1,6 +1,6 @@
 #include "cli/store_json.h"
 
-#include "cli/shift_jis_text.h"
+#include "common/code_page_932.h"
 
 namespace veldra::cli {
 namespace {
@@ -8,7 +8,7 @@ namespace {
 using Json = nlohmann::ordered_json;
 
 Json Text(const std::string& bytes) {
-    return ShiftJisToUtf8(bytes);
+    return Utf8FromCodePage932(bytes);
 }
 
 Json CharKind(const TJwwCharKind& k) {

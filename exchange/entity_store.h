@@ -10,6 +10,8 @@
 #include <string_view>
 #include <vector>
 
+#include "exchange/exchange_encoding.h"
+
 namespace veldra {
 
 // Texts and names stored in records hold at most this many bytes.
@@ -223,6 +225,10 @@ struct TJwwEntityStore {
     std::vector<TJwwEntityRef> creationOrder;
     // The writer's output line buffer (entries of at most 255 bytes).
     std::vector<std::string> outputLines;
+    // The encoding the exchange file came in (the hand-back goes back in it), and whether
+    // reading it replaced characters by '?' (no valid UTF-8, or no code page 932 form).
+    TExchangeEncoding encoding = TExchangeEncoding::ShiftJis;
+    bool textReplaced = false;
 
     size_t EntityCount() const { return creationOrder.size(); }
     // Number of records of one kind.

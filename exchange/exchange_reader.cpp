@@ -3,6 +3,7 @@
 #include <exception>
 #include <optional>
 
+#include "exchange/exchange_encoding.h"
 #include "exchange/exchange_rules.h"
 #include "exchange/exchange_tokenizer.h"
 
@@ -53,15 +54,57 @@ TLineOutcome ParseExchangeLine(TJwwEntityStore& store, std::string_view line) {
     return outcome;
 }
 
-bool ReadExchangeBytes(TJwwEntityStore& store, std::string_view bytes, TExchangeReadStats* stats) {
+namespace {
+
+// Hands every line of the file to onLine; false when reading fails on the way.
+template <class OnLine>
+bool ForEachFileLine(TInputFile& in, OnLine&& onLine) {
+    TExchangeLineSplitter splitter;
+    char buffer[16384];
+    for (;;) {
+        const std::optional<size_t> got = in.Read(buffer, sizeof buffer);
+        if (!got) return false;
+        if (*got == 0) break;
+        splitter.Feed(std::string_view(buffer, *got), onLine);
+    }
+    splitter.Finish(onLine);
+    return true;
+}
+
+template <class OnLine>
+void ForEachLine(std::string_view bytes, OnLine&& onLine) {
+    TExchangeLineSplitter splitter;
+    splitter.Feed(bytes, onLine);
+    splitter.Finish(onLine);
+}
+
+// Parses the lines that `feed` hands over, converted from the store's encoding.
+template <class Feed>
+bool ParseLines(TJwwEntityStore& store, TExchangeReadStats* stats, Feed&& feed) {
     return ReadStaged(store, [&](TEntityStaging& staged) {
-        TExchangeLineSplitter splitter;
         TExchangeFields fields;
-        auto onLine = [&](std::string_view line) {
-            Count(stats, ParseLine(store, staged, line, fields));
-        };
-        splitter.Feed(bytes, onLine);
-        splitter.Finish(onLine);
+        bool first = true;
+        return feed([&](std::string_view line) {
+            if (store.encoding == TExchangeEncoding::ShiftJis) {
+                Count(stats, ParseLine(store, staged, line, fields));
+            } else {
+                const std::string text =
+                    ExchangeLineText(line, store.encoding, first, store.textReplaced);
+                Count(stats, ParseLine(store, staged, text, fields));
+            }
+            first = false;
+        });
+    });
+}
+
+}  // namespace
+
+bool ReadExchangeBytes(TJwwEntityStore& store, std::string_view bytes, TExchangeReadStats* stats) {
+    TExchangeEncodingDetector detector;
+    ForEachLine(bytes, [&](std::string_view line) { detector.Feed(line); });
+    store.encoding = detector.Result();
+    return ParseLines(store, stats, [&](auto&& onLine) {
+        ForEachLine(bytes, onLine);
         return true;
     });
 }
@@ -69,27 +112,18 @@ bool ReadExchangeBytes(TJwwEntityStore& store, std::string_view bytes, TExchange
 bool ReadExchangeFile(TJwwEntityStore& store, const std::filesystem::path& path,
                       TExchangeReadStats* stats, TFileProblem* problem) {
     // Only a regular file is read: a folder, FIFO or device under that name is not the
-    // host's file (and might never end, or never open).
+    // host's file (and might never end, or never open). It is read twice, a chunk at a
+    // time, so memory stays bounded: once for its encoding, once for its records.
     TInputFile in;
     TFileProblem found = in.Open(path);
     bool read = false;
     if (found == TFileProblem::None) {
-        read = ReadStaged(store, [&](TEntityStaging& staged) {
-            TExchangeLineSplitter splitter;
-            TExchangeFields fields;
-            auto onLine = [&](std::string_view line) {
-                Count(stats, ParseLine(store, staged, line, fields));
-            };
-            char buffer[16384];
-            for (;;) {
-                const std::optional<size_t> got = in.Read(buffer, sizeof buffer);
-                if (!got) return false;
-                if (*got == 0) break;
-                splitter.Feed(std::string_view(buffer, *got), onLine);
-            }
-            splitter.Finish(onLine);
-            return true;
-        });
+        TExchangeEncodingDetector detector;
+        read = ForEachFileLine(in, [&](std::string_view line) { detector.Feed(line); });
+        store.encoding = detector.Result();
+        in.Close();
+        read = read && in.Open(path) == TFileProblem::None &&
+               ParseLines(store, stats, [&](auto&& onLine) { return ForEachFileLine(in, onLine); });
         if (!read) found = TFileProblem::ReadFailed;
     }
     if (problem != nullptr) *problem = found;

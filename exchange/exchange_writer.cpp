@@ -104,7 +104,7 @@ std::string ExchangeFileBytes(const TJwwEntityStore& store) {
             put(lines[i], true);
         }
     }
-    return bytes;
+    return ExchangeBytesIn(bytes, store.encoding);  // back in the encoding it came in
 }
 
 bool WriteExchangeFile(const TJwwEntityStore& store, const std::filesystem::path& path) {

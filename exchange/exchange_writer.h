@@ -33,7 +33,8 @@ void AddTextCommand(TJwwEntityStore& store, int32_t textType, std::string_view t
                     double y, double dirX, double dirY);
 
 // The bytes of the file: the queued lines (or "hq" when nothing is queued) with CR LF,
-// each quote-ended entry joined with the entry after it.
+// each quote-ended entry joined with the entry after it, in the encoding the exchange
+// file came in (UTF-8, with its byte order mark when it had one, or Shift-JIS).
 std::string ExchangeFileBytes(const TJwwEntityStore& store);
 
 // Writes ExchangeFileBytes to a temporary file beside `path` and renames it over

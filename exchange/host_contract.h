@@ -13,6 +13,14 @@ namespace veldra {
 
 inline constexpr const char* kExchangeFileName = "JWC_TEMP.TXT";
 
+// Shown when reading the exchange file replaced characters (TJwwEntityStore::textReplaced).
+inline constexpr const char* kExchangeTextReplacedMessage =
+    "受け渡しファイル（JWC_TEMP.TXT）に読めない文字がありました。その文字は「?」として扱います。";
+// Shown when the hand-back cannot be written (a full disk, a read-only program folder);
+// the window's message box says the same.
+inline constexpr const char* kHandBackFailedMessage =
+    "受け渡しファイル（JWC_TEMP.TXT）を書き込めませんでした。作図結果は図面に反映されません。";
+
 // programFolder / "JWC_TEMP.TXT".
 std::filesystem::path ExchangeFilePath(const std::filesystem::path& programFolder);
 

@@ -1,13 +1,11 @@
 #include "fill/fill_pipeline.h"
 
-#include <QStringDecoder>
-#include <QStringEncoder>
-
 #include <algorithm>
 #include <cmath>
 #include <system_error>
 
 #include "attributes/gra_attribute.h"
+#include "common/code_page_932.h"
 #include "common/file_copy.h"
 #include "common/file_system.h"
 #include "common/my_func.h"
@@ -33,7 +31,7 @@ constexpr double kMinImageWidth = 1e-10;
 
 // Texts are UTF-8 here; the file layer takes native paths.
 fs::path PathOf(const std::string& utf8) {
-    return NativeFilePath(QString::fromStdString(utf8));
+    return PathFromUtf8(utf8);
 }
 
 size_t FolderEnd(const std::string& path) {
@@ -53,19 +51,10 @@ std::string UpperExtension(const std::string& name) {
 
 // Code page 932 bytes of a UTF-8 text; false when a character has none.
 bool ToShiftJis(const std::string& utf8, std::string& out) {
-    QString text = QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
-    if (text.contains(QChar::ReplacementCharacter)) return false;
-    QStringEncoder encoder("Shift_JIS");
-    QByteArray bytes = encoder.encode(text);
-    if (encoder.hasError()) return false;
-    out = bytes.toStdString();
+    TEncodedText encoded = CodePage932FromUtf8(utf8);
+    if (!encoded.exact) return false;
+    out = std::move(encoded.bytes);
     return true;
-}
-
-std::string FromShiftJis(const std::string& bytes) {
-    QStringDecoder decoder("Shift_JIS");
-    QString text = decoder.decode(QByteArray::fromStdString(bytes));
-    return text.toStdString();
 }
 
 TRegionFilter RegionFilterOf(const TgraAttribute& attributes) {
@@ -73,6 +62,24 @@ TRegionFilter RegionFilterOf(const TgraAttribute& attributes) {
     for (int32_t key = 0; key < 256; ++key) filter.layerState[key] = attributes.LayerState(key);
     filter.showAuxiliary = attributes.ShowAuxiliary();
     return filter;
+}
+
+// The drawing's folder can hold a picture: its name decodes exactly and has no '?',
+// which the host writes for a character it has no code page 932 form for (and which no
+// Windows name holds).
+bool DrawingFolderUsable(const std::string& drawingFilePath) {
+    bool exact = true;
+    const std::string drawing = Utf8FromCodePage932(drawingFilePath, &exact);
+    return exact && drawing.substr(0, FolderEnd(drawing)).find('?') == std::string::npos;
+}
+
+// A new file can be made in the program folder (tried with a file of its own).
+bool ProgramFolderTakesFiles(const fs::path& programFolder) {
+    const fs::path probe = programFolder / "veldra-write-check.tmp";
+    if (NameExists(probe)) return true;  // not ours to replace: no verdict
+    if (ReplaceFileContent(probe, "") != TFileProblem::None) return false;
+    RemoveFileOrLink(probe);
+    return true;
 }
 
 // Bytes the picture text cannot carry: a control byte would break the exchange file's
@@ -126,7 +133,7 @@ void RemoveTempImage(const fs::path& programFolder) {
 std::string OutputPathFor(const std::string& outputName, const std::string& drawingFilePath) {
     const std::string folder = outputName.substr(0, FolderEnd(outputName));
     if (!folder.empty() && IsFolder(PathOf(folder))) return outputName;
-    const std::string drawing = FromShiftJis(drawingFilePath);
+    const std::string drawing = Utf8FromCodePage932(drawingFilePath);
     return drawing.substr(0, FolderEnd(drawing)) + outputName.substr(FolderEnd(outputName));
 }
 
@@ -165,6 +172,9 @@ FillResult RunFillCommand(const FillOptions& options, const FillSession& session
     // refuse what would reach it cut or garbled before any file is made.
     const TViewState& view = session.view;
     const std::string outputPath = OutputPathFor(options.outputName, session.store.state.filePath);
+    if (outputPath != options.outputName && !DrawingFolderUsable(session.store.state.filePath)) {
+        return Stop(result, FillStatus::PathRefused, kDrawingFolderUnusableMessage);
+    }
     std::string shiftJisPath;
     if (!ToShiftJis(outputPath, shiftJisPath) || HasUnusableByte(shiftJisPath)) {
         return Stop(result, FillStatus::PathRefused, kPathNotShiftJisMessage);
@@ -261,7 +271,9 @@ FillResult RunFillCommand(const FillOptions& options, const FillSession& session
             result.status = FillStatus::Cancelled;
             return result;
         }
-        return Stop(result, FillStatus::SaveFailed, kSaveFailedMessage);
+        return Stop(result, FillStatus::SaveFailed,
+                    ProgramFolderTakesFiles(session.programFolder) ? kSaveFailedMessage
+                                                                   : kProgramFolderReadOnlyMessage);
     }
 
     result.status = FillStatus::Done;

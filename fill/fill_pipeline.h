@@ -141,6 +141,15 @@ inline constexpr const char* kBadTileMessage =
 inline constexpr const char* kNothingToFillMessage = "塗りつぶす範囲がありません。";
 inline constexpr const char* kCopyFailedMessage = "画像ファイルをコピーできませんでした。";
 inline constexpr const char* kRegionsFailedMessage = "塗り領域を作成できませんでした。";
+// The drawing's folder, where a picture named without a folder goes, holds characters
+// the host could not write in the exchange file (it wrote '?' for them) or bytes that are
+// no text: the picture would land in no folder.
+inline constexpr const char* kDrawingFolderUnusableMessage =
+    "図面のフォルダ名に使用できない文字が含まれています。画像ファイル名をフォルダから指定して下さい"
+    "。";
+// The temporary bitmap could not be made because the program folder takes no new file.
+inline constexpr const char* kProgramFolderReadOnlyMessage =
+    "プログラムのフォルダに書き込めません。書き込みのできるフォルダにインストールして下さい。";
 
 // The output path rule: the output name as it stands when its folder part names an
 // existing folder; otherwise the folder of the drawing file (`filePath`, Shift-JIS)

@@ -3,7 +3,7 @@
 // draw on a small canvas without trouble. Paths may name the small pictures this
 // target keeps in a fixed temporary folder, so that real decoding and drawing run.
 
-#include <unistd.h>
+#include <QCoreApplication>
 #include <QImage>
 #include <cstddef>
 #include <cstdint>
@@ -38,7 +38,8 @@ void MakePictures() {
     bitmap.fill(Qt::darkGreen);
     QImage icon(16, 16, QImage::Format_ARGB32);
     icon.fill(qRgba(0, 0, 200, 128));
-    const std::string temp = (dir / ("part-" + std::to_string(::getpid()))).string();
+    const std::string temp =
+        (dir / ("part-" + std::to_string(QCoreApplication::applicationPid()))).string();
     if (bitmap.save(QString::fromStdString(temp), "BMP"))
         std::filesystem::rename(temp, dir / "a.bmp", ec);
     if (icon.save(QString::fromStdString(temp), "ICO"))

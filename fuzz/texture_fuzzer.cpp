@@ -3,9 +3,8 @@
 // placement, and as a texture file decoded by its content. Whatever decodes stays
 // within the picture limits and fills a small canvas.
 
-#include <unistd.h>
+#include <QCoreApplication>
 #include <QDir>
-#include <QFile>
 #include <QImage>
 #include <QPainter>
 #include <QPainterPath>
@@ -16,6 +15,7 @@
 #include <fstream>
 #include <string>
 
+#include "common/code_page_932.h"
 #include "display/pictures/picture_decode.h"
 #include "display/pictures/picture_dib.h"
 #include "display/pictures/picture_limits.h"
@@ -42,7 +42,8 @@ class TInputFile {
         const std::filesystem::path dir = std::filesystem::is_directory("/dev/shm", ec)
                                               ? std::filesystem::path("/dev/shm")
                                               : std::filesystem::temp_directory_path();
-        path_ = dir / ("veldra-texture-fuzz-" + std::to_string(getpid()) + ".bmp");
+        path_ = dir / ("veldra-texture-fuzz-" + std::to_string(QCoreApplication::applicationPid()) +
+                       ".bmp");
     }
     ~TInputFile() {
         std::error_code ec;
@@ -82,7 +83,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         std::ofstream out(file, std::ios::binary | std::ios::trunc);
         out.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
     }
-    const QString name = QFile::decodeName(QByteArray(file.c_str()));
+    const QString name = QString::fromStdU16String(Utf16FromPath(file));
     for (TPictureFormat format : {TPictureFormat::Bitmap, TPictureFormat::Icon}) {
         if (auto picture = DecodePictureFile(name, format)) {
             CheckLimits(picture->Raster());

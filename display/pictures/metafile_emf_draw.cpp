@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "common/code_page_932.h"
 #include "display/pictures/metafile_emf_player.h"
 #include "display/pictures/metafile_gdi.h"
 
@@ -263,9 +264,14 @@ void TEmfPlayer::PlayText(bool wide) {
         for (uint32_t i = 0; i < count; ++i)
             text[i] = QChar(static_cast<char16_t>(chars[2 * i] | (chars[2 * i + 1] << 8)));
     } else {
-        QStringDecoder decoder(dc_.font.charset == kShiftJisCharset ? "Shift_JIS" : "windows-1252");
         const QByteArray raw(reinterpret_cast<const char*>(chars), static_cast<qsizetype>(count));
-        text = decoder.isValid() ? decoder.decode(raw) : QString::fromLatin1(raw);
+        if (dc_.font.charset == kShiftJisCharset) {
+            text = QString::fromStdU16String(
+                DecodeCodePage932(std::string_view(raw.constData(), count)).text);
+        } else {
+            QStringDecoder decoder("windows-1252");
+            text = decoder.isValid() ? decoder.decode(raw) : QString::fromLatin1(raw);
+        }
     }
     meter_.Add(count);
     // Fonts need a GUI application; without one (a plain command-line run) text is

@@ -5,6 +5,7 @@
 #include <QStringDecoder>
 #include <cmath>
 
+#include "common/code_page_932.h"
 #include "display/pictures/metafile_gdi.h"
 #include "display/pictures/metafile_wmf_player.h"
 #include "display/pictures/picture_dib.h"
@@ -12,7 +13,12 @@
 namespace veldra {
 
 QString DecodeWmfText(const QByteArray& bytes, uint8_t charset) {
-    QStringDecoder decoder(charset == kWmfShiftJisCharset ? "Shift_JIS" : "windows-1252");
+    if (charset == kWmfShiftJisCharset)
+        return QString::fromStdU16String(
+            DecodeCodePage932(
+                std::string_view(bytes.constData(), static_cast<size_t>(bytes.size())))
+                .text);
+    QStringDecoder decoder("windows-1252");
     if (!decoder.isValid()) return QString::fromLatin1(bytes);
     return decoder.decode(bytes);
 }

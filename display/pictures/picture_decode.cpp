@@ -1,15 +1,14 @@
 #include "display/pictures/picture_decode.h"
 
 #include <QBuffer>
-#include <QFile>
 #include <QFileInfo>
 #include <QImageReader>
 #include <QPainter>
-#include <QStringDecoder>
 #include <algorithm>
 #include <array>
 #include <cctype>
 
+#include "common/code_page_932.h"
 #include "common/file_system.h"
 #include "common/my_func.h"
 #include "display/pictures/picture_limits.h"
@@ -81,17 +80,11 @@ TPictureFormat PictureFormatOf(std::string_view path) {
 }
 
 std::filesystem::path NativeFilePath(const QString& file) {
-#ifdef Q_OS_WIN
-    return std::filesystem::path(file.toStdWString());
-#else
-    return std::filesystem::path(QFile::encodeName(file).toStdString());
-#endif
+    return PathFromUtf16(file.toStdU16String());
 }
 
 QString PictureFilePath(std::string_view shiftJisPath) {
-    QStringDecoder decoder("Shift_JIS");
-    const QByteArray bytes(shiftJisPath.data(), static_cast<qsizetype>(shiftJisPath.size()));
-    QString path = decoder.isValid() ? decoder.decode(bytes) : QString::fromLocal8Bit(bytes);
+    QString path = QString::fromStdU16String(DecodeCodePage932(shiftJisPath).text);
     if (!QFileInfo::exists(path) && path.contains(u'\\')) {
         QString slashed = path;
         slashed.replace(u'\\', u'/');

@@ -41,8 +41,8 @@ inline bool IsDirectFormat(TPictureFormat f) {
 // does not exist as written and holds backslashes, the same path with slashes.
 QString PictureFilePath(std::string_view shiftJisPath);
 
-// The native path of a file named by the toolkit's text (UTF-16 on Windows, the
-// locale's bytes elsewhere), for the file layer.
+// The native path of a file named by the toolkit's text (UTF-16 on Windows, UTF-8
+// elsewhere), for the file layer.
 std::filesystem::path NativeFilePath(const QString& file);
 
 // A decoded picture of one of the direct formats.

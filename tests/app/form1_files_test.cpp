@@ -7,11 +7,14 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-#include <sys/stat.h>
-#include <unistd.h>
+#ifndef _WIN32
+#include <sys/stat.h>  // mkfifo
+#include <unistd.h>    // alarm
+#endif
 
 #include "tests/app/form_fixture.h"
 #include "tests/exchange/host_stand_in.h"
+#include "tests/posix_only.h"
 
 namespace veldra::test {
 namespace {
@@ -25,15 +28,22 @@ class FormFilesTest : public FormTest {
   protected:
     void SetUp() override {
         FormTest::SetUp();
+#ifndef _WIN32
         alarm(60);
+#endif
     }
     void TearDown() override {
+#ifndef _WIN32
         alarm(0);
+#endif
         FormTest::TearDown();
     }
-    QStringList Messages() const { return log_->messages; }
+    QStringList Messages() const {
+        return log_->messages;
+    }
 };
 
+#ifndef _WIN32
 TEST_F(FormFilesTest, FifoAsExchangeFileIsToldAtStartAndAtCloseAndNeverWaitedOn) {
     ASSERT_EQ(::mkfifo((Folder() / "JWC_TEMP.TXT").c_str(), 0600), 0);
     Open();
@@ -45,7 +55,13 @@ TEST_F(FormFilesTest, FifoAsExchangeFileIsToldAtStartAndAtCloseAndNeverWaitedOn)
     EXPECT_EQ(std::filesystem::status(Folder() / "JWC_TEMP.TXT").type(),
               std::filesystem::file_type::fifo);
 }
+#else
+VELDRA_SKIPPED_ON_WINDOWS_F(FormFilesTest,
+                            FifoAsExchangeFileIsToldAtStartAndAtCloseAndNeverWaitedOn,
+                            "needs a FIFO")
+#endif
 
+#ifndef _WIN32
 TEST_F(FormFilesTest, DeviceOrFolderAsExchangeFileIsNoHandBack) {
     std::filesystem::create_symlink("/dev/null", Folder() / "JWC_TEMP.TXT");
     Open();
@@ -62,9 +78,14 @@ TEST_F(FormFilesTest, DeviceOrFolderAsExchangeFileIsNoHandBack) {
                                        QString::fromUtf8(kHandBackFailed)}));
     EXPECT_TRUE(std::filesystem::is_directory(Folder() / "JWC_TEMP.TXT"));
 }
+#else
+VELDRA_SKIPPED_ON_WINDOWS_F(FormFilesTest, DeviceOrFolderAsExchangeFileIsNoHandBack,
+                            "needs /dev/null and symbolic links without privileges")
+#endif
 
 // The disk is full at close (a file size limit, which binds root too): the host's
 // selection must not stay to be read back as the answer, and the user is told.
+#ifndef _WIN32
 TEST_F(FormFilesTest, HandBackThatCannotBeWrittenRemovesTheSelectionAndTellsTheUser) {
     WriteFile("JWC_TEMP.TXT", kSquareWithCircle);
     Open();
@@ -76,7 +97,13 @@ TEST_F(FormFilesTest, HandBackThatCannotBeWrittenRemovesTheSelectionAndTellsTheU
     EXPECT_FALSE(Exists("JWC_TEMP.TXT"));
     EXPECT_EQ(Messages(), QStringList{QString::fromUtf8(kHandBackFailed)});
 }
+#else
+VELDRA_SKIPPED_ON_WINDOWS_F(FormFilesTest,
+                            HandBackThatCannotBeWrittenRemovesTheSelectionAndTellsTheUser,
+                            "file size limits")
+#endif
 
+#ifndef _WIN32
 TEST_F(FormFilesTest, FifoAsSettingsFileIsRefusedBothWays) {
     ASSERT_EQ(::mkfifo((Folder() / "veldra.dat").c_str(), 0600), 0);
     Open();
@@ -88,8 +115,12 @@ TEST_F(FormFilesTest, FifoAsSettingsFileIsRefusedBothWays) {
     EXPECT_TRUE(Messages().contains(QStringLiteral("設定ファイルを保存できませんでした。")));
     EXPECT_EQ(ReadFile("JWC_TEMP.TXT"), "hq\r\n");
 }
+#else
+VELDRA_SKIPPED_ON_WINDOWS_F(FormFilesTest, FifoAsSettingsFileIsRefusedBothWays, "needs a FIFO")
+#endif
 
 // A texture that is a FIFO is refused by the fill command with a message box.
+#ifndef _WIN32
 TEST_F(FormFilesTest, FifoTextureIsRefusedByTheFillCommand) {
     WriteFile("JWC_TEMP.TXT", kSquareWithCircle);
     ASSERT_EQ(::mkfifo((Folder() / "fifo.png").c_str(), 0600), 0);
@@ -100,6 +131,9 @@ TEST_F(FormFilesTest, FifoTextureIsRefusedByTheFillCommand) {
                               "指定したテクスチャ画像ファイルは通常のファイルではありません。")});
     EXPECT_FALSE(Exists("rw47_temp.BMP"));
 }
+#else
+VELDRA_SKIPPED_ON_WINDOWS_F(FormFilesTest, FifoTextureIsRefusedByTheFillCommand, "needs a FIFO")
+#endif
 
 }  // namespace
 }  // namespace veldra::test

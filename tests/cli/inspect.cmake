@@ -3,7 +3,6 @@
 # The JSON form in-process: decoding, exact doubles, the fields of every kind.
 find_package(nlohmann_json 3 REQUIRED GLOBAL)  # linked from the tests folder below
 target_sources(veldra_draw_tests PRIVATE ${CMAKE_SOURCE_DIR}/cli/store_json.cpp
-                                         ${CMAKE_SOURCE_DIR}/cli/shift_jis_text.cpp
                                          ${CMAKE_SOURCE_DIR}/cli/json_writer.cpp
                                          ${CMAKE_CURRENT_SOURCE_DIR}/store_json_test.cpp)
 target_link_libraries(veldra_draw_tests PRIVATE nlohmann_json::nlohmann_json)

@@ -10,7 +10,7 @@
 #include <iterator>
 #include <limits>
 
-#include "cli/shift_jis_text.h"
+#include "common/code_page_932.h"
 #include "exchange/exchange_reader.h"
 
 namespace veldra::cli {
@@ -22,13 +22,13 @@ std::string ReadSample() {
 }
 
 TEST(StoreJson, ShiftJisBecomesUtf8AndBrokenBytesBecomeReplacements) {
-    EXPECT_EQ(ShiftJisToUtf8("C:\\\x95\x5C\\a"), "C:\\\xE8\xA1\xA8\\a");  // 表 keeps its 0x5C
-    EXPECT_EQ(ShiftJisToUtf8("\x87\x40"), "\xE2\x91\xA0");                // ① (NEC extension)
-    EXPECT_EQ(ShiftJisToUtf8("a\x82"), "a\xEF\xBF\xBD");  // lead byte cut off at the end
-    EXPECT_EQ(ShiftJisToUtf8("a\xFF"
-                             "z\x82\x20"),
+    EXPECT_EQ(Utf8FromCodePage932("C:\\\x95\x5C\\a"), "C:\\\xE8\xA1\xA8\\a");  // 表 keeps its 0x5C
+    EXPECT_EQ(Utf8FromCodePage932("\x87\x40"), "\xE2\x91\xA0");  // ① (NEC extension)
+    EXPECT_EQ(Utf8FromCodePage932("a\x82"), "a\xEF\xBF\xBD");    // lead byte cut off at the end
+    EXPECT_EQ(Utf8FromCodePage932("a\xFF"
+                                  "z\x82\x20"),
               "a\xEF\xBF\xBDz\xEF\xBF\xBD ");
-    EXPECT_EQ(ShiftJisToUtf8("\xB1"), "\xEF\xBD\xB1");  // half-width katakana
+    EXPECT_EQ(Utf8FromCodePage932("\xB1"), "\xEF\xBD\xB1");  // half-width katakana
     // Whatever the bytes, the document can be written out.
     TJwwEntityStore store;
     InitStore(store);

@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
-#include <sys/stat.h>
+#ifndef _WIN32
+#include <sys/stat.h>  // mkfifo
+#endif
 
 #include <QImage>
 
@@ -14,6 +16,7 @@
 #include <vector>
 
 #include "fill/color_reduction.h"
+#include "tests/posix_only.h"
 
 namespace veldra {
 namespace {
@@ -143,6 +146,7 @@ TEST_F(BmpFileTest, FailureLeavesNoPartialFileAndKeepsTheOldOne) {
 // The temporary name is new each time and created exclusively: a link planted where a
 // fixed temporary name would be is never written through, and a FIFO under the
 // bitmap's name is refused without blocking.
+#ifndef _WIN32
 TEST_F(BmpFileTest, NeverWritesThroughALinkOrIntoAFifo) {
     QImage canvas(6, 4, QImage::Format_RGB32);
     canvas.fill(Qt::red);
@@ -158,9 +162,14 @@ TEST_F(BmpFileTest, NeverWritesThroughALinkOrIntoAFifo) {
     EXPECT_FALSE(SaveBmpFile(dir_ / "fifo.bmp", canvas, 24));
     EXPECT_EQ(fs::status(dir_ / "fifo.bmp").type(), fs::file_type::fifo);
 }
+#else
+VELDRA_SKIPPED_ON_WINDOWS_F(BmpFileTest, NeverWritesThroughALinkOrIntoAFifo,
+                            "needs a FIFO and symbolic links without privileges")
+#endif
 
 // Both independent readers see the depth written and the colours of the picture as
 // reduced: exact colours when they fit the depth, the dithered ones otherwise.
+#ifndef _WIN32
 TEST_F(BmpFileTest, PillowAndImageMagickReadBackDepthAndColours) {
     if (!fs::exists("/usr/bin/python3") || std::system("/usr/bin/python3 -c 'import PIL'") != 0 ||
         std::system("identify -version > /dev/null") != 0) {
@@ -208,6 +217,10 @@ TEST_F(BmpFileTest, PillowAndImageMagickReadBackDepthAndColours) {
     // 24 and 32 bits are the canvas itself.
     EXPECT_EQ(HexPixels(ReduceColors(canvas, 32)), HexPixels(canvas));
 }
+#else
+VELDRA_SKIPPED_ON_WINDOWS_F(BmpFileTest, PillowAndImageMagickReadBackDepthAndColours,
+                            "runs Pillow and ImageMagick through popen")
+#endif
 
 }  // namespace
 }  // namespace veldra

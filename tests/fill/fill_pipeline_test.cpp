@@ -9,13 +9,17 @@
 #include <iterator>
 #include <string>
 
-#include <sys/stat.h>
+#ifndef _WIN32
+#include <sys/stat.h>  // mkfifo, stat
 #include <unistd.h>
+#endif
 
 #include "attributes/gra_attribute.h"
+#include "common/file_system.h"
 #include "exchange/exchange_reader.h"
 #include "exchange/exchange_writer.h"
 #include "tests/exchange/host_stand_in.h"
+#include "tests/posix_only.h"
 
 namespace veldra {
 namespace {
@@ -225,6 +229,7 @@ TEST_F(FillPipelineTest, EachColourDepthAndBlackBackground) {
     }
 }
 
+#ifndef _WIN32
 TEST_F(FillPipelineTest, TemporaryBitmapIsReplacedAndRemovedOnFailure) {
     std::ofstream(Temp()) << "stale";
     // The disk fills up (a file size limit, which binds root too, in a child): the save
@@ -247,6 +252,10 @@ TEST_F(FillPipelineTest, TemporaryBitmapIsReplacedAndRemovedOnFailure) {
     Run();
     EXPECT_TRUE(handBack_.Empty());
 }
+#else
+VELDRA_SKIPPED_ON_WINDOWS_F(FillPipelineTest, TemporaryBitmapIsReplacedAndRemovedOnFailure,
+                            "file size limits")
+#endif
 
 TEST_F(FillPipelineTest, RefusesUnreadableTextureAndPathsTheHostCannotTake) {
     std::ofstream(dir_ / "junk.jpg") << "no picture";
@@ -321,6 +330,7 @@ TEST_F(FillPipelineTest, OkQueuesNothingWithoutACompleteCopy) {
 }
 
 // A texture that is a FIFO or device is refused by the checks, without waiting.
+#ifndef _WIN32
 TEST_F(FillPipelineTest, FifoTextureIsRefusedAtOnce) {
     ASSERT_EQ(::mkfifo((dir_ / "fifo.png").c_str(), 0600), 0);
     options_.texturePath = (dir_ / "fifo.png").string();
@@ -336,6 +346,10 @@ TEST_F(FillPipelineTest, FifoTextureIsRefusedAtOnce) {
     EXPECT_EQ(Run().message, "指定したテクスチャ画像ファイルは通常のファイルではありません。");
     EXPECT_FALSE(fs::exists(Temp()));
 }
+#else
+VELDRA_SKIPPED_ON_WINDOWS_F(FillPipelineTest, FifoTextureIsRefusedAtOnce,
+                            "needs a FIFO, /dev/zero and fork")
+#endif
 
 // A control byte would add lines to the exchange file, a comma would cut the path
 // where the host splits off the width: refused before anything is made.
@@ -358,6 +372,7 @@ TEST_F(FillPipelineTest, OutputPathsThatWouldBreakThePictureTextAreRefused) {
 
 // The output must not reach the temporary bitmap or the exchange file through a link,
 // and must be a regular file or a new name.
+#ifndef _WIN32
 TEST_F(FillPipelineTest, OutputThatIsTheTemporaryOrExchangeFileOrNoFileIsRefused) {
     const fs::path exchange = dir_ / "program" / "JWC_TEMP.TXT";
     std::ofstream(exchange) << "ci 0 0 80\r\n";
@@ -393,8 +408,14 @@ TEST_F(FillPipelineTest, OutputThatIsTheTemporaryOrExchangeFileOrNoFileIsRefused
     EXPECT_EQ(Read(exchange), "ci 0 0 80\r\n");
     EXPECT_TRUE(store_.outputLines.empty());
 }
+#else
+VELDRA_SKIPPED_ON_WINDOWS_F(FillPipelineTest,
+                            OutputThatIsTheTemporaryOrExchangeFileOrNoFileIsRefused,
+                            "needs a FIFO and symbolic links without privileges")
+#endif
 
 // OK on a full disk keeps the user's older picture of that name and hands nothing back.
+#ifndef _WIN32
 // Only a copy can meet a full disk: the output is on another volume (a memory file
 // system) when there is one.
 TEST_F(FillPipelineTest, FailedCopyAtOkKeepsTheOlderPicture) {
@@ -420,6 +441,45 @@ TEST_F(FillPipelineTest, FailedCopyAtOkKeepsTheOlderPicture) {
     EXPECT_EQ(Read(options_.outputName), "older picture");
     EXPECT_EQ(std::distance(fs::directory_iterator(otherVolume), {}), 1);
     EXPECT_TRUE(fs::exists(Temp()));
+}
+#else
+VELDRA_SKIPPED_ON_WINDOWS_F(FillPipelineTest, FailedCopyAtOkKeepsTheOlderPicture,
+                            "file size limits")
+#endif
+
+// The host writes '?' for a character of the drawing's folder that code page 932 lacks;
+// a picture named without a folder would go nowhere. One named with its folder is fine.
+TEST_F(FillPipelineTest, DrawingFolderTheHostCouldNotWriteIsRefusedWithItsReason) {
+    for (const std::string drawing :
+         {std::string("C:\\Jos?\\plan.jww"), std::string("C:\\\x82\\plan.jww")}) {  // broken bytes
+        Load("file=" + drawing + "\nci 0 0 80\n");
+        options_.outputName = "fill.bmp";
+        const FillResult result = Run();
+        EXPECT_EQ(result.status, FillStatus::PathRefused);
+        EXPECT_EQ(result.message, kDrawingFolderUnusableMessage);
+        EXPECT_FALSE(fs::exists(Temp()));
+    }
+    options_.outputName = (dir_ / "out" / "fill.bmp").string();
+    EXPECT_TRUE(Run().Ok());
+}
+
+// A program folder that takes no file: the fill says so in place of a bare failure,
+// and leaves nothing behind.
+TEST_F(FillPipelineTest, ReadOnlyProgramFolderIsNamedAsTheReason) {
+    fs::permissions(dir_ / "program",
+                    fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+                    fs::perm_options::remove);
+    if (ReplaceFileContent(dir_ / "program" / "probe", "") == TFileProblem::None) {
+        fs::permissions(dir_ / "program", fs::perms::owner_all, fs::perm_options::add);
+        GTEST_SKIP()
+            << "the folder still takes files (root, or the read-only attribute of Windows)";
+    }
+    const FillResult result = Run();
+    fs::permissions(dir_ / "program", fs::perms::owner_all, fs::perm_options::add);
+    EXPECT_EQ(result.status, FillStatus::SaveFailed);
+    EXPECT_EQ(result.message, kProgramFolderReadOnlyMessage);
+    EXPECT_TRUE(handBack_.Empty());
+    EXPECT_TRUE(fs::is_empty(dir_ / "program"));
 }
 
 }  // namespace

@@ -2,10 +2,11 @@
 
 #include <gtest/gtest.h>
 
-#include <sys/stat.h>
+#ifndef _WIN32
+#include <sys/stat.h>  // mkfifo
+#endif
 
 #include <QByteArray>
-#include <QFile>
 #include <QImageReader>
 #include <QImageWriter>
 #include <QPainter>
@@ -16,10 +17,12 @@
 #include <limits>
 #include <string>
 
+#include "common/code_page_932.h"
 #include "display/canvas/canvas.h"
 #include "display/pictures/picture_limits.h"
 
 #include "tests/exchange/host_stand_in.h"
+#include "tests/posix_only.h"
 
 namespace veldra {
 namespace {
@@ -205,7 +208,7 @@ TEST_F(TexturePictureTest, DecodesEveryRasterFormatByContent) {
     for (const Format& f : formats) {
         SCOPED_TRACE(f.file);
         fs::path file = dir_ / fs::u8path(f.file);
-        QImageWriter writer(QFile::decodeName(QByteArray(file.c_str())), f.name);
+        QImageWriter writer(QString::fromStdU16String(Utf16FromPath(file)), f.name);
         ASSERT_TRUE(writer.write(source)) << writer.errorString().toStdString();
         QImage loaded = LoadTexturePicture(file);
         ASSERT_EQ(loaded.size(), source.size());
@@ -276,7 +279,7 @@ TEST_F(TexturePictureTest, DecodesMetafilesAndRefusesWhatIsNoPicture) {
     EXPECT_EQ(canvas.Image(), before);
     QImage texture(2, 2, QImage::Format_RGB32);
     texture.fill(qRgb(1, 2, 3));
-    texture.save(QFile::decodeName(QByteArray((dir_ / "ok.png").c_str())));
+    texture.save(QString::fromStdU16String(Utf16FromPath(dir_ / "ok.png")));
     EXPECT_EQ(FillRegions(canvas, {PixelRect(0, 0, 64, 64)}, PixelView(), dir_ / "ok.png", 1),
               TextureFillResult::Filled);
     EXPECT_EQ(canvas.Image().pixel(30, 30), qRgb(1, 2, 3));
@@ -284,6 +287,7 @@ TEST_F(TexturePictureTest, DecodesMetafilesAndRefusesWhatIsNoPicture) {
 
 // A texture that is a FIFO or a device is refused at once: a FIFO without a writer
 // would hold the fill command (and the preview) for ever, /dev/zero never ends.
+#ifndef _WIN32
 TEST_F(TexturePictureTest, FifoAndDeviceTexturesAreRefusedWithoutWaiting) {
     const fs::path fifo = dir_ / "fifo.png";
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
@@ -295,6 +299,10 @@ TEST_F(TexturePictureTest, FifoAndDeviceTexturesAreRefusedWithoutWaiting) {
               }),
               0);
 }
+#else
+VELDRA_SKIPPED_ON_WINDOWS_F(TexturePictureTest, FifoAndDeviceTexturesAreRefusedWithoutWaiting,
+                            "needs a FIFO, /dev/zero and fork")
+#endif
 
 // A bitmap file of a few bytes that declares 4-bit rows of 4 x 16,645,889 pixels
 // (66.6 million), top-down, with one row of data.

@@ -7,6 +7,11 @@
 #include <iterator>
 
 #include "tests/exchange/host_stand_in.h"
+#include "tests/posix_only.h"
+
+#ifndef _WIN32
+#include <sys/stat.h>  // mkfifo
+#endif
 
 namespace veldra {
 namespace {
@@ -156,6 +161,7 @@ TEST(SettingsFile, PrintOptionsFollowTheRegionLinesAndTenLinesGiveDefaults) {
     EXPECT_EQ(ParseSettings(std::string(13, '\n') + "300\n").outputDpi, 300);
 }
 
+#ifndef _WIN32
 TEST(SettingsFile, FailedWriteKeepsTheOldSettings) {
     const auto dir = std::filesystem::temp_directory_path() / "veldra_settings_fail";
     std::filesystem::remove_all(dir);
@@ -205,6 +211,11 @@ TEST(SettingsFile, NeverWritesThroughALinkAndNeverWaitsOnAFifo) {
     EXPECT_EQ(LoadSettings("/dev/zero", &problem).magnification, 200);
     EXPECT_EQ(problem, TFileProblem::NotRegular);
 }
+#else
+VELDRA_SKIPPED_ON_WINDOWS(SettingsFile, FailedWriteKeepsTheOldSettings, "fork and file size limits")
+VELDRA_SKIPPED_ON_WINDOWS(SettingsFile, NeverWritesThroughALinkAndNeverWaitsOnAFifo,
+                          "needs a FIFO, /dev/zero and symbolic links without privileges")
+#endif
 
 TEST(SettingsFile, PathIsTheExecutableWithDat) {
     EXPECT_EQ(SettingsPathFor("/opt/x/bin/veldra"), std::filesystem::path("/opt/x/bin/veldra.dat"));

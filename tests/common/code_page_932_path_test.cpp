@@ -1,4 +1,4 @@
-#include "common/code_page_path.h"
+#include "common/code_page_932.h"
 
 #include <gtest/gtest.h>
 
