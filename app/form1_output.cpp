@@ -54,7 +54,7 @@ TOutputPanel::TOutputPanel(QPushButton* opener, QWidget* parent)
 
     tileWidth_ = new QDoubleSpinBox(this);
     tileWidth_->setObjectName(QStringLiteral("TileWidth"));
-    tileWidth_->setRange(0.0, kMaxSettingsTileMm);
+    tileWidth_->setRange(0.0, kMaxTileMm);
     tileWidth_->setDecimals(2);
     tileWidth_->setSuffix(QStringLiteral(" mm"));
     tileWidth_->setSpecialValueText(QStringLiteral("使わない"));
@@ -66,7 +66,7 @@ TOutputPanel::TOutputPanel(QPushButton* opener, QWidget* parent)
 
     tileAngle_ = new QDoubleSpinBox(this);
     tileAngle_->setObjectName(QStringLiteral("TileAngle"));
-    tileAngle_->setRange(-kMaxSettingsTileAngle, kMaxSettingsTileAngle);
+    tileAngle_->setRange(-kMaxTileAngleDeg, kMaxTileAngleDeg);
     tileAngle_->setDecimals(1);
     tileAngle_->setSuffix(QStringLiteral(" °"));
     tileAngle_->setToolTip(
@@ -90,7 +90,7 @@ void TOutputPanel::Open() {
 
 void TOutputPanel::FillIn(FillOptions& options) const {
     options.outputDpi = ParseResolutionText(resolution_->currentText());
-    options.outputArea = area_->currentIndex() == 1 ? 1 : 0;
+    options.outputArea = area_->currentIndex() == 1 ? TOutputArea::Fill : TOutputArea::View;
     options.tileWidthMm = tileWidth_->value();
     options.tileAngleDeg = tileAngle_->value();
 }
@@ -101,15 +101,15 @@ void TOutputPanel::Apply(const TSettings& s) {
     } else {
         resolution_->setCurrentText(QString::number(s.outputDpi));
     }
-    area_->setCurrentIndex(s.outputArea == 1 ? 1 : 0);
+    area_->setCurrentIndex(s.outputArea == TOutputArea::Fill ? 1 : 0);
     tileWidth_->setValue(s.tileWidthMm);
     tileAngle_->setValue(s.tileAngleDeg);
 }
 
 void TOutputPanel::Collect(TSettings& s) const {
     const int32_t dpi = ParseResolutionText(resolution_->currentText());
-    s.outputDpi = dpi > 0 ? dpi : 0;
-    s.outputArea = area_->currentIndex() == 1 ? 1 : 0;
+    s.outputDpi = dpi > 0 ? dpi : kScreenResolution;
+    s.outputArea = area_->currentIndex() == 1 ? TOutputArea::Fill : TOutputArea::View;
     s.tileWidthMm = tileWidth_->value();
     s.tileAngleDeg = tileAngle_->value();
 }

@@ -66,7 +66,7 @@ void RunPrint(benchmark::State& state, bool paperTiles) {
     FillOptions options;
     options.texturePath = (dir / "texture.png").string();
     options.outputName = (dir / "out.bmp").string();
-    options.arcDivisionsText = "24";
+    options.arcDivisions = 24;
     options.outputDpi = static_cast<int32_t>(state.range(0));
     if (paperTiles) {
         options.tileWidthMm = 5.0;

@@ -5,17 +5,20 @@
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
+#include <optional>
 #include <string>
 
 #include <nlohmann/json.hpp>
 
 #include "cli/cli_support.h"
+#include "cli/command_line.h"
 #include "cli/commands.h"
 #include "cli/region_options.h"
 #include "common/my_func.h"
 #include "exchange/entity_store.h"
 #include "exchange/exchange_writer.h"
 #include "exchange/host_contract.h"
+#include "options/fill_options.h"
 #include "regions/faces.h"
 #include "regions/regions.h"
 
@@ -29,34 +32,34 @@ constexpr const char* kRegionsUsage =
     "  at every crossing, ordered by the lowest point of their outer ring (bottom to top,\n"
     "  then left to right, then the smaller first). --gap, --islands and --pick are for\n"
     "  faces: free ends within MM paper mm are joined, islands filled as the mode says,\n"
-    "  and picks (paper units) fill only the faces under them.\n";
+    "  and picks (paper units) fill only the faces under them. Every option with a value\n"
+    "  is written --name value or --name=value.\n";
 
 struct RegionsOptions {
     bool json = false;
-    std::string divisionsText = std::to_string(kDefaultArcDivisions);
+    int32_t divisions = kDefaultArcDivisions;
     std::string file;
-    RegionCliOptions region;
+    TFillRegionOptions region;
 };
 
 // Empty on success, otherwise what is wrong with the command line.
 std::string ParseOptions(const Args& args, RegionsOptions& o, bool& help) {
-    for (size_t i = 0; i < args.size(); ++i) {
-        std::string regionError;
-        if (ParseRegionOption(args, i, o.region, regionError)) {
-            if (!regionError.empty()) return regionError;
-            continue;
-        }
-        const std::string& arg = args[i];
-        if (arg == "--json") {
-            o.json = true;
-        } else if (arg == "--help" || arg == "-h") {
-            help = true;
-        } else if (arg == "--divisions") {
-            if (i + 1 >= args.size()) return "--divisions needs a value";
-            o.divisionsText = args[++i];
-        } else if (arg.starts_with("--divisions=")) {
-            o.divisionsText = arg.substr(12);
-        } else if (arg.starts_with("-") && arg != "-") {
+    TCommandLine line(args);
+    while (line.Next()) {
+        const std::string& arg = line.Name();
+        if (arg == "--json" || arg == "--help" || arg == "-h") {
+            if (line.HasInlineValue()) return arg + " takes no value";
+            (arg == "--json" ? o.json : help) = true;
+        } else if (arg == "--divisions" || IsRegionOption(arg)) {
+            const std::optional<std::string> value = line.Value();
+            if (!value) return arg + " needs a value";
+            if (arg == "--divisions") {
+                // As the fill command reads its division count.
+                o.divisions = ArcDivisionsOfText(*value);
+            } else if (auto error = ParseRegionOption(arg, *value, o.region)) {
+                return *error;
+            }
+        } else if (line.IsOption()) {
             return "unknown option '" + arg + "'";
         } else if (o.file.empty()) {
             o.file = arg;
@@ -153,10 +156,7 @@ int RunRegions(const Args& args) {
         return 2;
     }
 
-    // As the fill command takes its division count: a bad number reads as 0, and the
-    // count is limited to 3..3600.
-    const int32_t divisions = std::clamp<int32_t>(ParseIntOrZero(options.divisionsText),
-                                                  kMinArcDivisions, kMaxArcDivisions);
+    const int32_t divisions = options.divisions;
     if (options.region.mode == TRegionMode::Faces) {
         const TFaceBuild build = BuildFaces(store, divisions, options.region.faces);
         if (build.skippedEntities > 0) {

@@ -126,8 +126,7 @@ FillResult RunFillCommand(const FillOptions& options, const FillSession& session
                           FillHandBack& handBack) {
     FillResult result;
     handBack = FillHandBack{};
-    result.arcDivisions = std::clamp<int32_t>(ParseIntOrZero(options.arcDivisionsText),
-                                              kMinArcDivisions, kMaxArcDivisions);
+    result.arcDivisions = std::clamp(options.arcDivisions, kMinArcDivisions, kMaxArcDivisions);
 
     if (options.texturePath.empty()) {
         return Stop(result, FillStatus::CheckFailed, kNoTextureMessage);
@@ -176,7 +175,8 @@ FillResult RunFillCommand(const FillOptions& options, const FillSession& session
     if (texture.isNull()) {
         return Stop(result, FillStatus::TextureUnreadable, kTextureUnreadableMessage);
     }
-    const double magnification = std::clamp(options.magnificationPercent, 10, 500) / 100.0;
+    const double magnification =
+        std::clamp(options.magnificationPercent, kMinMagnification, kMaxMagnification) / 100.0;
 
     result.regions = BuildFillRegions(session.store, result.arcDivisions, options.regions,
                                       RegionFilterOf(session.attributes), session.abort);
@@ -196,7 +196,7 @@ FillResult RunFillCommand(const FillOptions& options, const FillSession& session
 
     // Where the picture lies and how many pixels it has; refused before any file is made
     // when it is above the limits.
-    const bool fillArea = options.outputArea == static_cast<int32_t>(TOutputArea::Fill);
+    const bool fillArea = options.outputArea == TOutputArea::Fill;
     TOutputFrame frame;
     if (fillArea) {
         const auto fitted = FillOutputFrame(
@@ -206,7 +206,7 @@ FillResult RunFillCommand(const FillOptions& options, const FillSession& session
     } else {
         frame = ViewOutputFrame(view, dpi);
     }
-    const int bits = BitsPerPixelOfDepthItem(options.depthItem);
+    const int bits = options.bitsPerPixel;
     if (const auto refusal = PictureSizeRefusal(frame.width, frame.height, bits)) {
         result.status = FillStatus::TooLarge;
         result.message = *refusal;

@@ -15,6 +15,7 @@
 #include <functional>
 
 #include "exchange/entity_store.h"
+#include "options/option_limits.h"
 #include "view/view_state.h"
 
 namespace veldra {
@@ -66,7 +67,7 @@ enum class TBandedSaveResult { Saved, Failed, Cancelled };
 struct TBandedSave {
     int bitsPerPixel = 24;
     int32_t bandRows = 0;  // 0: BandRowsFor the picture
-    int32_t pixelsPerMetre = 3780;
+    int32_t pixelsPerMetre = kScreenPixelsPerMetre;
     TBandProgress progress;              // may be empty
     TPreviewSampler* preview = nullptr;  // may be null
     QImage* whole = nullptr;  // when set and the picture is one band: the reduced picture

@@ -42,7 +42,7 @@ class PrintFillTest : public ::testing::Test {
         ConfigureAtStartup(attributes_);
         options_.texturePath = (dir_ / "texture.png").string();
         options_.outputName = (dir_ / "fill.bmp").string();
-        options_.arcDivisionsText = "72";
+        options_.arcDivisions = 72;
     }
     void TearDown() override { fs::remove_all(dir_); }
 
@@ -64,7 +64,7 @@ class PrintFillTest : public ::testing::Test {
 
 TEST_F(PrintFillTest, FillAreaPlacementFollowsThePictureExactly) {
     options_.outputDpi = 254;  // 10 pixels per mm
-    options_.outputArea = 1;
+    options_.outputArea = TOutputArea::Fill;
     const FillResult result = Run(Square(2.04, 3.0, 12.0, 8.55), ViewOf(-100, -100, 2, 400, 400));
     ASSERT_TRUE(result.Ok()) << result.message;
     // Columns floor(20.4) - 1 = 19 .. 120 + 1; rows 30 - 1 .. ceil(85.5) + 1 = 87.
@@ -111,7 +111,7 @@ TEST_F(PrintFillTest, OversizedPictureIsRefusedBeforeAnyFileIsMade) {
     options_.outputDpi = 5;
     EXPECT_EQ(Run(Square(0, 0, 1, 1), ViewOf(0, 0, 1, 50, 50)).message, kBadDpiMessage);
     options_.outputDpi = 300;
-    options_.outputArea = 1;
+    options_.outputArea = TOutputArea::Fill;
     EXPECT_EQ(Run("", ViewOf(0, 0, 1, 50, 50)).message, kNothingToFillMessage);
     EXPECT_FALSE(fs::exists(Temp()));
 }
@@ -139,7 +139,7 @@ TEST_F(PrintFillTest, StoppedFillLeavesNoFileAndNoResult) {
 
 TEST_F(PrintFillTest, NeighbouringFillsAtDifferentZoomsMeetWithoutASeam) {
     options_.outputDpi = 300;
-    options_.outputArea = 1;
+    options_.outputArea = TOutputArea::Fill;
     options_.tileWidthMm = 4.0;
     options_.tileAngleDeg = 15.0;
     const double k = 300 / 25.4;
