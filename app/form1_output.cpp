@@ -88,30 +88,38 @@ void TOutputPanel::Open() {
     resolution_->setFocus();
 }
 
+TPrintOptions TOutputPanel::Values() const {
+    TPrintOptions print;
+    print.dpi = ParseResolutionText(resolution_->currentText());
+    print.area = area_->currentIndex() == 1 ? TOutputArea::Fill : TOutputArea::View;
+    print.tileWidthMm = tileWidth_->value();
+    print.tileAngleDeg = tileAngle_->value();
+    return print;
+}
+
+void TOutputPanel::SetValues(const TPrintOptions& print) {
+    if (print.dpi == kScreenResolution) {
+        resolution_->setCurrentIndex(0);
+    } else {
+        resolution_->setCurrentText(QString::number(print.dpi));
+    }
+    area_->setCurrentIndex(print.area == TOutputArea::Fill ? 1 : 0);
+    tileWidth_->setValue(print.tileWidthMm);
+    tileAngle_->setValue(print.tileAngleDeg);
+}
+
 void TOutputPanel::FillIn(FillOptions& options) const {
-    options.outputDpi = ParseResolutionText(resolution_->currentText());
-    options.outputArea = area_->currentIndex() == 1 ? TOutputArea::Fill : TOutputArea::View;
-    options.tileWidthMm = tileWidth_->value();
-    options.tileAngleDeg = tileAngle_->value();
+    options.print = Values();
 }
 
 void TOutputPanel::Apply(const TSettings& s) {
-    if (s.outputDpi == 0) {
-        resolution_->setCurrentIndex(0);
-    } else {
-        resolution_->setCurrentText(QString::number(s.outputDpi));
-    }
-    area_->setCurrentIndex(s.outputArea == TOutputArea::Fill ? 1 : 0);
-    tileWidth_->setValue(s.tileWidthMm);
-    tileAngle_->setValue(s.tileAngleDeg);
+    SetValues(s.print);
 }
 
 void TOutputPanel::Collect(TSettings& s) const {
-    const int32_t dpi = ParseResolutionText(resolution_->currentText());
-    s.outputDpi = dpi > 0 ? dpi : kScreenResolution;
-    s.outputArea = area_->currentIndex() == 1 ? TOutputArea::Fill : TOutputArea::View;
-    s.tileWidthMm = tileWidth_->value();
-    s.tileAngleDeg = tileAngle_->value();
+    s.print = Values();
+    // A resolution that is no number is not kept: the next start shows "画面と同じ".
+    if (s.print.dpi < 0) s.print.dpi = kScreenResolution;
 }
 
 QString TOutputPanel::Summary() const {

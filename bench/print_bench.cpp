@@ -67,10 +67,10 @@ void RunPrint(benchmark::State& state, bool paperTiles) {
     options.texturePath = (dir / "texture.png").string();
     options.outputName = (dir / "out.bmp").string();
     options.arcDivisions = 24;
-    options.outputDpi = static_cast<int32_t>(state.range(0));
+    options.print.dpi = static_cast<int32_t>(state.range(0));
     if (paperTiles) {
-        options.tileWidthMm = 5.0;
-        options.tileAngleDeg = 30.0;
+        options.print.tileWidthMm = 5.0;
+        options.print.tileAngleDeg = 30.0;
     }
     FillSession session{store, attributes, view, dir};
     int64_t pixels = 0;

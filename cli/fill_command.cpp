@@ -106,20 +106,20 @@ std::optional<std::string> ParseOption(const std::string& a, const std::string& 
         if (v != "white" && v != "black") return "bad --background '" + v + "'";
         o.background = v == "white" ? kBackgroundWhite : kBackgroundBlack;
     } else if (a == "--dpi") {
-        if (!ParseWholeNumber(v, kMinOutputDpi, kMaxOutputDpi, o.fill.outputDpi)) {
+        if (!ParseWholeNumber(v, kMinOutputDpi, kMaxOutputDpi, o.fill.print.dpi)) {
             return "bad --dpi '" + v + "' (10..4800)";
         }
     } else if (a == "--area") {
         if (v != "view" && v != "fill") return "bad --area '" + v + "' (view or fill)";
-        o.fill.outputArea = v == "view" ? TOutputArea::View : TOutputArea::Fill;
+        o.fill.print.area = v == "view" ? TOutputArea::View : TOutputArea::Fill;
     } else if (a == "--tile-mm") {
-        if (!ParseNumber(v, o.fill.tileWidthMm) || !(o.fill.tileWidthMm > 0) ||
-            o.fill.tileWidthMm > kMaxTileMm) {
+        if (!ParseNumber(v, o.fill.print.tileWidthMm) || !(o.fill.print.tileWidthMm > 0) ||
+            o.fill.print.tileWidthMm > kMaxTileMm) {
             return "bad --tile-mm '" + v + "' (above 0, up to 10000 mm)";
         }
     } else if (a == "--tile-angle") {
-        if (!ParseNumber(v, o.fill.tileAngleDeg) ||
-            std::fabs(o.fill.tileAngleDeg) > kMaxTileAngleDeg) {
+        if (!ParseNumber(v, o.fill.print.tileAngleDeg) ||
+            std::fabs(o.fill.print.tileAngleDeg) > kMaxTileAngleDeg) {
             return "bad --tile-angle '" + v + "' (-360..360 degrees)";
         }
     } else {

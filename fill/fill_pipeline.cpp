@@ -143,12 +143,12 @@ FillResult RunFillCommand(const FillOptions& options, const FillSession& session
     if (UpperExtension(options.outputName) != ".BMP") {
         return Stop(result, FillStatus::CheckFailed, kNotBmpMessage);
     }
-    const int32_t dpi = options.outputDpi;
+    const int32_t dpi = options.print.dpi;
     if (dpi != kScreenResolution && (dpi < kMinOutputDpi || dpi > kMaxOutputDpi)) {
         return Stop(result, FillStatus::CheckFailed, kBadDpiMessage);
     }
-    if (!(options.tileWidthMm >= 0) || !std::isfinite(options.tileWidthMm) ||
-        !std::isfinite(options.tileAngleDeg)) {
+    if (!(options.print.tileWidthMm >= 0) || !std::isfinite(options.print.tileWidthMm) ||
+        !std::isfinite(options.print.tileAngleDeg)) {
         return Stop(result, FillStatus::CheckFailed, kBadTileMessage);
     }
 
@@ -196,7 +196,7 @@ FillResult RunFillCommand(const FillOptions& options, const FillSession& session
 
     // Where the picture lies and how many pixels it has; refused before any file is made
     // when it is above the limits.
-    const bool fillArea = options.outputArea == TOutputArea::Fill;
+    const bool fillArea = options.print.area == TOutputArea::Fill;
     TOutputFrame frame;
     if (fillArea) {
         const auto fitted = FillOutputFrame(
@@ -221,20 +221,22 @@ FillResult RunFillCommand(const FillOptions& options, const FillSession& session
     // texture over the regions; lines, circles and arcs themselves are not drawn.
     const bool asOnScreen = dpi == kScreenResolution && !fillArea;
     TPictureCache pictures;
-    TPictureScene scene{
-        session.store,
-        session.attributes,
-        frame.view,
-        BuildRegionPath(regionPolygons, frame.view),
-        texture,
-        options.tileWidthMm > 0
-            ? PaperTilingTransform(texture, options.tileWidthMm, options.tileAngleDeg, frame.view)
-            : ScreenTilingTransform(magnification, view, frame.view),
-        options.tileWidthMm > 0,
-        &pictures};
+    TPictureScene scene{session.store,
+                        session.attributes,
+                        frame.view,
+                        BuildRegionPath(regionPolygons, frame.view),
+                        texture,
+                        options.print.tileWidthMm > 0
+                            ? PaperTilingTransform(texture, options.print.tileWidthMm,
+                                                   options.print.tileAngleDeg, frame.view)
+                            : ScreenTilingTransform(magnification, view, frame.view),
+                        options.print.tileWidthMm > 0,
+                        &pictures};
     const ColorRef background = session.attributes.BackgroundColor();
-    TPreviewSampler preview(view, frame.view,
-                            qRgb(background & 0xFF, (background >> 8) & 0xFF, background >> 16));
+    TPreviewSampler preview(
+        view, frame.view,
+        qRgb(static_cast<int>(background & 0xFF), static_cast<int>((background >> 8) & 0xFF),
+             static_cast<int>((background >> 16) & 0xFF)));
     QImage whole;
     TBandedSave how;
     how.bitsPerPixel = bits;

@@ -40,7 +40,7 @@ struct TPictureScene {
 QImage RenderPictureBand(const TPictureScene& scene, int32_t firstRow, int32_t rows);
 
 // Pixels of one band's canvas at most: about 32 MB.
-inline constexpr int64_t kBandPixels = 8 * 1024 * 1024;
+inline constexpr int64_t kBandPixels = int64_t{8} * 1024 * 1024;
 // Rows of a band of a picture this wide: at least 1, at most the height.
 int32_t BandRowsFor(int64_t width, int64_t height, int64_t bandPixels = kBandPixels);
 

@@ -17,6 +17,18 @@ namespace veldra {
 // Where the fill picture lies: "表示範囲" (the view window) or "塗り範囲" (the fill).
 enum class TOutputArea : int32_t { View = 0, Fill = 1 };
 
+// The picture for print: resolution in dpi on paper (kScreenResolution: the paint box's
+// pixels; any other value outside 10..4800 is refused by the fill command), area, and
+// texture tiles tied to the paper (width in paper mm, 0 = off: tiled in screen pixels
+// from the canvas corner) turned by an angle in degrees. The settings file keeps the
+// same record.
+struct TPrintOptions {
+    int32_t dpi = kScreenResolution;
+    TOutputArea area = TOutputArea::View;
+    double tileWidthMm = 0.0;
+    double tileAngleDeg = 0.0;
+};
+
 struct FillOptions {
     std::string texturePath;                               // the texture picture (UTF-8)
     std::string outputName;                                // the output bitmap (.bmp, UTF-8)
@@ -24,14 +36,7 @@ struct FillOptions {
     int32_t bitsPerPixel = kDefaultBitsPerPixel;           // 1, 4, 8, 24 or 32
     int32_t magnificationPercent = kDefaultMagnification;  // 10..500
     TFillRegionOptions regions;  // region mode; gap, islands and picks of faces
-    // The picture for print: resolution in dpi on paper (kScreenResolution: the paint
-    // box's pixels; any other value outside 10..4800 is refused by the fill command),
-    // area, and texture tiles tied to the paper (width in paper mm, 0 = off: tiled in
-    // screen pixels from the canvas corner) turned by an angle in degrees.
-    int32_t outputDpi = kScreenResolution;
-    TOutputArea outputArea = TOutputArea::View;
-    double tileWidthMm = 0.0;
-    double tileAngleDeg = 0.0;
+    TPrintOptions print;
 };
 
 // The division count as typed: a whole number (anything else reads as 0) limited to

@@ -69,12 +69,12 @@ TSettings ParseSettings(std::string_view text) {
     }
     // The picture for print: a value out of range turns its option off.
     const int32_t dpi = ParseIntOrZero(line(14));
-    s.outputDpi = dpi >= kMinOutputDpi && dpi <= kMaxOutputDpi ? dpi : kScreenResolution;
-    s.outputArea = ParseIntOrZero(line(15)) == 1 ? TOutputArea::Fill : TOutputArea::View;
+    s.print.dpi = dpi >= kMinOutputDpi && dpi <= kMaxOutputDpi ? dpi : kScreenResolution;
+    s.print.area = ParseIntOrZero(line(15)) == 1 ? TOutputArea::Fill : TOutputArea::View;
     const double tile = ParseRealOrZero(line(16));
-    s.tileWidthMm = tile > 0 && tile <= kMaxTileMm ? tile : 0.0;
+    s.print.tileWidthMm = tile > 0 && tile <= kMaxTileMm ? tile : 0.0;
     const double angle = ParseRealOrZero(line(17));
-    s.tileAngleDeg = std::fabs(angle) <= kMaxTileAngleDeg ? angle : 0.0;
+    s.print.tileAngleDeg = std::fabs(angle) <= kMaxTileAngleDeg ? angle : 0.0;
     return s;
 }
 
@@ -97,10 +97,10 @@ std::string FormatSettings(const TSettings& s) {
     add(std::to_string(static_cast<int32_t>(s.regionMode)));
     add(s.gapTolerance);
     add(std::to_string(static_cast<int32_t>(s.islandMode)));
-    add(std::to_string(s.outputDpi));
-    add(std::to_string(static_cast<int32_t>(s.outputArea)));
-    add(FormatGeneral(s.tileWidthMm));
-    add(FormatGeneral(s.tileAngleDeg));
+    add(std::to_string(s.print.dpi));
+    add(std::to_string(static_cast<int32_t>(s.print.area)));
+    add(FormatGeneral(s.print.tileWidthMm));
+    add(FormatGeneral(s.print.tileAngleDeg));
     return out;
 }
 

@@ -37,13 +37,8 @@ struct TSettings {
     TRegionMode regionMode = TRegionMode::Chain;
     std::string gapTolerance = "0";  // "すき間許容" in paper mm, as typed
     TIslandMode islandMode = TIslandMode::Normal;
-    // The picture for print (lines 14 to 17, after the three lines of the region
-    // options): resolution in dpi (0 "画面と同じ"), area, texture tile width in paper mm
-    // (0: tiled in screen pixels) and its angle.
-    int32_t outputDpi = kScreenResolution;
-    TOutputArea outputArea = TOutputArea::View;
-    double tileWidthMm = 0.0;
-    double tileAngleDeg = 0.0;
+    // The picture for print, lines 14 to 17 (after the three lines of the region options).
+    TPrintOptions print;
 };
 
 // The settings file of an executable: its path with the extension replaced by ".dat".

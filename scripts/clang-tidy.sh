@@ -14,13 +14,15 @@ if (($#)); then
 else
     mapfile -t files < <(git ls-files '*.cpp')
 fi
-# Only files the build compiles (platform variants of other systems are not in it).
+# Only files the build compiles (platform variants of other systems are not in it), as
+# anchored patterns: run-clang-tidy takes regular expressions.
 mapfile -t files < <(python3 - "$BUILD_DIR/compile_commands.json" "${files[@]}" <<'PY'
-import json, os, sys
+import json, os, re, sys
 built = {os.path.realpath(e["file"]) for e in json.load(open(sys.argv[1]))}
 for f in sys.argv[2:]:
-    if os.path.realpath(f) in built:
-        print(f)
+    path = os.path.realpath(f)
+    if path in built:
+        print("^" + re.escape(path) + "$")
 PY
 )
 ((${#files[@]})) || exit 0
