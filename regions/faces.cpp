@@ -200,7 +200,7 @@ void MarkFilledFaces(std::vector<TFaceRegion>& faces, TIslandMode islands,
     bool any = false;
     for (const TRealPoint& p : picks) {
         const int32_t f = FaceAt(faces, p);
-        if (f >= 0) picked[f] = !picked[f];
+        if (f >= 0) picked[f] = picked[f] == 0 ? 1 : 0;
     }
     for (char p : picked) any = any || p;
     if (!any) {
