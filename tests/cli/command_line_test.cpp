@@ -10,8 +10,8 @@ namespace veldra::cli {
 namespace {
 
 TEST(CommandLine, BothOptionFormsAndOperands) {
-    const Args args = {"--dpi=300", "--gap", "1e1", "plan.txt", "--pick", "-5,2", "-",
-                       "--out=a=b.bmp", "--json", "--last"};
+    const Args args = {"--dpi=300", "--gap", "1e1",           "plan.txt", "--pick",
+                       "-5,2",      "-",     "--out=a=b.bmp", "--json",   "--last"};
     TCommandLine line(args);
     ASSERT_TRUE(line.Next());
     EXPECT_EQ(line.Name(), "--dpi");
@@ -40,9 +40,13 @@ TEST(CommandLine, BothOptionFormsAndOperands) {
 }
 
 TEST(CommandLine, OneNumberSyntax) {
-    for (const auto& [text, expected] :
-         {std::pair{"1e2", 100.0}, {"+2.5", 2.5}, {"-0.5", -0.5}, {".5", 0.5}, {"3.", 3.0},
-          {"1E-1", 0.1}, {"10000", 10000.0}}) {
+    for (const auto& [text, expected] : {std::pair{"1e2", 100.0},
+                                         {"+2.5", 2.5},
+                                         {"-0.5", -0.5},
+                                         {".5", 0.5},
+                                         {"3.", 3.0},
+                                         {"1E-1", 0.1},
+                                         {"10000", 10000.0}}) {
         double value = -1;
         EXPECT_TRUE(ParseNumber(text, value)) << text;
         EXPECT_EQ(value, expected) << text;

@@ -8,8 +8,13 @@ namespace veldra {
 namespace {
 
 TEST(FillOptions, DivisionCountAsTypedIsLimited) {
-    for (const auto& [text, expected] : {std::pair{"2", 3}, {"5000", 3600}, {"abc", 3}, {"", 3},
-                                         {"24", 24}, {"-7", 3}, {" 36", 36}}) {
+    for (const auto& [text, expected] : {std::pair{"2", 3},
+                                         {"5000", 3600},
+                                         {"abc", 3},
+                                         {"", 3},
+                                         {"24", 24},
+                                         {"-7", 3},
+                                         {" 36", 36}}) {
         EXPECT_EQ(ArcDivisionsOfText(text), expected) << text;
     }
 }
