@@ -149,8 +149,8 @@ class TForm1 : public QWidget {
     void LoadTexturePreview(const QString& path);
     void CreateRegionOptions();
     TFillRegionOptions RegionOptions() const;
-    void ApplyRegionSettings(int32_t mode, const std::string& gap, int32_t islands);
-    void CollectRegionSettings(int32_t& mode, std::string& gap, int32_t& islands) const;
+    void ApplyRegionSettings(TRegionMode mode, const std::string& gap, TIslandMode islands);
+    void CollectRegionSettings(TRegionMode& mode, std::string& gap, TIslandMode& islands) const;
     void RegionOptionsChanged();
     void IslandModeChanged();
     bool BuildRegionPreview();

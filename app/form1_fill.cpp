@@ -23,8 +23,8 @@ void TForm1::Button3Click() {
     FillOptions options;
     options.texturePath = Edit2_->text().toStdString();
     options.outputName = Edit1_->text().toStdString();
-    options.arcDivisionsText = Edit3_->text().toStdString();
-    options.depthItem = ComboBox1_->currentIndex();
+    options.arcDivisions = ArcDivisionsOfText(Edit3_->text().toStdString());
+    options.bitsPerPixel = BitsPerPixelOfDepthItem(ComboBox1_->currentIndex());
     options.magnificationPercent = TrackBar1_->value();
     options.regions = RegionOptions();
     outputPanel_->FillIn(options);

@@ -54,7 +54,7 @@ TOutputPanel::TOutputPanel(QPushButton* opener, QWidget* parent)
 
     tileWidth_ = new QDoubleSpinBox(this);
     tileWidth_->setObjectName(QStringLiteral("TileWidth"));
-    tileWidth_->setRange(0.0, kMaxSettingsTileMm);
+    tileWidth_->setRange(0.0, kMaxTileMm);
     tileWidth_->setDecimals(2);
     tileWidth_->setSuffix(QStringLiteral(" mm"));
     tileWidth_->setSpecialValueText(QStringLiteral("使わない"));
@@ -66,7 +66,7 @@ TOutputPanel::TOutputPanel(QPushButton* opener, QWidget* parent)
 
     tileAngle_ = new QDoubleSpinBox(this);
     tileAngle_->setObjectName(QStringLiteral("TileAngle"));
-    tileAngle_->setRange(-kMaxSettingsTileAngle, kMaxSettingsTileAngle);
+    tileAngle_->setRange(-kMaxTileAngleDeg, kMaxTileAngleDeg);
     tileAngle_->setDecimals(1);
     tileAngle_->setSuffix(QStringLiteral(" °"));
     tileAngle_->setToolTip(
@@ -88,30 +88,38 @@ void TOutputPanel::Open() {
     resolution_->setFocus();
 }
 
+TPrintOptions TOutputPanel::Values() const {
+    TPrintOptions print;
+    print.dpi = ParseResolutionText(resolution_->currentText());
+    print.area = area_->currentIndex() == 1 ? TOutputArea::Fill : TOutputArea::View;
+    print.tileWidthMm = tileWidth_->value();
+    print.tileAngleDeg = tileAngle_->value();
+    return print;
+}
+
+void TOutputPanel::SetValues(const TPrintOptions& print) {
+    if (print.dpi == kScreenResolution) {
+        resolution_->setCurrentIndex(0);
+    } else {
+        resolution_->setCurrentText(QString::number(print.dpi));
+    }
+    area_->setCurrentIndex(print.area == TOutputArea::Fill ? 1 : 0);
+    tileWidth_->setValue(print.tileWidthMm);
+    tileAngle_->setValue(print.tileAngleDeg);
+}
+
 void TOutputPanel::FillIn(FillOptions& options) const {
-    options.outputDpi = ParseResolutionText(resolution_->currentText());
-    options.outputArea = area_->currentIndex() == 1 ? 1 : 0;
-    options.tileWidthMm = tileWidth_->value();
-    options.tileAngleDeg = tileAngle_->value();
+    options.print = Values();
 }
 
 void TOutputPanel::Apply(const TSettings& s) {
-    if (s.outputDpi == 0) {
-        resolution_->setCurrentIndex(0);
-    } else {
-        resolution_->setCurrentText(QString::number(s.outputDpi));
-    }
-    area_->setCurrentIndex(s.outputArea == 1 ? 1 : 0);
-    tileWidth_->setValue(s.tileWidthMm);
-    tileAngle_->setValue(s.tileAngleDeg);
+    SetValues(s.print);
 }
 
 void TOutputPanel::Collect(TSettings& s) const {
-    const int32_t dpi = ParseResolutionText(resolution_->currentText());
-    s.outputDpi = dpi > 0 ? dpi : 0;
-    s.outputArea = area_->currentIndex() == 1 ? 1 : 0;
-    s.tileWidthMm = tileWidth_->value();
-    s.tileAngleDeg = tileAngle_->value();
+    s.print = Values();
+    // A resolution that is no number is not kept: the next start shows "画面と同じ".
+    if (s.print.dpi < 0) s.print.dpi = kScreenResolution;
 }
 
 QString TOutputPanel::Summary() const {

@@ -21,8 +21,10 @@ class TOutputPanel : public QFrame {
     // The pop-up opens below `opener` when it is clicked.
     TOutputPanel(QPushButton* opener, QWidget* parent);
 
-    // Into the fill options; false (and the message) when the typed resolution is no
-    // number of dpi.
+    // The options as set; a typed resolution that is no number of dpi is -1, which the
+    // fill command refuses with its message.
+    TPrintOptions Values() const;
+    void SetValues(const TPrintOptions& print);
     void FillIn(FillOptions& options) const;
     void Apply(const TSettings& settings);
     void Collect(TSettings& settings) const;

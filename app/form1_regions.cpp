@@ -87,22 +87,24 @@ void TForm1::CreateRegionOptions() {
 TFillRegionOptions TForm1::RegionOptions() const {
     TFillRegionOptions o;
     o.mode = regions_->mode->currentIndex() == 1 ? TRegionMode::Faces : TRegionMode::Chain;
-    o.faces.gapTolerance = ParseGapTolerance(ToShiftJis(regions_->gap->text()));
+    o.faces.gapTolerance = ParseGapTolerance(regions_->gap->text().toStdString());
     o.faces.islands = static_cast<TIslandMode>(std::clamp(regions_->islands->currentIndex(), 0, 2));
     o.faces.picks = regions_->picks;
     return o;
 }
 
-void TForm1::ApplyRegionSettings(int32_t mode, const std::string& gap, int32_t islands) {
-    regions_->mode->setCurrentIndex(mode == 1 ? 1 : 0);
+void TForm1::ApplyRegionSettings(TRegionMode mode, const std::string& gap, TIslandMode islands) {
+    regions_->mode->setCurrentIndex(mode == TRegionMode::Faces ? 1 : 0);
     regions_->gap->setText(FromShiftJis(gap));
-    regions_->islands->setCurrentIndex(std::clamp(islands, 0, 2));
+    regions_->islands->setCurrentIndex(std::clamp(static_cast<int32_t>(islands), 0, 2));
 }
 
-void TForm1::CollectRegionSettings(int32_t& mode, std::string& gap, int32_t& islands) const {
-    mode = regions_->mode->currentIndex();
+void TForm1::CollectRegionSettings(TRegionMode& mode, std::string& gap,
+                                   TIslandMode& islands) const {
+    const TFillRegionOptions typed = RegionOptions();
+    mode = typed.mode;
     gap = ToShiftJis(regions_->gap->text());
-    islands = regions_->islands->currentIndex();
+    islands = typed.faces.islands;
 }
 
 // Another mode, tolerance or division count gives other faces: the picks and markers
@@ -131,8 +133,7 @@ bool TForm1::BuildRegionPreview() {
     TRegionFilter filter;
     for (int32_t key = 0; key < 256; ++key) filter.layerState[key] = attributes_->LayerState(key);
     filter.showAuxiliary = attributes_->ShowAuxiliary();
-    const int32_t divisions = std::clamp<int32_t>(ParseIntOrZero(ToShiftJis(Edit3_->text())),
-                                                  kMinArcDivisions, kMaxArcDivisions);
+    const int32_t divisions = ArcDivisionsOfText(Edit3_->text().toStdString());
     TFillRegionReport report = BuildFillRegions(store_, divisions, RegionOptions(), filter,
                                                 [this] { return escapePoll_.IsEscapeDown(); });
     if (report.aborted) {

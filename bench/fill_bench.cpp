@@ -42,7 +42,7 @@ struct Fixture {
         FitView(view, store, kWidth, kHeight);
         options.texturePath = (dir / "texture.png").string();
         options.outputName = (dir / "out.bmp").string();
-        options.arcDivisionsText = "24";
+        options.arcDivisions = 24;
     }
     ~Fixture() { fs::remove_all(dir); }
 };

@@ -87,11 +87,11 @@ struct TPrintCase {
         view.viewScale = 2.0, view.viewWidth = 840, view.viewHeight = 594;
         options.texturePath = (dir / "texture.png").string();
         options.outputName = (dir / "out.bmp").string();
-        options.arcDivisionsText = "24";
-        options.outputDpi = dpi;
+        options.arcDivisions = 24;
+        options.print.dpi = dpi;
         if (paperTiles) {
-            options.tileWidthMm = 5.0;
-            options.tileAngleDeg = 30.0;
+            options.print.tileWidthMm = 5.0;
+            options.print.tileAngleDeg = 30.0;
         }
     }
     ~TPrintCase() { fs::remove_all(dir); }
@@ -123,13 +123,13 @@ void RunPrint(benchmark::State& state, bool paperTiles) {
 // the timing), the whole picture, a texture brush with the same tiling, QImage::save.
 void RunPlainQPainter(benchmark::State& state, bool paperTiles) {
     TPrintCase c(static_cast<int32_t>(state.range(0)), paperTiles);
-    const TOutputFrame frame = ViewOutputFrame(c.view, c.options.outputDpi);
+    const TOutputFrame frame = ViewOutputFrame(c.view, c.options.print.dpi);
     TRegionFilter filter;
     const TAr2RealPoint polygons =
         BuildFillRegions(c.store, 24, c.options.regions, filter).polygons;
     const QImage texture(QString::fromStdString(c.options.texturePath));
-    const QTransform brush = paperTiles ? PaperTilingTransform(texture, c.options.tileWidthMm,
-                                                               c.options.tileAngleDeg, frame.view)
+    const QTransform brush = paperTiles ? PaperTilingTransform(texture, c.options.print.tileWidthMm,
+                                                               c.options.print.tileAngleDeg, frame.view)
                                         : ScreenTilingTransform(2.0, c.view, frame.view);
     const QString out = QString::fromStdString((c.dir / "plain.bmp").string());
     for (auto _ : state) {

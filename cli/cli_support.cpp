@@ -5,25 +5,16 @@
 #include <filesystem>
 #include <system_error>
 
+#include "cli/command_line.h"
 #include "common/code_page_932.h"
 
 namespace veldra::cli {
-namespace {
-
-bool ParseSide(const std::string& s, int& value) {
-    if (s.empty() || s.size() > 5 || s.find_first_not_of("0123456789") != std::string::npos) {
-        return false;
-    }
-    value = std::stoi(s);
-    return value >= 1 && value <= kMaxCanvasSide;
-}
-
-}  // namespace
 
 bool ParseCanvasSize(const std::string& text, int& width, int& height) {
     const size_t x = text.find_first_of("xX");
-    return x != std::string::npos && ParseSide(text.substr(0, x), width) &&
-           ParseSide(text.substr(x + 1), height);
+    return x != std::string::npos &&
+           ParseWholeNumber(std::string_view(text).substr(0, x), 1, kMaxCanvasSide, width) &&
+           ParseWholeNumber(std::string_view(text).substr(x + 1), 1, kMaxCanvasSide, height);
 }
 
 bool CheckInputFile(const char* command, const std::string& file) {

@@ -16,6 +16,7 @@
 
 #include "attributes/gra_attribute.h"
 #include "cli/cli_support.h"
+#include "cli/command_line.h"
 #include "cli/commands.h"
 #include "cli/region_options.h"
 #include "common/code_page_932.h"
@@ -42,7 +43,8 @@ constexpr const char* kFillUsage =
     "  mm from the paper origin, turned by --tile-angle degrees (default: screen tiling).\n"
     "  --gap MM: each free end is extended along its direction by at most MM paper mm to\n"
     "  the first line it meets, or joined to another free end at most MM away. When no\n"
-    "  --pick lies in a face, nothing is filled and the exit status is 1.\n";
+    "  --pick lies in a face, nothing is filled and the exit status is 1.\n"
+    "  Every option is written --name value or --name=value.\n";
 
 constexpr double kMaxTileMm = 10000.0;
 
@@ -59,92 +61,88 @@ int Usage(const std::string& message) {
     return 2;
 }
 
-bool ParseNumber(const std::string& s, int lo, int hi, int& value) {
-    if (s.empty() || s.size() > 6 || s.find_first_not_of("0123456789") != std::string::npos) {
-        return false;
+// Colour depth as colours (2, 16, 256) or bits per pixel (1, 4, 8, 24, 32).
+std::optional<int32_t> BitsPerPixelOf(const std::string& text) {
+    int32_t n = 0;
+    if (!ParseWholeNumber(text, 1, 256, n)) return std::nullopt;
+    switch (n) {
+        case 1:
+        case 2:
+            return 1;
+        case 4:
+        case 16:
+            return 4;
+        case 8:
+        case 256:
+            return 8;
+        case 24:
+        case 32:
+            return n;
+        default:
+            return std::nullopt;
     }
-    value = std::stoi(s);
-    return value >= lo && value <= hi;
 }
 
-// A plain decimal number (no exponent, no hex, no blanks).
-bool ParseReal(const std::string& s, double& value) {
-    if (s.empty() || s.size() > 32 || s.find_first_not_of("+-.0123456789") != std::string::npos) {
-        return false;
+// Sets the option `a` from its value `v`; the message when either is bad.
+std::optional<std::string> ParseOption(const std::string& a, const std::string& v,
+                                       CliFillOptions& o) {
+    if (IsRegionOption(a)) return ParseRegionOption(a, v, o.fill.regions);
+    if (a == "--folder" || a == "--program-dir") {
+        o.folder = v;
+    } else if (a == "--texture") {
+        o.fill.texturePath = v;
+    } else if (a == "--out") {
+        o.fill.outputName = v;
+    } else if (a == "--divisions") {
+        o.fill.arcDivisions = ArcDivisionsOfText(v);  // read as the window reads its box
+    } else if (a == "--magnification") {
+        if (!ParseWholeNumber(v, kMinMagnification, kMaxMagnification,
+                              o.fill.magnificationPercent)) {
+            return "bad --magnification '" + v + "' (10..500 percent)";
+        }
+    } else if (a == "--depth") {
+        const auto bits = BitsPerPixelOf(v);
+        if (!bits) return "bad --depth '" + v + "' (2, 16, 256, 24 or 32)";
+        o.fill.bitsPerPixel = *bits;
+    } else if (a == "--size") {
+        if (!ParseCanvasSize(v, o.width, o.height)) {
+            return "bad --size '" + v + "' (WxH, each 1.." + std::to_string(kMaxCanvasSide) + ")";
+        }
+    } else if (a == "--background") {
+        if (v != "white" && v != "black") return "bad --background '" + v + "'";
+        o.background = v == "white" ? kBackgroundWhite : kBackgroundBlack;
+    } else if (a == "--dpi") {
+        if (!ParseWholeNumber(v, kMinOutputDpi, kMaxOutputDpi, o.fill.print.dpi)) {
+            return "bad --dpi '" + v + "' (10..4800)";
+        }
+    } else if (a == "--area") {
+        if (v != "view" && v != "fill") return "bad --area '" + v + "' (view or fill)";
+        o.fill.print.area = v == "view" ? TOutputArea::View : TOutputArea::Fill;
+    } else if (a == "--tile-mm") {
+        if (!ParseNumber(v, o.fill.print.tileWidthMm) || !(o.fill.print.tileWidthMm > 0) ||
+            o.fill.print.tileWidthMm > kMaxTileMm) {
+            return "bad --tile-mm '" + v + "' (above 0, up to 10000 mm)";
+        }
+    } else if (a == "--tile-angle") {
+        if (!ParseNumber(v, o.fill.print.tileAngleDeg) ||
+            std::fabs(o.fill.print.tileAngleDeg) > kMaxTileAngleDeg) {
+            return "bad --tile-angle '" + v + "' (-360..360 degrees)";
+        }
+    } else {
+        return "unknown option '" + a + "'";
     }
-    char* end = nullptr;
-    value = std::strtod(s.c_str(), &end);
-    return end == s.c_str() + s.size() && std::isfinite(value);
-}
-
-// Colour depth as colours or bits per pixel, to the item of the options' list.
-std::optional<int32_t> DepthItem(const std::string& v) {
-    if (v == "2" || v == "1") return 0;
-    if (v == "16" || v == "4") return 1;
-    if (v == "256" || v == "8") return 2;
-    if (v == "24") return 3;
-    if (v == "32") return 4;
     return std::nullopt;
 }
 
 std::optional<std::string> ParseArgs(const Args& args, CliFillOptions& o) {
-    o.fill.arcDivisionsText = "24";
-    RegionCliOptions region;
-    for (size_t i = 0; i < args.size(); ++i) {
-        std::string regionError;
-        if (ParseRegionOption(args, i, region, regionError)) {
-            if (!regionError.empty()) return regionError;
-            continue;
-        }
-        const std::string& a = args[i];
-        if (a.size() < 2 || a[0] != '-') return "unexpected argument '" + a + "'";
-        if (i + 1 >= args.size()) return a + " needs a value";
-        const std::string& v = args[++i];
-        if (a == "--folder" || a == "--program-dir") {
-            o.folder = v;
-        } else if (a == "--texture") {
-            o.fill.texturePath = v;
-        } else if (a == "--out") {
-            o.fill.outputName = v;
-        } else if (a == "--divisions") {
-            o.fill.arcDivisionsText = v;  // as typed; the fill command limits it
-        } else if (a == "--magnification") {
-            if (!ParseNumber(v, 10, 500, o.fill.magnificationPercent)) {
-                return "bad --magnification '" + v + "' (10..500 percent)";
-            }
-        } else if (a == "--depth") {
-            auto item = DepthItem(v);
-            if (!item) return "bad --depth '" + v + "' (2, 16, 256, 24 or 32)";
-            o.fill.depthItem = *item;
-        } else if (a == "--size") {
-            if (!ParseCanvasSize(v, o.width, o.height)) {
-                return "bad --size '" + v + "' (WxH, each 1.." + std::to_string(kMaxCanvasSide) +
-                       ")";
-            }
-        } else if (a == "--background") {
-            if (v != "white" && v != "black") return "bad --background '" + v + "'";
-            o.background = v == "white" ? kBackgroundWhite : kBackgroundBlack;
-        } else if (a == "--dpi") {
-            if (!ParseNumber(v, kMinOutputDpi, kMaxOutputDpi, o.fill.outputDpi)) {
-                return "bad --dpi '" + v + "' (10..4800)";
-            }
-        } else if (a == "--area") {
-            if (v != "view" && v != "fill") return "bad --area '" + v + "' (view or fill)";
-            o.fill.outputArea = v == "view" ? 0 : 1;
-        } else if (a == "--tile-mm") {
-            if (!ParseReal(v, o.fill.tileWidthMm) || !(o.fill.tileWidthMm > 0) ||
-                o.fill.tileWidthMm > kMaxTileMm) {
-                return "bad --tile-mm '" + v + "' (above 0, up to 10000 mm)";
-            }
-        } else if (a == "--tile-angle") {
-            if (!ParseReal(v, o.fill.tileAngleDeg) || std::fabs(o.fill.tileAngleDeg) > 360) {
-                return "bad --tile-angle '" + v + "' (-360..360 degrees)";
-            }
-        } else {
-            return "unknown option '" + a + "'";
-        }
+    TCommandLine line(args);
+    while (line.Next()) {
+        const std::string& a = line.Name();
+        if (!line.IsOption()) return "unexpected argument '" + a + "'";
+        const std::optional<std::string> v = line.Value();
+        if (!v) return a + " needs a value";
+        if (auto error = ParseOption(a, *v, o)) return error;
     }
-    o.fill.regions = {region.mode, region.faces};
     if (o.folder.empty()) return std::string("--folder DIR is required");
     std::error_code ec;
     if (!std::filesystem::is_directory(PathFromUtf8(o.folder), ec)) {

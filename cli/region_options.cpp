@@ -1,23 +1,8 @@
 #include "cli/region_options.h"
 
-#include <cerrno>
-#include <cmath>
-#include <cstdlib>
+#include "cli/command_line.h"
 
 namespace veldra::cli {
-
-namespace {
-
-// A whole decimal number, finite; nothing else.
-bool ParseReal(const std::string& text, double& value) {
-    if (text.empty() || text.size() > 64) return false;
-    char* end = nullptr;
-    errno = 0;
-    value = std::strtod(text.c_str(), &end);
-    return end == text.c_str() + text.size() && errno == 0 && std::isfinite(value);
-}
-
-}  // namespace
 
 const char* IslandModeName(TIslandMode mode) {
     switch (mode) {
@@ -31,39 +16,25 @@ const char* IslandModeName(TIslandMode mode) {
     return "normal";
 }
 
-bool ParseRegionOption(const Args& args, size_t& i, RegionCliOptions& o, std::string& error) {
-    std::string name = args[i];
-    std::string value;
-    const size_t eq = name.find('=');
-    const bool inlineValue = eq != std::string::npos;
-    if (inlineValue) {
-        value = name.substr(eq + 1);
-        name = name.substr(0, eq);
-    }
-    if (name != "--mode" && name != "--gap" && name != "--islands" && name != "--pick")
-        return false;
-    if (!inlineValue) {
-        if (i + 1 >= args.size()) {
-            error = name + " needs a value";
-            return true;
-        }
-        value = args[++i];
-    }
+bool IsRegionOption(const std::string& name) {
+    return name == "--mode" || name == "--gap" || name == "--islands" || name == "--pick";
+}
+
+std::optional<std::string> ParseRegionOption(const std::string& name, const std::string& value,
+                                             TFillRegionOptions& o) {
     if (name == "--mode") {
         if (value == "chain") {
             o.mode = TRegionMode::Chain;
         } else if (value == "faces") {
             o.mode = TRegionMode::Faces;
         } else {
-            error = "bad --mode '" + value + "' (chain or faces)";
+            return "bad --mode '" + value + "' (chain or faces)";
         }
     } else if (name == "--gap") {
         double gap = 0.0;
-        if (!ParseReal(value, gap) || gap < 0) {
-            error = "bad --gap '" + value + "' (a length in paper mm, 0 or more)";
-        } else {
-            o.faces.gapTolerance = gap;
-        }
+        if (!ParseNumber(value, gap) || gap < 0)
+            return "bad --gap '" + value + "' (a length in paper mm, 0 or more)";
+        o.faces.gapTolerance = gap;
     } else if (name == "--islands") {
         if (value == "normal") {
             o.faces.islands = TIslandMode::Normal;
@@ -72,19 +43,18 @@ bool ParseRegionOption(const Args& args, size_t& i, RegionCliOptions& o, std::st
         } else if (value == "ignore") {
             o.faces.islands = TIslandMode::Ignore;
         } else {
-            error = "bad --islands '" + value + "' (normal, outer or ignore)";
+            return "bad --islands '" + value + "' (normal, outer or ignore)";
         }
     } else {
         const size_t comma = value.find(',');
         TRealPoint p;
-        if (comma == std::string::npos || !ParseReal(value.substr(0, comma), p.X) ||
-            !ParseReal(value.substr(comma + 1), p.Y)) {
-            error = "bad --pick '" + value + "' (X,Y in paper units)";
-        } else {
-            o.faces.picks.push_back(p);
+        if (comma == std::string::npos || !ParseNumber(value.substr(0, comma), p.X) ||
+            !ParseNumber(value.substr(comma + 1), p.Y)) {
+            return "bad --pick '" + value + "' (X,Y in paper units)";
         }
+        o.faces.picks.push_back(p);
     }
-    return true;
+    return std::nullopt;
 }
 
 }  // namespace veldra::cli

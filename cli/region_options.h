@@ -6,22 +6,18 @@
 #include <optional>
 #include <string>
 
-#include "cli/commands.h"
-#include "regions/faces.h"
+#include "regions/region_modes.h"
 
 namespace veldra::cli {
-
-struct RegionCliOptions {
-    TRegionMode mode = TRegionMode::Chain;
-    TFaceOptions faces;
-};
 
 inline constexpr const char* kRegionOptionsUsage =
     "  [--mode chain|faces] [--gap MM] [--islands normal|outer|ignore] [--pick X,Y]...\n";
 
-// When args[i] is a region option, consumes it (and its value, moving i on) and
-// returns true; `error` is set when its value is bad or missing.
-bool ParseRegionOption(const Args& args, size_t& i, RegionCliOptions& options, std::string& error);
+bool IsRegionOption(const std::string& name);
+
+// Sets the region option `name` from its value; the message when the value is bad.
+std::optional<std::string> ParseRegionOption(const std::string& name, const std::string& value,
+                                             TFillRegionOptions& options);
 
 // "normal", "outer", "ignore" for the island modes.
 const char* IslandModeName(TIslandMode mode);

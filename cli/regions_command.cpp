@@ -6,9 +6,11 @@
 #include <cstdio>
 #include <filesystem>
 #include <functional>
+#include <optional>
 #include <string>
 
 #include "cli/cli_support.h"
+#include "cli/command_line.h"
 #include "cli/commands.h"
 #include "cli/json_writer.h"
 #include "cli/region_options.h"
@@ -18,6 +20,7 @@
 #include "exchange/entity_store.h"
 #include "exchange/exchange_writer.h"
 #include "exchange/host_contract.h"
+#include "options/fill_options.h"
 #include "regions/faces.h"
 #include "regions/regions.h"
 
@@ -34,34 +37,34 @@ constexpr const char* kRegionsUsage =
     "  mm to the first line it meets, or joined to another free end at most MM away.\n"
     "  Islands are filled as the mode says; picks (paper units) fill only the faces under\n"
     "  them and their islands (exit 1 when no pick lies in a face). Selections with more\n"
-    "  than 2,000,000 crossings are refused (exit 1).\n";
+    "  than 2,000,000 crossings are refused (exit 1). Every option with a value is written\n"
+    "  --name value or --name=value.\n";
 
 struct RegionsOptions {
     bool json = false;
-    std::string divisionsText = std::to_string(kDefaultArcDivisions);
+    int32_t divisions = kDefaultArcDivisions;
     std::string file;
-    RegionCliOptions region;
+    TFillRegionOptions region;
 };
 
 // Empty on success, otherwise what is wrong with the command line.
 std::string ParseOptions(const Args& args, RegionsOptions& o, bool& help) {
-    for (size_t i = 0; i < args.size(); ++i) {
-        std::string regionError;
-        if (ParseRegionOption(args, i, o.region, regionError)) {
-            if (!regionError.empty()) return regionError;
-            continue;
-        }
-        const std::string& arg = args[i];
-        if (arg == "--json") {
-            o.json = true;
-        } else if (arg == "--help" || arg == "-h") {
-            help = true;
-        } else if (arg == "--divisions") {
-            if (i + 1 >= args.size()) return "--divisions needs a value";
-            o.divisionsText = args[++i];
-        } else if (arg.starts_with("--divisions=")) {
-            o.divisionsText = arg.substr(12);
-        } else if (arg.starts_with("-") && arg != "-") {
+    TCommandLine line(args);
+    while (line.Next()) {
+        const std::string& arg = line.Name();
+        if (arg == "--json" || arg == "--help" || arg == "-h") {
+            if (line.HasInlineValue()) return arg + " takes no value";
+            (arg == "--json" ? o.json : help) = true;
+        } else if (arg == "--divisions" || IsRegionOption(arg)) {
+            const std::optional<std::string> value = line.Value();
+            if (!value) return arg + " needs a value";
+            if (arg == "--divisions") {
+                // As the fill command reads its division count.
+                o.divisions = ArcDivisionsOfText(*value);
+            } else if (auto error = ParseRegionOption(arg, *value, o.region)) {
+                return *error;
+            }
+        } else if (line.IsOption()) {
             return "unknown option '" + arg + "'";
         } else if (o.file.empty()) {
             o.file = arg;
@@ -129,10 +132,7 @@ int RunRegions(const Args& args) {
         return 2;
     }
 
-    // As the fill command takes its division count: a bad number reads as 0, and the
-    // count is limited to 3..3600.
-    const int32_t divisions = std::clamp<int32_t>(ParseIntOrZero(options.divisionsText),
-                                                  kMinArcDivisions, kMaxArcDivisions);
+    const int32_t divisions = options.divisions;
     if (options.region.mode == TRegionMode::Faces) {
         const TFaceBuild build = BuildFaces(store, divisions, options.region.faces);
         if (build.skippedEntities > 0) {

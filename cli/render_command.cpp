@@ -13,6 +13,7 @@
 
 #include "attributes/gra_attribute.h"
 #include "cli/cli_support.h"
+#include "cli/command_line.h"
 #include "cli/commands.h"
 #include "common/code_page_932.h"
 #include "display/canvas/canvas.h"
@@ -45,12 +46,13 @@ int Fail(const std::string& message) {
 }
 
 std::optional<std::string> ParseArgs(const Args& args, RenderOptions& o) {
-    for (size_t i = 0; i < args.size(); ++i) {
-        const std::string& a = args[i];
-        const bool hasValue = i + 1 < args.size();
+    TCommandLine line(args);
+    while (line.Next()) {
+        const std::string& a = line.Name();
         if (a == "--out" || a == "--size" || a == "--background") {
-            if (!hasValue) return a + " needs a value";
-            const std::string& v = args[++i];
+            const std::optional<std::string> value = line.Value();
+            if (!value) return a + " needs a value";
+            const std::string& v = *value;
             if (a == "--out") {
                 o.out = v;
             } else if (a == "--size") {
@@ -62,7 +64,7 @@ std::optional<std::string> ParseArgs(const Args& args, RenderOptions& o) {
             } else {
                 return "bad --background '" + v + "' (white or black)";
             }
-        } else if (a.size() > 1 && a[0] == '-') {
+        } else if (line.IsOption()) {
             return "unknown option '" + a + "'";
         } else if (o.file.empty()) {
             o.file = a;

@@ -1,5 +1,6 @@
-# One place for the flags every target gets: warnings, the sanitizers when asked, and
-# the allocator of every executable.
+# One place for the flags every target gets: warnings (errors with VELDRA_WERROR, on in
+# the default and asan presets) and the allocator of every executable. The sanitizers
+# are set for the whole tree in CMakeLists.txt.
 # Clang (the fuzz build) has no -Wshadow=local.
 function(veldra_target_defaults target)
     target_compile_features(${target} PUBLIC cxx_std_20)

@@ -233,7 +233,10 @@ int64_t RoundHalfAway(double x) {
     if (std::isnan(x)) return 0;
     if (x >= kLimit) return static_cast<int64_t>(kLimit);
     if (x <= -kLimit) return -static_cast<int64_t>(kLimit);
-    return x >= 0 ? static_cast<int64_t>(x + 0.5) : static_cast<int64_t>(x - 0.5);
+    // The rule is the truncation of x + 0.5 (x - 0.5), exactly as the host computes it,
+    // not std::round: pixels must land where the host's own drawing puts them.
+    return x >= 0 ? static_cast<int64_t>(x + 0.5)   // NOLINT(bugprone-incorrect-roundings)
+                  : static_cast<int64_t>(x - 0.5);  // NOLINT(bugprone-incorrect-roundings)
 }
 
 double Distance2D(double x1, double y1, double x2, double y2) {

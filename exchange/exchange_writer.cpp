@@ -48,7 +48,7 @@ std::string FormatGeneral(double value) {
     } else if (exponent < 0) {
         out += "0." + std::string(static_cast<size_t>(-exponent - 1), '0') + digits;
     } else {
-        auto intDigits = static_cast<size_t>(exponent + 1);
+        auto intDigits = static_cast<size_t>(exponent) + 1;
         if (digits.size() <= intDigits) {
             out += digits + std::string(intDigits - digits.size(), '0');
         } else {

@@ -78,11 +78,6 @@ void PackColours(const QRgb* src, int width, int bits, char* dst, int64_t rowByt
 
 }  // namespace
 
-int BitsPerPixelOfDepthItem(int item) {
-    static constexpr int kBits[] = {1, 4, 8, 24, 32};
-    return kBits[std::clamp(item, 0, 4)];
-}
-
 QByteArray BmpHeaders(int64_t width, int64_t height, int bitsPerPixel, const QList<QRgb>& palette,
                       int32_t pixelsPerMetre) {
     const int bits = bitsPerPixel;

@@ -11,11 +11,9 @@
 #include <cstdint>
 #include <filesystem>
 
-namespace veldra {
+#include "options/option_limits.h"
 
-// Bits per pixel of a colour depth item of the options (0 "2色" .. 4 "32bit色");
-// an item out of range is clamped as the settings file does.
-int BitsPerPixelOfDepthItem(int item);
+namespace veldra {
 
 // The file's bytes. For 1, 4 and 8 bits the image must be Format_Indexed8 with at
 // most 2^bits colours (ReduceColors gives that); 24 and 32 bits take any image and
@@ -23,9 +21,6 @@ int BitsPerPixelOfDepthItem(int item);
 // Empty for a null image, another depth, an unfit image or a picture too large for the
 // format's 32-bit sizes.
 QByteArray EncodeBmp(const QImage& image, int bitsPerPixel);
-
-// 96 dots per inch, the screen resolution, in the headers' pixels per metre.
-inline constexpr int32_t kScreenPixelsPerMetre = 3780;
 
 // The file and info headers and, for 1, 4 and 8 bits, the palette padded to 2^bits
 // entries: everything before the rows. Empty for another depth, a palette too long, a

@@ -141,8 +141,7 @@ FillResult RunFillCommand(const FillOptions& options, const FillSession& session
                           FillHandBack& handBack) {
     FillResult result;
     handBack = FillHandBack{};
-    result.arcDivisions = std::clamp<int32_t>(ParseIntOrZero(options.arcDivisionsText),
-                                              kMinArcDivisions, kMaxArcDivisions);
+    result.arcDivisions = std::clamp(options.arcDivisions, kMinArcDivisions, kMaxArcDivisions);
 
     if (options.texturePath.empty()) {
         return Stop(result, FillStatus::CheckFailed, kNoTextureMessage);
@@ -159,12 +158,12 @@ FillResult RunFillCommand(const FillOptions& options, const FillSession& session
     if (UpperExtension(options.outputName) != ".BMP") {
         return Stop(result, FillStatus::CheckFailed, kNotBmpMessage);
     }
-    const int32_t dpi = options.outputDpi;
+    const int32_t dpi = options.print.dpi;
     if (dpi != kScreenResolution && (dpi < kMinOutputDpi || dpi > kMaxOutputDpi)) {
         return Stop(result, FillStatus::CheckFailed, kBadDpiMessage);
     }
-    if (!(options.tileWidthMm >= 0) || !std::isfinite(options.tileWidthMm) ||
-        !std::isfinite(options.tileAngleDeg)) {
+    if (!(options.print.tileWidthMm >= 0) || !std::isfinite(options.print.tileWidthMm) ||
+        !std::isfinite(options.print.tileAngleDeg)) {
         return Stop(result, FillStatus::CheckFailed, kBadTileMessage);
     }
 
@@ -194,7 +193,8 @@ FillResult RunFillCommand(const FillOptions& options, const FillSession& session
     if (texture.isNull()) {
         return Stop(result, FillStatus::TextureUnreadable, kTextureUnreadableMessage);
     }
-    const double magnification = std::clamp(options.magnificationPercent, 10, 500) / 100.0;
+    const double magnification =
+        std::clamp(options.magnificationPercent, kMinMagnification, kMaxMagnification) / 100.0;
 
     result.regions = BuildFillRegions(session.store, result.arcDivisions, options.regions,
                                       RegionFilterOf(session.attributes), session.abort);
@@ -214,7 +214,7 @@ FillResult RunFillCommand(const FillOptions& options, const FillSession& session
 
     // Where the picture lies and how many pixels it has; refused before any file is made
     // when it is above the limits.
-    const bool fillArea = options.outputArea == static_cast<int32_t>(TOutputArea::Fill);
+    const bool fillArea = options.print.area == TOutputArea::Fill;
     TOutputFrame frame;
     if (fillArea) {
         const auto fitted = FillOutputFrame(
@@ -224,7 +224,7 @@ FillResult RunFillCommand(const FillOptions& options, const FillSession& session
     } else {
         frame = ViewOutputFrame(view, dpi);
     }
-    const int bits = BitsPerPixelOfDepthItem(options.depthItem);
+    const int bits = options.bitsPerPixel;
     if (const auto refusal = PictureSizeRefusal(frame.width, frame.height, bits)) {
         result.status = FillStatus::TooLarge;
         result.message = *refusal;
@@ -239,20 +239,22 @@ FillResult RunFillCommand(const FillOptions& options, const FillSession& session
     // texture over the regions; lines, circles and arcs themselves are not drawn.
     const bool asOnScreen = dpi == kScreenResolution && !fillArea;
     TPictureCache pictures;
-    TPictureScene scene{
-        session.store,
-        session.attributes,
-        frame.view,
-        BuildRegionPath(regionPolygons, frame.view),
-        texture,
-        options.tileWidthMm > 0
-            ? PaperTilingTransform(texture, options.tileWidthMm, options.tileAngleDeg, frame.view)
-            : ScreenTilingTransform(magnification, view, frame.view),
-        options.tileWidthMm > 0,
-        &pictures};
+    TPictureScene scene{session.store,
+                        session.attributes,
+                        frame.view,
+                        BuildRegionPath(regionPolygons, frame.view),
+                        texture,
+                        options.print.tileWidthMm > 0
+                            ? PaperTilingTransform(texture, options.print.tileWidthMm,
+                                                   options.print.tileAngleDeg, frame.view)
+                            : ScreenTilingTransform(magnification, view, frame.view),
+                        options.print.tileWidthMm > 0,
+                        &pictures};
     const ColorRef background = session.attributes.BackgroundColor();
-    TPreviewSampler preview(view, frame.view,
-                            qRgb(background & 0xFF, (background >> 8) & 0xFF, background >> 16));
+    TPreviewSampler preview(
+        view, frame.view,
+        qRgb(static_cast<int>(background & 0xFF), static_cast<int>((background >> 8) & 0xFF),
+             static_cast<int>((background >> 16) & 0xFF)));
     QImage whole;
     TBandedSave how;
     how.bitsPerPixel = bits;

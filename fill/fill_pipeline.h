@@ -10,7 +10,8 @@
 //                   when that is on another volume) and queues the picture-placement
 //                   text for the host;
 //   RemoveTempImage (close) deletes the temporary bitmap and what a killed fill left;
-//                   the exchange file itself is written at close by HandBackToHost.
+//                   the exchange file itself is written at close, when the front end
+//                   hands back to the host.
 //
 // Texts going in and messages coming out are UTF-8; the picture text queued for the
 // host is Shift-JIS, as the exchange file is.
@@ -24,6 +25,7 @@
 #include "common/abort_poll.h"
 #include "exchange/entity_store.h"
 #include "fill/picture_bands.h"
+#include "options/fill_options.h"
 #include "regions/region_modes.h"
 #include "view/view_state.h"
 
@@ -34,24 +36,6 @@ class TgraAttribute;
 // The temporary bitmap of the fill command, in the program folder.
 inline constexpr const char* kTempImageName = "rw47_temp.BMP";
 std::filesystem::path TempImagePath(const std::filesystem::path& programFolder);
-
-// The options of the panel, as the user left them.
-struct FillOptions {
-    std::string texturePath;       // Edit2: the texture picture
-    std::string outputName;        // Edit1: the output bitmap (.bmp)
-    std::string arcDivisionsText;  // Edit3, as typed
-    int32_t depthItem = 3;  // ComboBox1: 0 "2色" 1 "16色" 2 "256色" 3 "24bit色" 4 "32bit色"
-    int32_t magnificationPercent = 200;  // TrackBar1: 10..500
-    TFillRegionOptions regions;          // region mode; gap, islands and picks of faces
-    // The picture for print: resolution in dpi on paper (0 "画面と同じ": the paint
-    // box's pixels), area (0 "表示範囲" the view window, 1 "塗り範囲" the fill), and
-    // texture tiles tied to the paper (width in paper mm, 0 = off: tiled in screen
-    // pixels from the canvas corner) turned by an angle in degrees.
-    int32_t outputDpi = 0;
-    int32_t outputArea = 0;
-    double tileWidthMm = 0.0;
-    double tileAngleDeg = 0.0;
-};
 
 // What the last successful fill command leaves for OK: the text of Label2 and the
 // placement of the picture in paper units. Only RunFillCommand fills it.
@@ -81,9 +65,8 @@ struct FillResult {
     // Why the command stopped (UTF-8, Japanese like the window's other texts); empty
     // when done. The window shows it in a message box, veldra-cli prints it.
     std::string message;
-    // The arc division count used, limited to 3..3600; Edit3 shows it afterwards,
-    // also when a check failed.
-    int32_t arcDivisions = 3;
+    // The arc division count used, limited to 3..3600.
+    int32_t arcDivisions = kMinArcDivisions;
     // The fill picture as saved, at its colour depth, for the paint box; null unless done.
     // At another resolution or area it is the saved picture scaled into the paint box
     // (paint box pixels off the picture in the background colour).

@@ -13,19 +13,13 @@
 #include <string>
 
 #include "exchange/entity_store.h"
+#include "options/fill_options.h"
 #include "regions/regions.h"
 #include "view/view_state.h"
 
 namespace veldra {
 
 class TgraAttribute;
-
-enum class TOutputArea : int32_t { View = 0, Fill = 1 };
-
-// Typed resolutions outside this range are refused; 0 means "画面と同じ".
-inline constexpr int32_t kScreenResolution = 0;
-inline constexpr int32_t kMinOutputDpi = 10;
-inline constexpr int32_t kMaxOutputDpi = 4800;
 
 // The largest picture made: at most this many pixels a side and in all, and a file
 // the 32-bit sizes of the bitmap headers can describe (readers take them as signed).

@@ -15,6 +15,7 @@
 #include <functional>
 
 #include "exchange/entity_store.h"
+#include "options/option_limits.h"
 #include "view/view_state.h"
 
 namespace veldra {
@@ -39,7 +40,7 @@ struct TPictureScene {
 QImage RenderPictureBand(const TPictureScene& scene, int32_t firstRow, int32_t rows);
 
 // Pixels of one band's canvas at most: about 32 MB.
-inline constexpr int64_t kBandPixels = 8 * 1024 * 1024;
+inline constexpr int64_t kBandPixels = int64_t{8} * 1024 * 1024;
 // Rows of a band of a picture this wide: at least 1, at most the height.
 int32_t BandRowsFor(int64_t width, int64_t height, int64_t bandPixels = kBandPixels);
 
@@ -66,7 +67,7 @@ enum class TBandedSaveResult { Saved, Failed, Cancelled };
 struct TBandedSave {
     int bitsPerPixel = 24;
     int32_t bandRows = 0;  // 0: BandRowsFor the picture
-    int32_t pixelsPerMetre = 3780;
+    int32_t pixelsPerMetre = kScreenPixelsPerMetre;
     TBandProgress progress;              // may be empty
     TPreviewSampler* preview = nullptr;  // may be null
     QImage* whole = nullptr;  // when set and the picture is one band: the reduced picture

@@ -14,10 +14,7 @@ namespace veldra {
 
 namespace {
 
-constexpr size_t kMaxSettingsBytes = 64 * 1024;
-// The resolutions the fill command takes; the settings do not depend on the fill code.
-constexpr int32_t kSettingsMinDpi = 10;
-constexpr int32_t kSettingsMaxDpi = 4800;
+constexpr size_t kMaxSettingsBytes = size_t{64} * 1024;
 
 // Lines end with CR LF; a lone CR or LF is accepted too.
 std::vector<std::string> SplitLines(std::string_view text) {
@@ -62,20 +59,22 @@ TSettings ParseSettings(std::string_view text) {
     s.colourDepth = std::clamp(ParseIntOrZero(line(9)), 0, kLastColourDepthItem);
     s.magnification = std::clamp(ParseIntOrZero(line(10)), kMinMagnification, kMaxMagnification);
     // Lines after the first ten: missing or unknown values keep the defaults.
-    if (lines.size() >= 11) s.regionMode = ParseIntOrZero(line(11)) == 1 ? 1 : 0;
+    if (lines.size() >= 11)
+        s.regionMode = ParseIntOrZero(line(11)) == 1 ? TRegionMode::Faces : TRegionMode::Chain;
     if (lines.size() >= 12 && !line(12).empty()) s.gapTolerance = std::string(line(12));
     if (lines.size() >= 13) {
         const int32_t islands = ParseIntOrZero(line(13));
-        s.islandMode = islands >= 0 && islands <= 2 ? islands : 0;
+        s.islandMode =
+            islands >= 0 && islands <= 2 ? static_cast<TIslandMode>(islands) : TIslandMode::Normal;
     }
     // The picture for print: a value out of range turns its option off.
     const int32_t dpi = ParseIntOrZero(line(14));
-    s.outputDpi = dpi >= kSettingsMinDpi && dpi <= kSettingsMaxDpi ? dpi : 0;
-    s.outputArea = ParseIntOrZero(line(15)) == 1 ? 1 : 0;
+    s.print.dpi = dpi >= kMinOutputDpi && dpi <= kMaxOutputDpi ? dpi : kScreenResolution;
+    s.print.area = ParseIntOrZero(line(15)) == 1 ? TOutputArea::Fill : TOutputArea::View;
     const double tile = ParseRealOrZero(line(16));
-    s.tileWidthMm = tile > 0 && tile <= kMaxSettingsTileMm ? tile : 0.0;
+    s.print.tileWidthMm = tile > 0 && tile <= kMaxTileMm ? tile : 0.0;
     const double angle = ParseRealOrZero(line(17));
-    s.tileAngleDeg = std::fabs(angle) <= kMaxSettingsTileAngle ? angle : 0.0;
+    s.print.tileAngleDeg = std::fabs(angle) <= kMaxTileAngleDeg ? angle : 0.0;
     return s;
 }
 
@@ -95,13 +94,13 @@ std::string FormatSettings(const TSettings& s) {
     add(s.arcDivisions);
     add(std::to_string(s.colourDepth));
     add(std::to_string(s.magnification));
-    add(std::to_string(s.regionMode));
+    add(std::to_string(static_cast<int32_t>(s.regionMode)));
     add(s.gapTolerance);
-    add(std::to_string(s.islandMode));
-    add(std::to_string(s.outputDpi));
-    add(std::to_string(s.outputArea));
-    add(FormatGeneral(s.tileWidthMm));
-    add(FormatGeneral(s.tileAngleDeg));
+    add(std::to_string(static_cast<int32_t>(s.islandMode)));
+    add(std::to_string(s.print.dpi));
+    add(std::to_string(static_cast<int32_t>(s.print.area)));
+    add(FormatGeneral(s.print.tileWidthMm));
+    add(FormatGeneral(s.print.tileAngleDeg));
     return out;
 }
 

@@ -9,14 +9,12 @@
 #include <string_view>
 
 #include "common/file_system.h"
+#include "options/fill_options.h"
 
 namespace veldra {
 
 inline constexpr int32_t kMinWindowWidth = 475;
 inline constexpr int32_t kMinWindowHeight = 200;
-inline constexpr int32_t kMinMagnification = 10;
-inline constexpr int32_t kMaxMagnification = 500;
-inline constexpr int32_t kLastColourDepthItem = 4;
 
 // Values as the window uses them; texts are Shift-JIS bytes.
 struct TSettings {
@@ -30,30 +28,24 @@ struct TSettings {
     // 0 white, 1 black; `backgroundLoaded` tells whether the file set it.
     int32_t background = 0;
     bool backgroundLoaded = false;
-    std::string arcDivisions = "24";  // Edit3, as typed
-    int32_t colourDepth = 3;          // ComboBox1 item
-    int32_t magnification = 200;      // TrackBar1 position
+    // Texts the user typed stay as typed: the panel shows them again as they were, and
+    // the fill reads them (ArcDivisionsOfText, ParseGapTolerance) when it runs.
+    std::string arcDivisions = "24";                // Edit3
+    int32_t colourDepth = 3;                        // ComboBox1 item (BitsPerPixelOfDepthItem)
+    int32_t magnification = kDefaultMagnification;  // TrackBar1 position
     // Region options, lines 11 to 13; a file of ten lines leaves these defaults.
-    int32_t regionMode = 0;          // 0 "端点連結" (the loop search), 1 "交点で分割"
+    TRegionMode regionMode = TRegionMode::Chain;
     std::string gapTolerance = "0";  // "すき間許容" in paper mm, as typed
-    int32_t islandMode = 0;          // 0 "通常", 1 "外側のみ", 2 "無視"
-    // The picture for print (lines 14 to 17, after the three lines of the region
-    // options): resolution in dpi (0 "画面と同じ"), area (0 "表示範囲", 1 "塗り範囲"),
-    // texture tile width in paper mm (0: tiled in screen pixels) and its angle.
-    int32_t outputDpi = 0;
-    int32_t outputArea = 0;
-    double tileWidthMm = 0.0;
-    double tileAngleDeg = 0.0;
+    TIslandMode islandMode = TIslandMode::Normal;
+    // The picture for print, lines 14 to 17 (after the three lines of the region options).
+    TPrintOptions print;
 };
-
-// Largest tile width and angle the settings keep; beyond them the option is off.
-inline constexpr double kMaxSettingsTileMm = 10000.0;
-inline constexpr double kMaxSettingsTileAngle = 360.0;
 
 // The settings file of an executable: its path with the extension replaced by ".dat".
 std::filesystem::path SettingsPathFor(const std::filesystem::path& executable);
 
-// Applies the text of a settings file to the defaults with every limit; a file that
+// Applies the text of a settings file to the defaults with every limit of
+// option_limits.h (a tile width or angle beyond them turns the option off); a file that
 // ends early reads its missing lines as empty text.
 TSettings ParseSettings(std::string_view text);
 // The lines, each ended by CR LF: the ten of the window and panel, the region options

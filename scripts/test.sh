@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds, checks the format and runs the whole test suite:
+# Installs what is missing, builds, checks the format, runs clang-tidy over the tree and
+# runs the whole test suite:
 # once in the normal build, once under AddressSanitizer + UndefinedBehaviorSanitizer
 # with leak checking (the asan preset, build-asan/), and the Qt-free core once more
 # cross-built for Windows and run under Wine.
@@ -8,6 +9,7 @@ cd "$(dirname "$0")/.."
 bash scripts/setup.sh
 bash scripts/build.sh
 bash scripts/check-format.sh
+bash scripts/clang-tidy.sh
 export QT_QPA_PLATFORM=offscreen
 export XDG_RUNTIME_DIR=${XDG_RUNTIME_DIR:-/tmp/veldra-runtime}
 mkdir -p "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"

@@ -144,7 +144,9 @@ TEST_F(FillCommandTest, BadUsageTouchesNothing) {
         " --dpi abc",
         " --area page",
         " --tile-mm 0",
-        " --tile-mm 1e3",
+        " --tile-mm 1e5",
+        " --tile-mm=0x10",
+        " --dpi=",
         " --tile-angle 400",
         " --background grey",
         " --colour red",
@@ -300,6 +302,19 @@ TEST_F(FillCommandTest, Utf8ExchangeFileInAJapaneseFolderIsHandedBackInUtf8) {
               "bz\r\n");
     EXPECT_NE(back.find("^@BM" + (drawings / "fill.bmp").string() + ","), std::string::npos)
         << back;
+}
+
+TEST_F(FillCommandTest, EveryOptionTakesBothFormsAndOneNumberSyntax) {
+    Write(Exchange(), "0 0 20 0\n20 0 20 20\n20 20 0 20\n0 20 0 0\n");
+    const fs::path out = dir_ / "drawings" / "both.bmp";
+    ASSERT_EQ(Fill("--folder='" + (dir_ / "program").string() + "' --texture='" +
+                   (dir_ / "texture.png").string() + "' --out='" + out.string() +
+                   "' --dpi=1.27e2 --area=fill --tile-mm 1e1 --tile-angle=-45 --depth=2"),
+              0)
+        << err_;
+    const std::string printed = Read(dir_ / "out.txt");
+    EXPECT_NE(printed.find("(102x102, 127 dpi,"), std::string::npos) << printed;
+    EXPECT_EQ(static_cast<uchar>(Read(out)[28]), 1);
 }
 
 }  // namespace

@@ -42,3 +42,8 @@ regions_cli_test(nan_gap 2 "bad --gap 'nan'" --mode faces --gap nan ${regions_da
 regions_cli_test(bad_islands 2 "bad --islands" --mode faces --islands all ${regions_data}/triangle.txt)
 regions_cli_test(bad_pick 2 "bad --pick '1,'" --mode faces --pick 1, ${regions_data}/triangle.txt)
 regions_cli_test(faces_options_in_chain_mode 2 "need --mode faces" --gap 1 ${regions_data}/triangle.txt)
+# One grammar: every option as --name value or --name=value, every number one syntax.
+regions_cli_test(both_option_forms 0 "divisions: 5\nmode: faces\ngap: 10\nislands: outer\n"
+                 --mode=faces --gap=1e1 --islands outer --divisions=5 ${regions_data}/triangle.txt)
+regions_cli_test(hex_gap 2 "bad --gap '0x1'" --mode faces --gap=0x1 ${regions_data}/triangle.txt)
+regions_cli_test(flag_with_value 2 "--json takes no value" --json=yes ${regions_data}/triangle.txt)

@@ -65,7 +65,7 @@ class FillPipelineTest : public ::testing::Test {
         Load("ci 0 0 80\nci 0 0 30\nlc10 255\nsl 40 -10 60 -10 60 10 40 10\n");
         options_.texturePath = (dir_ / "texture.png").string();
         options_.outputName = (dir_ / "out" / "fill.bmp").string();
-        options_.arcDivisionsText = "72";
+        options_.arcDivisions = 72;
     }
     void TearDown() override { fs::remove_all(dir_); }
 
@@ -119,9 +119,14 @@ TEST_F(FillPipelineTest, ArcDivisionsAreLimitedEvenWhenACheckFails) {
     options_.texturePath.clear();
     for (auto [text, expected] :
          {std::pair{"2", 3}, {"5000", 3600}, {"abc", 3}, {"", 3}, {"24", 24}, {"-7", 3}}) {
-        options_.arcDivisionsText = text;
+        options_.arcDivisions = ArcDivisionsOfText(text);
         EXPECT_EQ(Run().arcDivisions, expected) << text;
     }
+    // A count from another caller is limited all the same.
+    options_.arcDivisions = 0;
+    EXPECT_EQ(Run().arcDivisions, 3);
+    options_.arcDivisions = 100000;
+    EXPECT_EQ(Run().arcDivisions, 3600);
 }
 
 TEST_F(FillPipelineTest, OutputPathRule) {
@@ -216,7 +221,7 @@ TEST_F(FillPipelineTest, EachColourDepthAndBlackBackground) {
     const int bits[] = {1, 4, 8, 24, 32};
     for (int item = 0; item < 5; ++item) {
         SCOPED_TRACE(item);
-        options_.depthItem = item;
+        options_.bitsPerPixel = BitsPerPixelOfDepthItem(item);
         ASSERT_TRUE(Run().Ok());
         std::string file = Read(Temp());
         ASSERT_GT(file.size(), 54u);

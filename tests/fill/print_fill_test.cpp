@@ -42,7 +42,7 @@ class PrintFillTest : public ::testing::Test {
         ConfigureAtStartup(attributes_);
         options_.texturePath = (dir_ / "texture.png").string();
         options_.outputName = (dir_ / "fill.bmp").string();
-        options_.arcDivisionsText = "72";
+        options_.arcDivisions = 72;
     }
     void TearDown() override { fs::remove_all(dir_); }
 
@@ -63,8 +63,8 @@ class PrintFillTest : public ::testing::Test {
 };
 
 TEST_F(PrintFillTest, FillAreaPlacementFollowsThePictureExactly) {
-    options_.outputDpi = 254;  // 10 pixels per mm
-    options_.outputArea = 1;
+    options_.print.dpi = 254;  // 10 pixels per mm
+    options_.print.area = TOutputArea::Fill;
     const FillResult result = Run(Square(2.04, 3.0, 12.0, 8.55), ViewOf(-100, -100, 2, 400, 400));
     ASSERT_TRUE(result.Ok()) << result.message;
     // Columns floor(20.4) - 1 = 19 .. 120 + 1; rows 30 - 1 .. ceil(85.5) + 1 = 87.
@@ -85,7 +85,7 @@ TEST_F(PrintFillTest, FillAreaPlacementFollowsThePictureExactly) {
 }
 
 TEST_F(PrintFillTest, ViewAreaAtADpiKeepsTheViewCorner) {
-    options_.outputDpi = 150;
+    options_.print.dpi = 150;
     const TViewState view = ViewOf(-50, -25, 4, 400, 200);  // 100 x 50 mm
     const FillResult result = Run(Square(-10, -10, 10, 10), view);
     ASSERT_TRUE(result.Ok()) << result.message;
@@ -99,7 +99,7 @@ TEST_F(PrintFillTest, ViewAreaAtADpiKeepsTheViewCorner) {
 }
 
 TEST_F(PrintFillTest, OversizedPictureIsRefusedBeforeAnyFileIsMade) {
-    options_.outputDpi = 4800;
+    options_.print.dpi = 4800;
     const FillResult result = Run(Square(0, 0, 900, 900), ViewOf(0, 0, 0.5, 500, 500));
     EXPECT_EQ(result.status, FillStatus::TooLarge);
     EXPECT_NE(result.message.find("ピクセル"), std::string::npos);
@@ -108,16 +108,16 @@ TEST_F(PrintFillTest, OversizedPictureIsRefusedBeforeAnyFileIsMade) {
     EXPECT_FALSE(fs::exists(Temp().string() + ".part"));
     EXPECT_TRUE(handBack_.Empty());
     // Bad resolutions and a fill area with nothing in it are refused too.
-    options_.outputDpi = 5;
+    options_.print.dpi = 5;
     EXPECT_EQ(Run(Square(0, 0, 1, 1), ViewOf(0, 0, 1, 50, 50)).message, kBadDpiMessage);
-    options_.outputDpi = 300;
-    options_.outputArea = 1;
+    options_.print.dpi = 300;
+    options_.print.area = TOutputArea::Fill;
     EXPECT_EQ(Run("", ViewOf(0, 0, 1, 50, 50)).message, kNothingToFillMessage);
     EXPECT_FALSE(fs::exists(Temp()));
 }
 
 TEST_F(PrintFillTest, StoppedFillLeavesNoFileAndNoResult) {
-    options_.outputDpi = 600;  // 4724 x 4724 pixels: three bands
+    options_.print.dpi = 600;  // 4724 x 4724 pixels: three bands
     InitStore(store_);
     ReadExchangeBytes(store_, Square(-50, -50, 50, 50));
     ResetCurrentAttributes(store_);
@@ -138,10 +138,10 @@ TEST_F(PrintFillTest, StoppedFillLeavesNoFileAndNoResult) {
 }
 
 TEST_F(PrintFillTest, NeighbouringFillsAtDifferentZoomsMeetWithoutASeam) {
-    options_.outputDpi = 300;
-    options_.outputArea = 1;
-    options_.tileWidthMm = 4.0;
-    options_.tileAngleDeg = 15.0;
+    options_.print.dpi = 300;
+    options_.print.area = TOutputArea::Fill;
+    options_.print.tileWidthMm = 4.0;
+    options_.print.tileAngleDeg = 15.0;
     const double k = 300 / 25.4;
     struct Picture {
         QImage image;

@@ -117,48 +117,48 @@ TEST(SettingsFile, SavesTenCrLfLinesThatLoadBack) {
 TEST(SettingsFile, RegionOptionsFollowTheTenLines) {
     const std::string ten = "1\r\n2\r\n500\r\n300\r\na.bmp\r\nt.png\r\n0\r\n24\r\n3\r\n200\r\n";
     const TSettings old = ParseSettings(ten);
-    EXPECT_EQ(old.regionMode, 0);
+    EXPECT_EQ(old.regionMode, TRegionMode::Chain);
     EXPECT_EQ(old.gapTolerance, "0");
-    EXPECT_EQ(old.islandMode, 0);
+    EXPECT_EQ(old.islandMode, TIslandMode::Normal);
     const TSettings faces = ParseSettings(ten + "1\r\n0.05\r\n2\r\n");
-    EXPECT_EQ(faces.regionMode, 1);
+    EXPECT_EQ(faces.regionMode, TRegionMode::Faces);
     EXPECT_EQ(faces.gapTolerance, "0.05");
-    EXPECT_EQ(faces.islandMode, 2);
+    EXPECT_EQ(faces.islandMode, TIslandMode::Ignore);
     EXPECT_EQ(FormatSettings(faces), ten + "1\r\n0.05\r\n2\r\n0\r\n0\r\n0\r\n0\r\n");
     // Values that name no mode fall back to the defaults; an empty tolerance is 0.
     const TSettings odd = ParseSettings(ten + "7\r\n\r\n-1\r\n");
-    EXPECT_EQ(odd.regionMode, 0);
+    EXPECT_EQ(odd.regionMode, TRegionMode::Chain);
     EXPECT_EQ(odd.gapTolerance, "0");
-    EXPECT_EQ(odd.islandMode, 0);
+    EXPECT_EQ(odd.islandMode, TIslandMode::Normal);
 }
 
 TEST(SettingsFile, PrintOptionsFollowTheRegionLinesAndTenLinesGiveDefaults) {
     TSettings s;
-    s.outputDpi = 600;
-    s.outputArea = 1;
-    s.tileWidthMm = 12.5;
-    s.tileAngleDeg = -30;
+    s.print.dpi = 600;
+    s.print.area = TOutputArea::Fill;
+    s.print.tileWidthMm = 12.5;
+    s.print.tileAngleDeg = -30;
     const std::string text = FormatSettings(s);
     EXPECT_NE(text.find("200\r\n0\r\n0\r\n0\r\n600\r\n1\r\n12.5\r\n-30\r\n"), std::string::npos)
         << text;
     const TSettings back = ParseSettings(text);
-    EXPECT_EQ(back.outputDpi, 600);
-    EXPECT_EQ(back.outputArea, 1);
-    EXPECT_EQ(back.tileWidthMm, 12.5);
-    EXPECT_EQ(back.tileAngleDeg, -30);
+    EXPECT_EQ(back.print.dpi, 600);
+    EXPECT_EQ(back.print.area, TOutputArea::Fill);
+    EXPECT_EQ(back.print.tileWidthMm, 12.5);
+    EXPECT_EQ(back.print.tileAngleDeg, -30);
     // A file of the ten lines alone loads the defaults.
     const TSettings ten = ParseSettings("0\r\n0\r\n500\r\n400\r\n\r\n\r\n0\r\n24\r\n3\r\n200\r\n");
-    EXPECT_EQ(ten.outputDpi, 0);
-    EXPECT_EQ(ten.outputArea, 0);
-    EXPECT_EQ(ten.tileWidthMm, 0);
-    EXPECT_EQ(ten.tileAngleDeg, 0);
+    EXPECT_EQ(ten.print.dpi, 0);
+    EXPECT_EQ(ten.print.area, TOutputArea::View);
+    EXPECT_EQ(ten.print.tileWidthMm, 0);
+    EXPECT_EQ(ten.print.tileAngleDeg, 0);
     // Out of range turns an option off.
     const TSettings bad = ParseSettings(std::string(13, '\n') + "5\n7\n-2\n9999\n");
-    EXPECT_EQ(bad.outputDpi, 0);
-    EXPECT_EQ(bad.outputArea, 0);
-    EXPECT_EQ(bad.tileWidthMm, 0);
-    EXPECT_EQ(bad.tileAngleDeg, 0);
-    EXPECT_EQ(ParseSettings(std::string(13, '\n') + "300\n").outputDpi, 300);
+    EXPECT_EQ(bad.print.dpi, 0);
+    EXPECT_EQ(bad.print.area, TOutputArea::View);
+    EXPECT_EQ(bad.print.tileWidthMm, 0);
+    EXPECT_EQ(bad.print.tileAngleDeg, 0);
+    EXPECT_EQ(ParseSettings(std::string(13, '\n') + "300\n").print.dpi, 300);
 }
 
 #ifndef _WIN32
