@@ -76,6 +76,8 @@ TSettings ParseSettings(std::string_view text) {
     s.tileWidthMm = tile > 0 && tile <= kMaxSettingsTileMm ? tile : 0.0;
     const double angle = ParseRealOrZero(line(17));
     s.tileAngleDeg = std::fabs(angle) <= kMaxSettingsTileAngle ? angle : 0.0;
+    if (lines.size() >= 18) s.showTexts = ParseIntOrZero(line(18)) != 0;
+    if (lines.size() >= 19) s.gapUnit = ParseIntOrZero(line(19)) == 1 ? 1 : 0;
     return s;
 }
 
@@ -102,6 +104,8 @@ std::string FormatSettings(const TSettings& s) {
     add(std::to_string(s.outputArea));
     add(FormatGeneral(s.tileWidthMm));
     add(FormatGeneral(s.tileAngleDeg));
+    add(s.showTexts ? "1" : "0");
+    add(std::to_string(s.gapUnit));
     return out;
 }
 

@@ -44,6 +44,10 @@ struct TSettings {
     int32_t outputArea = 0;
     double tileWidthMm = 0.0;
     double tileAngleDeg = 0.0;
+    // The view (lines 18 and 19): the drawing's texts shown ("文字表示", 1 on, 0 off)
+    // and the unit of the gap tolerance (0 "図寸" paper mm, 1 "実寸" real-size mm).
+    bool showTexts = true;
+    int32_t gapUnit = 0;
 };
 
 // Largest tile width and angle the settings keep; beyond them the option is off.

@@ -87,21 +87,27 @@ TEST_F(FillTest, ChecksStopTheCommandWithTheirMessagesInOrder) {
     EXPECT_FALSE(Exists("rw47_temp.BMP"));
 }
 
-TEST_F(FillTest, FailedCheckAfterASuccessForgetsThePicture) {
+// A failed check never hides the loss of the earlier picture: it is kept, and OK
+// hands it back.
+TEST_F(FillTest, FailedCheckAfterASuccessKeepsTheEarlierPicture) {
     OpenReady();
     Fill();
     ASSERT_FALSE(Child<QLabel>("Label2")->text().isEmpty());
     Child<QLineEdit>("Edit1")->setText(QStringLiteral("out.jpg"));
     Fill();
-    EXPECT_TRUE(Child<QLabel>("Label2")->text().isEmpty());
+    EXPECT_EQ(Child<QLabel>("Label2")->text().toStdString(), OutPath());
+    EXPECT_TRUE(Child<QLabel>("LabelA1")->text().contains(QStringLiteral("前回作成した画像")));
+    EXPECT_TRUE(Exists("rw47_temp.BMP"));
     Child<QPushButton>("Button1")->click();
-    EXPECT_FALSE(Exists("out.bmp"));
-    EXPECT_EQ(ReadFile("JWC_TEMP.TXT"), "hq\r\n");
+    EXPECT_TRUE(Exists("out.bmp"));
+    EXPECT_NE(ReadFile("JWC_TEMP.TXT").find("^@BM"), std::string::npos);
+    EXPECT_TRUE(log_->questions.isEmpty());
 }
 
 TEST_F(FillTest, OkWithoutFillClosesAndHandsBackNothing) {
     OpenReady();
-    Child<QPushButton>("Button1")->click();
+    Child<QPushButton>("Button1")->click();  // the user answers Yes
+    ASSERT_EQ(log_->questions.size(), 1);
     EXPECT_FALSE(form_->isVisible());
     EXPECT_EQ(ReadFile("JWC_TEMP.TXT"), "hq\r\n");
     EXPECT_FALSE(Exists("out.bmp"));
