@@ -124,7 +124,7 @@ void TForm1::DrawTexts(TCanvas& canvas) {
     auto drawOne = [&](QPainter& painter, const TJwwEntText& t) {
         if (!EntityIsDrawn(*attributes_, t.head, false) || t.text.empty()) return;
         const double height = t.height * scale;
-        if (!(height >= kMinTextPixels) || !std::isfinite(height) || height > 4 * h) return;
+        if (!(height >= kMinTextPixels) || !std::isfinite(height) || height > h) return;
         const double px = (t.x - view_.viewLeft) * scale;
         const double py = h - (t.y - view_.viewBottom) * scale;
         // At most 255 bytes: half-width characters each, spaced by the spacing.

@@ -358,6 +358,7 @@ bool TForm1::RegionClick(QPoint press, QPoint release) {
     const auto before = r.picks.size();
     std::erase_if(r.picks, [&](const TRealPoint& p) { return FaceAt(r.report.faces, p) == face; });
     if (r.picks.size() == before) r.picks.push_back(at);
+    r.previewOn = true;  // what the picks fill shows from here on
     MarkFilledFaces(r.report.faces, RegionOptions().faces.islands, r.picks);
     r.hover = face;
     RebuildTint();
@@ -375,7 +376,7 @@ void TForm1::PaintRegionOverlay(QPainter& painter) {
     if (!fillShown_) {
         painter.save();
         painter.setTransform(PaperToPixels(view_), true);
-        if (r.markersVisible) painter.fillPath(r.tint, QColor(0, 120, 255, 70));
+        if (r.previewOn) painter.fillPath(r.tint, QColor(0, 120, 255, 70));
         const std::vector<TFaceRegion>& faces = r.report.faces;
         if (r.hover >= 0 && static_cast<size_t>(r.hover) < faces.size()) {
             painter.fillPath(FacePath(faces[static_cast<size_t>(r.hover)]),

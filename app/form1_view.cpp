@@ -62,6 +62,7 @@ void TPaintBox::paintEvent(QPaintEvent*) {
 }
 
 void TPaintBox::mousePressEvent(QMouseEvent* event) {
+    setFocus(Qt::MouseFocusReason);
     form_.PaintBox1MouseDown(event->buttons(), event->modifiers(), event->position().toPoint(),
                              false);
 }

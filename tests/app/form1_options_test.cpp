@@ -85,7 +85,8 @@ TEST(DialogFilters, BecomeNameFiltersWithSpaceSeparatedPatterns) {
     // Every format the loader reads, the all-files entry in Japanese.
     for (const char* pattern : {"*.png", "*.gif", "*.tif", "*.tiff", "*.webp", "*.jpg", "*.jpeg",
                                 "*.bmp", "*.ico", "*.emf", "*.wmf"}) {
-        EXPECT_TRUE(open[0].split(u' ').contains(QString::fromLatin1(pattern))) << pattern;
+        const QString inside = open[0].section(u'(', 1).chopped(1);
+        EXPECT_TRUE(inside.split(u' ').contains(QString::fromLatin1(pattern))) << pattern;
     }
     EXPECT_TRUE(open[0].startsWith(QStringLiteral("すべての画像ファイル (")));
     EXPECT_EQ(open[1], QStringLiteral("PNG イメージファイル (*.png)"));

@@ -24,8 +24,7 @@ namespace {
 // Nine rooms of crossing lines from (-90, -90) to (90, 90), an island square in the
 // middle room, and a room name.
 const char* const kRoomsWithIsland =
-    "hq\r\nhs 100 100 100 100 100 100 100 100 100 100 100 100 100 100 100 100\r\n"
-    "lg0\r\nly0\r\nlc2\r\nlt1\r\n"
+    "hq\r\nlg0\r\nly0\r\nlc2\r\nlt1\r\n"
     "-90 -90 -90 90\r\n-30 -90 -30 90\r\n30 -90 30 90\r\n90 -90 90 90\r\n"
     "-90 -90 90 -90\r\n-90 -30 90 -30\r\n-90 30 90 30\r\n-90 90 90 90\r\n"
     "-10 -10 10 -10\r\n10 -10 10 10\r\n10 10 -10 10\r\n-10 10 -10 -10\r\n"
@@ -61,7 +60,7 @@ TEST_F(PreviewTest, TintShowsWhatTheFillPaintsAndTheCountFollowsEveryPick) {
     Child<QPushButton>("RegionPreview")->click();
     // The outer loop and the island: even-odd, the ring between them is tinted.
     EXPECT_NE(ShownAt(-60, 0), 0xFFFFFFu);
-    EXPECT_EQ(ShownAt(0, 0), 0xFFFFFFu);
+    EXPECT_EQ(ShownAt(5, -5), 0xFFFFFFu);  // off the origin's cross
     EXPECT_TRUE(Status().contains(QStringLiteral("塗り 2 個"))) << Status().toStdString();
     // Hover highlights the loop under the cursor.
     form.PaintBox1MouseMove(PixelOf(0, 0));
@@ -73,9 +72,9 @@ TEST_F(PreviewTest, TintShowsWhatTheFillPaintsAndTheCountFollowsEveryPick) {
     EXPECT_TRUE(Status().contains(QStringLiteral("10 個の領域があります（塗り 9 個")))
         << Status().toStdString();
     EXPECT_NE(ShownAt(-60, 0), 0xFFFFFFu);
-    EXPECT_EQ(ShownAt(0, 0), 0xFFFFFFu) << "the island is left out";
+    EXPECT_EQ(ShownAt(5, -5), 0xFFFFFFu) << "the island is left out";
     Child<QComboBox>("IslandMode")->setCurrentIndex(2);  // 無視: the island is filled too
-    EXPECT_NE(ShownAt(0, 0), 0xFFFFFFu);
+    EXPECT_NE(ShownAt(5, -5), 0xFFFFFFu);
     Child<QComboBox>("IslandMode")->setCurrentIndex(0);
 
     Click(PixelOf(-60, 60));
@@ -116,7 +115,8 @@ TEST_F(PreviewTest, TextsAreDrawnInTheViewOnlyAndTheCheckBoxIsKept) {
     EXPECT_FALSE(Child<QCheckBox>("CheckTexts")->isChecked());
 }
 
-// 1:100: 10 mm real size is 0.1 mm on paper; 10 mm on paper joins ends 1 m apart.
+// At 1:100 the coordinates are real-size mm: the square is 0.5 mm on paper and its
+// gap 0.05 mm. 1 mm on paper closes it; 1 mm real size (0.01 mm on paper) does not.
 TEST_F(PreviewTest, GapUnitRealSizeDividesByTheScale) {
     const char* const kNearlyClosed =
         "hq\r\nhs 100 100 100 100 100 100 100 100 100 100 100 100 100 100 100 100\r\n"
@@ -124,10 +124,10 @@ TEST_F(PreviewTest, GapUnitRealSizeDividesByTheScale) {
         "0 0 50 0\r\n50 0 50 50\r\n50 50 0 50\r\n0 50 0 5\r\n";  // 5 mm short
     OpenRooms(kNearlyClosed);
     Child<QComboBox>("RegionMode")->setCurrentIndex(1);
-    Child<QLineEdit>("GapTolerance")->setText(QStringLiteral("10"));
+    Child<QLineEdit>("GapTolerance")->setText(QStringLiteral("1"));
     Child<QPushButton>("RegionPreview")->click();
     EXPECT_TRUE(Status().contains(QStringLiteral("すき間の結合 1 箇所"))) << Status().toStdString();
-    Child<QComboBox>("GapUnit")->setCurrentIndex(1);  // 実寸mm: 0.1 mm on paper
+    Child<QComboBox>("GapUnit")->setCurrentIndex(1);  // 実寸mm: 0.01 mm on paper
     Child<QPushButton>("RegionPreview")->click();
     EXPECT_TRUE(Status().contains(QStringLiteral("すき間の結合 0 箇所"))) << Status().toStdString();
     EXPECT_TRUE(Child<QWidget>("GapTolerance")->toolTip().contains(QStringLiteral("実寸")));

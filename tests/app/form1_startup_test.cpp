@@ -35,7 +35,7 @@ TEST_F(FormTest, FirstStartUsesTheDefaultsAndCloseWritesThemBack) {
     EXPECT_EQ(ReadFile("JWC_TEMP.TXT"), "hq\r\n") << "no exchange file in, still one out";
     EXPECT_EQ(ReadFile("veldra.dat"),
               "0\r\n0\r\n475\r\n475\r\n\r\n\r\n0\r\n24\r\n3\r\n200\r\n"
-              "0\r\n0\r\n0\r\n0\r\n0\r\n0\r\n0\r\n");
+              "0\r\n0\r\n0\r\n0\r\n0\r\n0\r\n0\r\n1\r\n0\r\n");
 }
 
 TEST_F(FormTest, SettingsAreLimitedWhenLoaded) {

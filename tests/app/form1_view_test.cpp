@@ -163,7 +163,7 @@ TEST_F(ViewTest, TypedTextGoesWhereTheCaretIs) {
     EXPECT_EQ(edit->text(), QStringLiteral("abcXY"));
     QTest::keyClick(edit, Qt::Key_Home);
     QTest::keyClick(edit, Qt::Key_Right);
-    QTest::keyClick(edit, Qt::Key_Z);
+    QTest::keyClicks(edit, QStringLiteral("Z"));
     QTest::keyClick(edit, Qt::Key_Up);
     QTest::keyClick(edit, Qt::Key_Left, Qt::ShiftModifier);
     EXPECT_EQ(edit->text(), QStringLiteral("aZbcXY"));
