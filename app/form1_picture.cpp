@@ -125,8 +125,11 @@ void TForm1::DrawTexts(TCanvas& canvas) {
         if (!EntityIsDrawn(*attributes_, t.head, false) || t.text.empty()) return;
         const double height = t.height * scale;
         if (!(height >= kMinTextPixels) || !std::isfinite(height) || height > h) return;
-        const double px = (t.x - view_.viewLeft) * scale;
-        const double py = h - (t.y - view_.viewBottom) * scale;
+        // The reference point is in real size on its layer group's scale; the
+        // character size is on paper already.
+        const double d = EntityDivisor(store_.state, t.head.layerGroup);
+        const double px = (t.x / d - view_.viewLeft) * scale;
+        const double py = h - (t.y / d - view_.viewBottom) * scale;
         // At most 255 bytes: half-width characters each, spaced by the spacing.
         const double reach =
             static_cast<double>(t.text.size()) * (t.width + t.spacing) * scale + height;
