@@ -3,6 +3,7 @@
 #include "app/form1_regions.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QFontDatabase>
@@ -135,6 +136,8 @@ void TForm1::CreateComponents() {
     Panel1_->resize(600, 200);
     ScrollBox1_->setWidget(Panel1_);
     CreateRegionOptions();
+    SetTabOrder();
+    connect(ComboBox1_, &QComboBox::currentIndexChanged, this, [this] { UpdateOutputLine(); });
 }
 
 // The strips span the bottom, the options panel the right edge above them, the view
@@ -168,12 +171,16 @@ void TForm1::resizeEvent(QResizeEvent* event) {
 }
 
 void TForm1::closeEvent(QCloseEvent* event) {
+    if (!closed_ && shown_ && !MayClose()) {
+        event->ignore();
+        return;
+    }
     if (!closed_) {
         FormClose();
         // Before the program ends: the host would otherwise read its own selection
         // (or nothing) back without anyone knowing why.
         for (const QString& message : std::exchange(closeMessages_, {}))
-            dialogs_->ShowMessage(this, message);
+            dialogs_->ShowError(this, message);
     }
     event->accept();
 }
@@ -198,7 +205,7 @@ void TForm1::FormShow() {
         startMessages << QString::fromUtf8(kSettingsUnreadableMessage);
     if (!startMessages.isEmpty()) {
         QTimer::singleShot(0, this, [this, startMessages] {
-            for (const QString& message : startMessages) dialogs_->ShowMessage(this, message);
+            for (const QString& message : startMessages) dialogs_->ShowError(this, message);
         });
     }
     // The room on each screen (the primary first) for the client area, less the frame
@@ -227,6 +234,10 @@ void TForm1::FormShow() {
     if (store_.state.bzFlag) AddOutputLine(store_, "bz");
     SetCurrentLayerGroup(store_, store_.state.firstLayerGroup);
     SetCurrentLayer(store_, store_.state.firstLayer);
+    // The view has the keys until the user goes to a control.
+    PaintBox1_->setFocus();
+    UpdateRegionControls();
+    UpdateOutputLine();
 }
 
 // A window dragged below the minimum springs back; the view keeps its centre and scale.
@@ -236,6 +247,7 @@ void TForm1::FormResize() {
     SavedHeight_ = std::max(height(), kMinWindowHeight);
     if (SavedWidth_ != width() || SavedHeight_ != height()) resize(SavedWidth_, SavedHeight_);
     SaveViewSize();
+    UpdateOutputLine();
 }
 
 void TForm1::SaveViewSize() {
@@ -254,7 +266,10 @@ void TForm1::SaveViewSize() {
 // file is written back, whatever closed the window.
 void TForm1::FormClose() {
     closed_ = true;
-    if (!ProgramFolder_.empty()) RemoveTempImage(ProgramFolder_);
+    if (!ProgramFolder_.empty()) {
+        RemoveTempImage(ProgramFolder_);
+        RemoveFileOrLink(ProgramFolder_ / "rw47_keep.BMP");
+    }
     ViewBitmap_ = QImage();
     WorkBitmap_ = QImage();
     const QPoint frameOrigin = PlatformFrameOrigin(*this).value_or(pos());
@@ -272,8 +287,9 @@ void TForm1::FormClose() {
     attributes_.reset();
 }
 
-// Keys reach the window before the control that has the focus; a wheel turn outside
-// the options panel zooms the view.
+// The view's keys reach the view unless the control with the focus edits with them
+// (ViewTakesKey); a wheel turn over the view zooms it, over the panel it scrolls the
+// panel and never zooms.
 bool TForm1::eventFilter(QObject* watched, QEvent* event) {
     const QEvent::Type type = event->type();
     if (type == QEvent::Paint && watched == this && pendingFrameOrigin_) {
@@ -287,8 +303,11 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event) {
     if (widget == nullptr || widget->window() != this || !ViewReady_ || closed_) return false;
     if (type == QEvent::KeyPress) {
         const auto* key = static_cast<QKeyEvent*>(event);
+        if (!ViewTakesKey(QApplication::focusWidget(), key->key())) return false;
         return FormKeyDown(key->key(), key->modifiers());
     }
+    auto* wheel = static_cast<QWheelEvent*>(event);
+    const QPoint at = wheel->globalPosition().toPoint();
     // Over the options panel the wheel scrolls the panel (the help text and the
     // preview scroll themselves first); a passing wheel never changes the colour
     // depth or the magnification.
@@ -296,8 +315,6 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event) {
         const auto within = [widget](const QWidget* w) {
             return w == widget || w->isAncestorOf(widget);
         };
-        // Inside the panel (not its viewport itself, which scrolls it) but not in a box
-        // that scrolls on its own.
         QWidget* viewport = panelScroll_->viewport();
         if (widget != viewport && viewport->isAncestorOf(widget) && !within(Memo1_) &&
             !within(ScrollBox2_)) {
@@ -306,10 +323,11 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event) {
         }
         return false;  // the panel's own scroll bar, the help text, the preview
     }
-    auto* wheel = static_cast<QWheelEvent*>(event);
+    // Only a wheel over the view zooms: a turn the panel did not use (scrolled to its
+    // end) comes back to the window and must not zoom the drawing.
+    if (!PaintBox1_->rect().contains(PaintBox1_->mapFromGlobal(at))) return widget == this;
     // Touchpads send small steps: one zoom step per notch of 120.
     wheelRemainder_ += wheel->angleDelta().y();
-    const QPoint at = wheel->globalPosition().toPoint();
     while (wheelRemainder_ <= -120) {
         wheelRemainder_ += 120;
         FormMouseWheelDown(at);
@@ -338,6 +356,8 @@ void TForm1::ApplySettings(const TSettings& s) {
     TrackBar1_->setValue(s.magnification);
     TrackBar1Change();  // also when the position did not change
     ApplyRegionSettings(s.regionMode, s.gapTolerance, s.islandMode);
+    regions_->gapUnit->setCurrentIndex(s.gapUnit == 1 ? 1 : 0);
+    CheckTexts_->setChecked(s.showTexts);
     outputPanel_->Apply(s);
 }
 
@@ -354,6 +374,8 @@ TSettings TForm1::CollectSettings() const {
     s.colourDepth = ComboBox1_->currentIndex();
     s.magnification = TrackBar1_->value();
     CollectRegionSettings(s.regionMode, s.gapTolerance, s.islandMode);
+    s.gapUnit = regions_->gapUnit->currentIndex() == 1 ? 1 : 0;
+    s.showTexts = CheckTexts_->isChecked();
     outputPanel_->Collect(s);
     return s;
 }

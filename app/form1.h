@@ -20,6 +20,7 @@
 #include "fill/fill_pipeline.h"
 #include "view/view_state.h"
 
+class QCheckBox;
 class QComboBox;
 class QPainter;
 class QGroupBox;
@@ -52,6 +53,8 @@ class TPaintBox : public QWidget {
 
   protected:
     void paintEvent(QPaintEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
@@ -68,6 +71,9 @@ struct TFormPaths {
     std::filesystem::path programFolder;
     std::filesystem::path settingsFile;
 };
+
+// The file layer's problem and the system's error number as one Japanese reason.
+QString FileProblemMessage(TFileProblem problem, int systemError);
 
 // Mouse state bits of a gesture.
 inline constexpr int32_t kMouseLeft = 1;
@@ -125,6 +131,19 @@ class TForm1 : public QWidget {
     // Highlights and markers over the paint box, on screen only.
     void PaintRegionOverlay(QPainter& painter);
     const TRegionPanel& Regions() const { return *regions_; }
+    // True when the key goes to the view rather than to the control with the focus.
+    bool ViewTakesKey(const QWidget* focus, int key) const;
+    // The picture's pixel size and bytes at the panel's options (0 x 0 when unknown).
+    struct TPictureSize {
+        int64_t width = 0, height = 0;
+        double megabytes = 0.0;
+    };
+    TPictureSize PlannedPictureSize(const FillOptions& options) const;
+    FillOptions PanelFillOptions() const;
+    // The drawing's texts drawn into the view (screen only).
+    void DrawTexts(TCanvas& canvas);
+    // True while the fill picture stands in the view (no tint over it).
+    bool FillShown() const { return fillShown_; }
 
     // State the tests look at.
     const TViewState& View() const { return view_; }
@@ -148,6 +167,16 @@ class TForm1 : public QWidget {
     TSettings CollectSettings() const;
     void LoadTexturePreview(const QString& path);
     void CreateRegionOptions();
+    void SetTabOrder();
+    void RebuildTint();
+    void SchedulePreview();
+    void UpdateRegionControls();
+    void UpdateOutputLine();
+    bool ConfirmPictureSize(const FillOptions& options);
+    void OfferAnotherOutput(const QString& failedPath);
+    void CloseDecided();
+    bool MayClose();
+    QString FillMessage(const FillResult& result, const FillOptions& options) const;
     TFillRegionOptions RegionOptions() const;
     void ApplyRegionSettings(TRegionMode mode, const std::string& gap, TIslandMode islands);
     void CollectRegionSettings(TRegionMode& mode, std::string& gap, TIslandMode& islands) const;
@@ -178,6 +207,9 @@ class TForm1 : public QWidget {
     bool ViewReady_ = false;
     bool shown_ = false;
     bool closed_ = false;
+    bool closeDecided_ = false;  // OK or Cancel chose to close: the close box asks first
+    bool fillShown_ = false;     // the fill picture stands in the view
+    QString pictureStatus_;      // the status of the picture OK hands back
     QStringList closeMessages_;  // what the close could not do, told before the exit
     std::filesystem::path ProgramFolder_;
     std::filesystem::path TempImagePath_;
@@ -217,6 +249,9 @@ class TForm1 : public QWidget {
     QLabel* Image1_ = nullptr;
     QLabel* Label1_ = nullptr;
     QSlider* TrackBar1_ = nullptr;
+    QLabel* TrackBarValue_ = nullptr;  // the magnification as a number
+    QLabel* outputLine_ = nullptr;     // the output settings and the picture's size
+    QCheckBox* CheckTexts_ = nullptr;  // "文字表示": the drawing's texts in the view
     QPushButton* Button5_ = nullptr;
     QLineEdit* Edit1_ = nullptr;
     QLabel* Label2_ = nullptr;

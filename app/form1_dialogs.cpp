@@ -7,11 +7,15 @@
 
 namespace veldra {
 
+// Every format the texture loader reads; the first entry holds them all.
 const char* const kOpenPictureFilter =
-    "すべてのファイル (*.jpg;*.jpeg;*.bmp;*.ico;*.emf;*.wmf)|*.jpg;*.jpeg;*.bmp;*.ico;*.emf;*."
-    "wmf|JPEG イメージファイル (*.jpg)|*.jpg|JPEG イメージファイル (*.jpeg)|*.jpeg|ビットマップ "
+    "すべての画像ファイル (*.png;*.gif;*.tif;*.tiff;*.webp;*.jpg;*.jpeg;*.bmp;*.ico;*.emf;*.wmf)|"
+    "*.png;*.gif;*.tif;*.tiff;*.webp;*.jpg;*.jpeg;*.bmp;*.ico;*.emf;*.wmf|"
+    "PNG イメージファイル (*.png)|*.png|GIF イメージファイル (*.gif)|*.gif|"
+    "TIFF イメージファイル (*.tif;*.tiff)|*.tif;*.tiff|WebP イメージファイル (*.webp)|*.webp|"
+    "JPEG イメージファイル (*.jpg)|*.jpg|JPEG イメージファイル (*.jpeg)|*.jpeg|ビットマップ "
     "(*.bmp)|*.bmp|アイコン (*.ico)|*.ico|エンハンス メタファイル (*.emf)|*.emf|メタファイル "
-    "(*.wmf)|*.wmf|ALL Files(*.*)|*.*";
+    "(*.wmf)|*.wmf|すべてのファイル (*)|*";
 const char* const kSavePictureFilter = "ビットマップ (*.bmp)|*.bmp";
 
 namespace {
@@ -46,6 +50,16 @@ QStringList ToNameFilters(const QString& filter) {
 
 void TFormDialogs::ShowMessage(QWidget* parent, const QString& text) {
     QMessageBox::information(parent, QString::fromUtf8(kMessageTitle), text);
+}
+
+void TFormDialogs::ShowError(QWidget* parent, const QString& text) {
+    QMessageBox::critical(parent, QString::fromUtf8(kMessageTitle), text);
+}
+
+bool TFormDialogs::Ask(QWidget* parent, const QString& text) {
+    return QMessageBox::question(parent, QString::fromUtf8(kMessageTitle), text,
+                                 QMessageBox::Yes | QMessageBox::No,
+                                 QMessageBox::No) == QMessageBox::Yes;
 }
 
 std::optional<QString> TFormDialogs::ChooseTexture(QWidget* parent, const QString& folder,

@@ -25,6 +25,10 @@ class TFormDialogs {
     virtual ~TFormDialogs() = default;
     // A message box with an OK button.
     virtual void ShowMessage(QWidget* parent, const QString& text);
+    // The same with the error icon: something the user asked for failed.
+    virtual void ShowError(QWidget* parent, const QString& text);
+    // A yes/no question whose default is No; true for Yes.
+    virtual bool Ask(QWidget* parent, const QString& text);
     // The texture dialog: path must exist, file must exist. Empty when cancelled.
     virtual std::optional<QString> ChooseTexture(QWidget* parent, const QString& folder,
                                                  const QString& fileName);

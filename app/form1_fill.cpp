@@ -1,40 +1,94 @@
 // The fill command, OK and Cancel. The work itself is the shared fill pipeline, the
 // same code the command line runs; the window feeds it the panel's options and the
-// view, shows its messages and shows the saved picture in the view.
+// view, shows its messages and shows the saved picture in the view. A finished fill
+// is never dropped without the user's word: a failed or stopped fill keeps the one
+// before it, and OK that cannot copy the picture keeps the window open.
 
 #include <QComboBox>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSlider>
-
-#include <QElapsedTimer>
+#include <cerrno>
+#include <system_error>
 
 #include "app/form1.h"
 #include "app/form1_output.h"
 #include "app/form1_regions.h"
+#include "common/file_copy.h"
 #include "display/canvas/canvas.h"
 
 namespace veldra {
 
+namespace {
+
+const char* const kNothingToPlaceQuestion =
+    "配置する画像がありません。画像を作成せずに終了しますか？";
+const char* const kDiscardQuestion = "作成した画像は配置されません。破棄して終了しますか？";
+const char* const kKeptEarlierNote = "前回作成した画像はそのまま残しています";
+const char* const kEarlierLostNote =
+    "前回作成した画像も残せませんでした（配置する画像はありません）";
+// The earlier picture waits here while a new fill runs (program folder).
+const char* const kKeptImageName = "rw47_keep.BMP";
+
+QString ProblemText(TFileProblem problem) {
+    switch (problem) {
+        case TFileProblem::Missing:
+            return QStringLiteral("保存先のフォルダまたは一時ファイルがありません");
+        case TFileProblem::NotRegular:
+            return QStringLiteral("同じ名前のフォルダなど、通常のファイルでないものがあります");
+        case TFileProblem::TooLarge:
+            return QStringLiteral("ファイルが大きすぎます");
+        case TFileProblem::SameFile:
+            return QStringLiteral("コピー元と同じファイルです");
+        case TFileProblem::ReadFailed:
+            return QStringLiteral("一時ファイルを読み込めませんでした");
+        case TFileProblem::WriteFailed:
+            return QStringLiteral(
+                "書き込めませんでした（書き込みの権限がないか、ディスクの空きが足りません）");
+        case TFileProblem::None:
+            break;
+    }
+    return {};
+}
+
+}  // namespace
+
+QString FileProblemMessage(TFileProblem problem, int systemError) {
+    QString reason = ProblemText(problem);
+    if (systemError != 0) {
+        const QString system = QString::fromStdString(std::generic_category().message(systemError));
+        reason = reason.isEmpty() ? system : reason + QStringLiteral("：") + system;
+    }
+    return reason;
+}
+
 void TForm1::Button3Click() {
     if (!attributes_) return;
+    const FillOptions options = PanelFillOptions();
+    if (!ConfirmPictureSize(options)) return;
     Label2_->clear();
-    FillOptions options;
-    options.texturePath = Edit2_->text().toStdString();
-    options.outputName = Edit1_->text().toStdString();
-    options.arcDivisions = ArcDivisionsOfText(Edit3_->text().toStdString());
-    options.bitsPerPixel = BitsPerPixelOfDepthItem(ComboBox1_->currentIndex());
-    options.magnificationPercent = TrackBar1_->value();
-    options.regions = RegionOptions();
-    outputPanel_->FillIn(options);
     // The picture has the paint box's size.
     view_.viewWidth = PaintBox1_->width();
     view_.viewHeight = PaintBox1_->height();
 
+    // The earlier fill waits beside the temporary bitmap until this one is done.
+    const FillHandBack earlier = handBack_;
+    const QString earlierStatus = pictureStatus_;
+    const std::filesystem::path keptPath = ProgramFolder_ / kKeptImageName;
+    RemoveFileOrLink(keptPath);
+    bool earlierKept = false;
+    if (!earlier.Empty()) {
+        earlierKept =
+            CopyFileWithDate(veldra::TempImagePath(ProgramFolder_), keptPath) == TFileProblem::None;
+    }
+
     Button3_->setEnabled(false);
     // A fill that takes longer than half a second shows how far it is; holding Escape
-    // stops it (also during a long face build) and leaves no picture.
+    // stops it (also during a long face build).
     QElapsedTimer clock;
     clock.start();
     FillSession session{store_, *attributes_, view_, ProgramFolder_,
@@ -48,24 +102,59 @@ void TForm1::Button3Click() {
         return escapePoll_.IsEscapeDown();
     };
     FillResult result = RunFillCommand(options, session, handBack_);
-    ShowPictureStatus(result);
     Edit3_->setText(QString::number(result.arcDivisions));
     if (result.Ok()) {
+        RemoveFileOrLink(keptPath);
         // The view shows the picture as saved, at its colour depth, until the next redraw.
         BandVisible_ = false;
         PaintBox1_->Canvas().Draw(0, 0, result.picture);
+        fillShown_ = true;
         PaintBox1_->update();
-        Label2_->setText(QString::fromStdString(handBack_.outputPath));
         ImageOriginX_ = handBack_.ImageOriginX;
         ImageOriginY_ = handBack_.ImageOriginY;
         ImageWidth_ = handBack_.ImageWidth;
         regions_->report = std::move(result.regions);
         regions_->reportValid = true;
+        RebuildTint();
         ShowRegionReport(true);
-        LabelA1_->setText(LabelA1_->text() + QStringLiteral("\u3000") + PictureStatusText(result));
+        pictureStatus_ = PictureStatusText(result);
+        LabelA1_->setText(LabelA1_->text() + QStringLiteral("\u3000") + pictureStatus_);
+    } else {
+        const QString stopped = result.status == FillStatus::Cancelled
+                                    ? QStringLiteral("作図を中止しました")
+                                    : QStringLiteral("作図できませんでした");
+        handBack_ = FillHandBack{};
+        pictureStatus_.clear();
+        if (!earlier.Empty()) {
+            // Back as it was: the picture file, OK's path and placement, the status line.
+            const bool restored =
+                earlierKept && CopyFileWithDate(keptPath, veldra::TempImagePath(ProgramFolder_)) ==
+                                   TFileProblem::None;
+            if (restored) {
+                handBack_ = earlier;
+                pictureStatus_ = earlierStatus;
+                LabelA1_->setText(stopped + QStringLiteral("（") +
+                                  QString::fromUtf8(kKeptEarlierNote) + QStringLiteral("）\u3000") +
+                                  earlierStatus);
+            } else {
+                RemoveTempImage(ProgramFolder_);
+                fillShown_ = false;
+                RedrawView();  // the earlier picture is gone from the view too
+                LabelA1_->setText(stopped + QStringLiteral("（") +
+                                  QString::fromUtf8(kEarlierLostNote) + QStringLiteral("）"));
+            }
+        } else {
+            LabelA1_->setText(result.status == FillStatus::Cancelled ? stopped
+                                                                     : QStringLiteral("\u3000"));
+        }
+        RemoveFileOrLink(keptPath);
+        LabelA1_->repaint();
     }
-    if (!result.message.empty())
-        dialogs_->ShowMessage(this, QString::fromStdString(result.message));
+    Label2_->setText(QString::fromStdString(handBack_.outputPath));
+    ImageOriginX_ = handBack_.ImageOriginX;
+    ImageOriginY_ = handBack_.ImageOriginY;
+    ImageWidth_ = handBack_.ImageWidth;
+    if (!result.message.empty()) dialogs_->ShowError(this, FillMessage(result, options));
     Button3_->setEnabled(true);
 }
 
@@ -92,17 +181,89 @@ void TForm1::ShowPictureStatus(const FillResult& result) {
     LabelA1_->repaint();
 }
 
+// OK: the picture goes to its output file and its placement to the host. Without a
+// picture the user is asked first; a copy that fails keeps the window and the fill,
+// says why and offers another name.
 void TForm1::Button1Click() {
+    if (handBack_.Empty()) {
+        if (!dialogs_->Ask(this, QString::fromUtf8(kNothingToPlaceQuestion))) return;
+        CloseDecided();
+        return;
+    }
+    errno = 0;
     const ConfirmResult confirmed = ConfirmFill(handBack_, ProgramFolder_, store_);
-    if (!confirmed.message.empty())
-        dialogs_->ShowMessage(this, QString::fromStdString(confirmed.message));
+    const int systemError = errno;
+    if (!confirmed.message.empty()) {
+        const QString path =
+            QFileInfo(QString::fromStdString(handBack_.outputPath)).absoluteFilePath();
+        QString text = QString::fromStdString(confirmed.message) + QStringLiteral("\n") +
+                       QDir::toNativeSeparators(path);
+        const QString reason = FileProblemMessage(
+            confirmed.problem, confirmed.problem == TFileProblem::None ? 0 : systemError);
+        if (!reason.isEmpty()) text += QStringLiteral("\n理由：") + reason;
+        text += QStringLiteral("\n\n別の画像ファイル名を指定して下さい。");
+        dialogs_->ShowError(this, text);
+        OfferAnotherOutput(path);
+        return;
+    }
+    CloseDecided();
+}
+
+void TForm1::OfferAnotherOutput(const QString& failedPath) {
+    const QFileInfo failed(failedPath);
+    const std::optional<QString> chosen =
+        dialogs_->ChooseOutput(this, failed.path(), failed.fileName());
+    if (!chosen) return;
+    FillHandBack retargeted = handBack_;
+    if (const char* refusal = RetargetHandBack(retargeted, chosen->toStdString(), ProgramFolder_)) {
+        dialogs_->ShowError(this, QString::fromUtf8(refusal) + QStringLiteral("\n") + *chosen);
+        return;
+    }
+    handBack_ = retargeted;
+    Edit1_->setText(*chosen);
+    Label2_->setText(*chosen);
+    LabelA1_->setText(QStringLiteral("画像ファイル名を変更しました。ＯＫで配置します\u3000") +
+                      pictureStatus_);
+}
+
+void TForm1::CloseDecided() {
+    closeDecided_ = true;
     LabelA1_->setText(QStringLiteral("ファイル生成中です"));
     LabelA1_->repaint();
-    close();
+    if (!close()) closeDecided_ = false;
 }
 
 void TForm1::Button2Click() {
-    close();
+    closeDecided_ = true;
+    if (!close()) closeDecided_ = false;
+}
+
+// The close box after a fill asks before the picture is dropped.
+bool TForm1::MayClose() {
+    if (closeDecided_ || handBack_.Empty()) return true;
+    return dialogs_->Ask(this, QString::fromUtf8(kDiscardQuestion));
+}
+
+// The fill's message with the file it is about, and the character a path cannot carry.
+QString TForm1::FillMessage(const FillResult& result, const FillOptions& options) const {
+    QString text = QString::fromStdString(result.message);
+    const QString output = QString::fromStdString(options.outputName);
+    if (result.status == FillStatus::PathRefused && output.contains(u',')) {
+        text += QStringLiteral("\n使用できない文字：「,」（コンマ）");
+    }
+    switch (result.status) {
+        case FillStatus::PathRefused:
+        case FillStatus::SaveFailed:
+            text += QStringLiteral("\n") + QDir::toNativeSeparators(output);
+            break;
+        case FillStatus::TextureUnreadable:
+            text += QStringLiteral("\n") +
+                    QDir::toNativeSeparators(QString::fromStdString(options.texturePath));
+            break;
+        default:
+            break;
+    }
+    return text;
 }
 
 }  // namespace veldra

@@ -1,6 +1,7 @@
 // The options panel: its controls at their places, in tab order, and their own
 // handlers (background, texture choice and preview, magnification, output name).
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QFileInfo>
 #include <QGroupBox>
@@ -17,6 +18,7 @@
 #include "app/form1.h"
 #include "app/form1_help.h"
 #include "app/form1_output.h"
+#include "app/form1_regions.h"
 #include "app/path_fields.h"
 #include "app/text_codec.h"
 #include "fill/texture_fill.h"
@@ -88,7 +90,10 @@ void TForm1::CreateOptionsPanel() {
 
     Label1_ = PlaceLabel(p, "Label1", QStringLiteral("倍率"), 8, 192);
 
-    TrackBar1_ = Place(new QSlider(Qt::Horizontal, p), "TrackBar1", 40, 184, 129, 25);
+    TrackBar1_ = Place(new QSlider(Qt::Horizontal, p), "TrackBar1", 40, 184, 97, 25);
+    TrackBar1_->setFocusPolicy(Qt::StrongFocus);
+    TrackBarValue_ = Place(new QLabel(p), "TrackBarValue", 137, 188, 34, 16);
+    TrackBarValue_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     TrackBar1_->setRange(kMinMagnification, kMaxMagnification);
     TrackBar1_->setValue(100);
     TrackBar1_->setTickInterval(20);
@@ -126,6 +131,7 @@ void TForm1::CreateOptionsPanel() {
         Place(new QPushButton(QStringLiteral("出力設定(&P)"), p), "ButtonOutput", 8, 324, 77, 25);
     ButtonOutput_->setFont(small);
     outputPanel_ = new TOutputPanel(ButtonOutput_, this);
+    outputPanel_->onChanged = [this] { UpdateOutputLine(); };
 
     Memo1_ = Place(new QPlainTextEdit(p), "Memo1", 0, 352, 177, 145);
     Memo1_->setReadOnly(true);
@@ -144,9 +150,20 @@ void TForm1::CreateOptionsPanel() {
         Place(new QPushButton(QStringLiteral("キャンセル(&N)"), p), "Button2", 72, 496, 105, 25);
     connect(Button2_, &QPushButton::clicked, this, [this] { Button2Click(); });
 
-    // Tab order of the panel; the read-only boxes take no tab stop.
-    QWidget* order[] = {radioWhite_, Button4_, ScrollBox2_,   TrackBar1_, Button5_, Edit1_,
-                        ComboBox1_,  Edit3_,   ButtonOutput_, Button3_,   Button1_, Button2_};
+    for (QRadioButton* radio : {radioWhite_, radioBlack_}) radio->setFocusPolicy(Qt::StrongFocus);
+    ScrollBox2_->setFocusPolicy(Qt::NoFocus);  // the preview only shows the texture
+}
+
+// Tab visits the panel from top to bottom, the region options and the view's options
+// in the strip, then OK and Cancel, then the view. The read-only boxes take no tab stop.
+void TForm1::SetTabOrder() {
+    const TRegionPanel& r = *regions_;
+    panelScroll_->setFocusPolicy(Qt::NoFocus);
+    ScrollBox1_->setFocusPolicy(Qt::NoFocus);
+    QWidget* order[] = {radioWhite_,  radioBlack_, Button4_,  TrackBar1_,    Button5_,
+                        Edit1_,       ComboBox1_,  Edit3_,    ButtonOutput_, Button3_,
+                        r.mode,       r.gap,       r.gapUnit, r.islands,     r.preview,
+                        r.clearPicks, CheckTexts_, Button1_,  Button2_,      PaintBox1_};
     for (size_t i = 0; i + 1 < std::size(order); ++i) setTabOrder(order[i], order[i + 1]);
 }
 
@@ -186,6 +203,7 @@ void TForm1::Button5Click() {
 void TForm1::TrackBar1Change() {
     const int position = TrackBar1_->value();
     TrackBar1_->setToolTip(QString::number(position) + QString::fromUtf8(kTrackBarHintTail));
+    TrackBarValue_->setText(QString::number(position) + QStringLiteral("%"));
     if (previewPicture_.isNull()) {
         Image1_->resize(0, 0);
         return;

@@ -136,6 +136,7 @@ QString TOutputPanel::Summary() const {
 void TOutputPanel::Changed() {
     tileAngle_->setEnabled(tileWidth_->value() > 0);
     opener_->setToolTip(Summary());
+    if (onChanged) onChanged();
 }
 
 }  // namespace veldra

@@ -5,6 +5,7 @@
 // the texture tied to the paper. Its values go into the fill options and the settings.
 
 #include <QFrame>
+#include <functional>
 
 #include "fill/fill_pipeline.h"
 
@@ -32,6 +33,8 @@ class TOutputPanel : public QFrame {
     void Open();
     // The opener's tooltip: what is set now.
     QString Summary() const;
+    // Called after every change of an option.
+    std::function<void()> onChanged;
 
   private:
     void Changed();

@@ -1,7 +1,12 @@
 // The drawing view: the full redraw into the paint box and ViewBitmap, painting,
 // and the view changes by mouse gestures, wheel and keys.
 
+#include <QAbstractSlider>
+#include <QAbstractSpinBox>
+#include <QApplication>
+#include <QComboBox>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPlainTextEdit>
@@ -16,6 +21,18 @@ namespace veldra {
 TPaintBox::TPaintBox(TForm1& form, QWidget* parent) : QWidget(parent), form_(form) {
     setAttribute(Qt::WA_OpaquePaintEvent);
     setMouseTracking(true);  // the face under the cursor is highlighted
+    // A click on the drawing or Tab gives the view the keys; a thin frame shows it.
+    setFocusPolicy(Qt::StrongFocus);
+}
+
+void TPaintBox::focusInEvent(QFocusEvent* event) {
+    QWidget::focusInEvent(event);
+    update();
+}
+
+void TPaintBox::focusOutEvent(QFocusEvent* event) {
+    QWidget::focusOutEvent(event);
+    update();
 }
 
 TPaintBox::~TPaintBox() = default;
@@ -37,9 +54,15 @@ void TPaintBox::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.drawImage(0, 0, Canvas().Image());
     form_.PaintRegionOverlay(painter);
+    if (hasFocus()) {
+        painter.setPen(QPen(palette().color(QPalette::Highlight), 1, Qt::DotLine));
+        painter.setBrush(Qt::NoBrush);
+        painter.drawRect(rect().adjusted(1, 1, -2, -2));
+    }
 }
 
 void TPaintBox::mousePressEvent(QMouseEvent* event) {
+    setFocus(Qt::MouseFocusReason);
     form_.PaintBox1MouseDown(event->buttons(), event->modifiers(), event->position().toPoint(),
                              false);
 }
@@ -62,7 +85,10 @@ void TForm1::RedrawView() {
     BandVisible_ = false;
     TCanvas& canvas = PaintBox1_->Canvas();
     DrawView(canvas);
+    DrawTexts(canvas);
+    fillShown_ = false;
     ViewBitmap_ = canvas.Image().copy();
+    UpdateOutputLine();
     PaintBox1_->update();
 }
 
@@ -191,14 +217,33 @@ void TForm1::PaintBox1MouseUp(QPoint pos) {
     }
 }
 
+// The wheel gives the view the keys (a text box keeps no caret the wheel moved past).
 void TForm1::FormMouseWheelDown(QPoint globalPos) {
-    Memo1_->setFocus();
+    PaintBox1_->setFocus();
     ZoomAt(globalPos, ZoomStep_);
 }
 
 void TForm1::FormMouseWheelUp(QPoint globalPos) {
-    Memo1_->setFocus();
+    PaintBox1_->setFocus();
     ZoomAt(globalPos, 1 / ZoomStep_);
+}
+
+// The view owns its keys while it has the focus (or nothing has). A control keeps the
+// keys it edits or steps with: a text box its caret keys, the slider, spin boxes and
+// lists their arrows and pages, the radio buttons their arrows. The zoom keys
+// (Page Up, Page Down) and Escape reach the view from any other control.
+bool TForm1::ViewTakesKey(const QWidget* focus, int key) const {
+    if (key == Qt::Key_Escape) return true;
+    if (focus == nullptr || focus == PaintBox1_ || focus == this) return true;
+    const bool zoomKey = key == Qt::Key_PageUp || key == Qt::Key_PageDown;
+    if (!zoomKey) return false;
+    const bool stepsWithPages =
+        qobject_cast<const QAbstractSlider*>(focus) ||
+        qobject_cast<const QAbstractSpinBox*>(focus) || qobject_cast<const QComboBox*>(focus) ||
+        qobject_cast<const QPlainTextEdit*>(focus) ||
+        (focus->parentWidget() && (qobject_cast<const QAbstractSpinBox*>(focus->parentWidget()) ||
+                                   qobject_cast<const QComboBox*>(focus->parentWidget())));
+    return !stepsWithPages;
 }
 
 bool TForm1::FormKeyDown(int key, Qt::KeyboardModifiers modifiers) {

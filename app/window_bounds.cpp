@@ -29,9 +29,24 @@ QRect RestoredBounds(QPoint savedOrigin, QSize savedSize, const QList<QRect>& av
                top < qint64(area.top()) + area.height() && top + kTopStripHeight > area.top();
     };
     const auto it = std::find_if(availableScreens.begin(), availableScreens.end(), shows);
+    // A title bar off every screen comes back onto the nearest one.
+    const auto distance = [&](const QRect& area) {
+        const qint64 dx = left < area.left() ? area.left() - left
+                          : left > qint64(area.left()) + area.width()
+                              ? left - area.left() - area.width()
+                              : 0;
+        const qint64 dy = top < area.top() ? area.top() - top
+                          : top > qint64(area.top()) + area.height()
+                              ? top - area.top() - area.height()
+                              : 0;
+        return dx * dx + dy * dy;
+    };
+    const auto nearest =
+        std::min_element(availableScreens.begin(), availableScreens.end(),
+                         [&](const QRect& a, const QRect& b) { return distance(a) < distance(b); });
     const QRect area = it != availableScreens.end() ? *it
                        : availableScreens.isEmpty() ? kNoScreen
-                                                    : availableScreens.first();
+                                                    : *nearest;
     const int w = std::max(std::min(width, area.width()), minimum.width());
     const int h = std::max(std::min(height, area.height()), minimum.height());
     return QRect(FitInto(savedOrigin.x(), w, area.left(), area.width()),

@@ -14,7 +14,7 @@ class QWidget;
 namespace veldra {
 
 // The saved bounds (frame origin, client size) limited to the available area of the
-// screen that shows their top strip (the first screen, the primary, when none does):
+// screen that shows their top strip (the nearest screen when none does):
 // no larger than that area but never below `minimum`, moved inside it where they
 // stick out. A screen removed since, or a settings file holding any number, so
 // never gives a window larger than a screen or out of reach.

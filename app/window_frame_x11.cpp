@@ -7,6 +7,7 @@
 #include <xcb/xproto.h>
 #include <QGuiApplication>
 #include <QWidget>
+#include <cmath>
 #include <cstdlib>
 
 #include "app/window_bounds.h"
@@ -30,9 +31,14 @@ std::optional<QPoint> PlatformFrameOrigin(QWidget& window) {
     }
     xcb_get_geometry_reply_t* g = xcb_get_geometry_reply(c, xcb_get_geometry(c, w), nullptr);
     if (g == nullptr) return std::nullopt;
-    const QPoint origin(g->x, g->y);
+    const QPoint native(g->x, g->y);
     std::free(g);
-    return origin;
+    // The X server counts device pixels; the toolkit's positions are logical ones
+    // (QT_SCALE_FACTOR, high-DPI screens): divide by the window's pixel ratio.
+    const double ratio = window.devicePixelRatioF();
+    if (!(ratio > 0) || ratio == 1.0) return native;
+    return QPoint(static_cast<int>(std::lround(native.x() / ratio)),
+                  static_cast<int>(std::lround(native.y() / ratio)));
 }
 
 }  // namespace veldra

@@ -303,7 +303,8 @@ ConfirmResult ConfirmFill(const FillHandBack& handBack, const fs::path& programF
     }
     // The temporary bitmap is moved into place (copied when the output is on another
     // volume). Only a complete file counts; a failure keeps an older file of that name.
-    if (MoveOrCopyFileWithDate(TempImagePath(programFolder), output) != TFileProblem::None) {
+    result.problem = MoveOrCopyFileWithDate(TempImagePath(programFolder), output);
+    if (result.problem != TFileProblem::None) {
         result.message = kCopyFailedMessage;
         return result;
     }
@@ -313,6 +314,20 @@ ConfirmResult ConfirmFill(const FillHandBack& handBack, const fs::path& programF
                    1.0, 0.0);
     result.queued = store.outputLines.size() > before;
     return result;
+}
+
+const char* RetargetHandBack(FillHandBack& handBack, const std::string& outputPath,
+                             const fs::path& programFolder) {
+    if (UpperExtension(outputPath) != ".BMP") return kNotBmpMessage;
+    std::string shiftJisPath;
+    if (!ToShiftJis(outputPath, shiftJisPath) || HasUnusableByte(shiftJisPath))
+        return kPathNotShiftJisMessage;
+    std::string pictureText = PictureText(shiftJisPath, handBack.ImageWidth);
+    if (pictureText.size() > kMaxRecordText) return kPathTooLongMessage;
+    if (const char* refusal = OutputRefusal(PathOf(outputPath), programFolder)) return refusal;
+    handBack.outputPath = outputPath;
+    handBack.pictureText = std::move(pictureText);
+    return nullptr;
 }
 
 }  // namespace veldra

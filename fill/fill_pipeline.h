@@ -23,6 +23,7 @@
 #include <string>
 
 #include "common/abort_poll.h"
+#include "common/file_system.h"
 #include "exchange/entity_store.h"
 #include "fill/picture_bands.h"
 #include "options/fill_options.h"
@@ -147,6 +148,7 @@ FillResult RunFillCommand(const FillOptions& options, const FillSession& session
 struct ConfirmResult {
     bool queued = false;  // the picture text is queued for the host
     std::string message;  // UTF-8; set when the copy to the output path failed
+    TFileProblem problem = TFileProblem::None;  // why the copy failed, when it did
 };
 
 // OK: when a fill result and the temporary bitmap exist, moves the bitmap to the
@@ -154,6 +156,12 @@ struct ConfirmResult {
 // the output is complete. The window closes after OK, so the bitmap is not needed again.
 ConfirmResult ConfirmFill(const FillHandBack& handBack, const std::filesystem::path& programFolder,
                           TJwwEntityStore& store);
+
+// Another output path for a finished fill (OK could not copy to the first one): the
+// same checks as the fill command's; nullptr and `handBack` retargeted, or the
+// refusal's message (UTF-8) and `handBack` unchanged.
+const char* RetargetHandBack(FillHandBack& handBack, const std::string& outputPath,
+                             const std::filesystem::path& programFolder);
 
 // Deletes the temporary bitmap when it exists (fill command start, window close), and
 // the partial pictures of a fill that was killed while saving.

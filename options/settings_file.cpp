@@ -75,6 +75,8 @@ TSettings ParseSettings(std::string_view text) {
     s.print.tileWidthMm = tile > 0 && tile <= kMaxTileMm ? tile : 0.0;
     const double angle = ParseRealOrZero(line(17));
     s.print.tileAngleDeg = std::fabs(angle) <= kMaxTileAngleDeg ? angle : 0.0;
+    if (lines.size() >= 18) s.showTexts = ParseIntOrZero(line(18)) != 0;
+    if (lines.size() >= 19) s.gapUnit = ParseIntOrZero(line(19)) == 1 ? 1 : 0;
     return s;
 }
 
@@ -101,6 +103,8 @@ std::string FormatSettings(const TSettings& s) {
     add(std::to_string(static_cast<int32_t>(s.print.area)));
     add(FormatGeneral(s.print.tileWidthMm));
     add(FormatGeneral(s.print.tileAngleDeg));
+    add(s.showTexts ? "1" : "0");
+    add(std::to_string(s.gapUnit));
     return out;
 }
 

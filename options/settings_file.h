@@ -39,6 +39,10 @@ struct TSettings {
     TIslandMode islandMode = TIslandMode::Normal;
     // The picture for print, lines 14 to 17 (after the three lines of the region options).
     TPrintOptions print;
+    // The view (lines 18 and 19): the drawing's texts shown ("文字表示", 1 on, 0 off)
+    // and the unit of the gap tolerance (0 "図寸" paper mm, 1 "実寸" real-size mm).
+    bool showTexts = true;
+    int32_t gapUnit = 0;
 };
 
 // The settings file of an executable: its path with the extension replaced by ".dat".

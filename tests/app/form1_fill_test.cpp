@@ -87,21 +87,27 @@ TEST_F(FillTest, ChecksStopTheCommandWithTheirMessagesInOrder) {
     EXPECT_FALSE(Exists("rw47_temp.BMP"));
 }
 
-TEST_F(FillTest, FailedCheckAfterASuccessForgetsThePicture) {
+// A failed check never hides the loss of the earlier picture: it is kept, and OK
+// hands it back.
+TEST_F(FillTest, FailedCheckAfterASuccessKeepsTheEarlierPicture) {
     OpenReady();
     Fill();
     ASSERT_FALSE(Child<QLabel>("Label2")->text().isEmpty());
     Child<QLineEdit>("Edit1")->setText(QStringLiteral("out.jpg"));
     Fill();
-    EXPECT_TRUE(Child<QLabel>("Label2")->text().isEmpty());
+    EXPECT_EQ(Child<QLabel>("Label2")->text().toStdString(), OutPath());
+    EXPECT_TRUE(Child<QLabel>("LabelA1")->text().contains(QStringLiteral("前回作成した画像")));
+    EXPECT_TRUE(Exists("rw47_temp.BMP"));
     Child<QPushButton>("Button1")->click();
-    EXPECT_FALSE(Exists("out.bmp"));
-    EXPECT_EQ(ReadFile("JWC_TEMP.TXT"), "hq\r\n");
+    EXPECT_TRUE(Exists("out.bmp"));
+    EXPECT_NE(ReadFile("JWC_TEMP.TXT").find("^@BM"), std::string::npos);
+    EXPECT_TRUE(log_->questions.isEmpty());
 }
 
 TEST_F(FillTest, OkWithoutFillClosesAndHandsBackNothing) {
     OpenReady();
-    Child<QPushButton>("Button1")->click();
+    Child<QPushButton>("Button1")->click();  // the user answers Yes
+    ASSERT_EQ(log_->questions.size(), 1);
     EXPECT_FALSE(form_->isVisible());
     EXPECT_EQ(ReadFile("JWC_TEMP.TXT"), "hq\r\n");
     EXPECT_FALSE(Exists("out.bmp"));
@@ -114,8 +120,9 @@ TEST_F(FillTest, TwoColourDepthShowsThePictureAsSaved) {
     EXPECT_EQ(BmpDepth("rw47_temp.BMP"), 1);
     const QImage shown = form_->PaintBox()->grab().toImage().convertToFormat(QImage::Format_RGB32);
     std::set<QRgb> colours;
-    for (int y = 0; y < shown.height(); y += 3)
-        for (int x = 0; x < shown.width(); x += 3) colours.insert(shown.pixel(x, y));
+    // Inside the view's focus frame.
+    for (int y = 3; y < shown.height() - 3; y += 3)
+        for (int x = 3; x < shown.width() - 3; x += 3) colours.insert(shown.pixel(x, y));
     EXPECT_LE(colours.size(), 2u);
 }
 

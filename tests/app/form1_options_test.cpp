@@ -81,10 +81,17 @@ TEST_F(FormTest, BlackBackgroundRedrawsAtOnce) {
 
 TEST(DialogFilters, BecomeNameFiltersWithSpaceSeparatedPatterns) {
     const QStringList open = ToNameFilters(QString::fromUtf8(kOpenPictureFilter));
-    ASSERT_EQ(open.size(), 8);
-    EXPECT_EQ(open[0], QStringLiteral("すべてのファイル (*.jpg *.jpeg *.bmp *.ico *.emf *.wmf)"));
-    EXPECT_EQ(open[1], QStringLiteral("JPEG イメージファイル (*.jpg)"));
-    EXPECT_EQ(open[7], QStringLiteral("ALL Files (*)"));
+    ASSERT_EQ(open.size(), 12);
+    // Every format the loader reads, the all-files entry in Japanese.
+    for (const char* pattern : {"*.png", "*.gif", "*.tif", "*.tiff", "*.webp", "*.jpg", "*.jpeg",
+                                "*.bmp", "*.ico", "*.emf", "*.wmf"}) {
+        const QString inside = open[0].section(u'(', 1).chopped(1);
+        EXPECT_TRUE(inside.split(u' ').contains(QString::fromLatin1(pattern))) << pattern;
+    }
+    EXPECT_TRUE(open[0].startsWith(QStringLiteral("すべての画像ファイル (")));
+    EXPECT_EQ(open[1], QStringLiteral("PNG イメージファイル (*.png)"));
+    EXPECT_EQ(open[3], QStringLiteral("TIFF イメージファイル (*.tif *.tiff)"));
+    EXPECT_EQ(open[11], QStringLiteral("すべてのファイル (*)"));
     EXPECT_EQ(ToNameFilters(QString::fromUtf8(kSavePictureFilter)),
               QStringList{QStringLiteral("ビットマップ (*.bmp)")});
 }

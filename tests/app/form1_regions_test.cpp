@@ -105,7 +105,8 @@ TEST_F(RegionsTest, OptionsAreSavedAndAnotherModeDropsThePicks) {
     EXPECT_TRUE(form.Regions().picks.empty());
     Close();
     const std::string saved = ReadFile("veldra.dat");
-    EXPECT_TRUE(saved.ends_with("\r\n3\r\n100\r\n1\r\n0.1\r\n1\r\n0\r\n0\r\n0\r\n0\r\n")) << saved;
+    EXPECT_TRUE(saved.ends_with("\r\n3\r\n100\r\n1\r\n0.1\r\n1\r\n0\r\n0\r\n0\r\n0\r\n1\r\n0\r\n"))
+        << saved;
 }
 
 }  // namespace

@@ -1,7 +1,10 @@
 // View navigation through the window's own events.
 
 #include <QApplication>
+#include <QLabel>
 #include <QLineEdit>
+#include <QRadioButton>
+#include <QSlider>
 #include <QTest>
 #include <QWheelEvent>
 #include <cmath>
@@ -143,7 +146,10 @@ TEST_F(ViewTest, MiddleButtonPansWithTheDrawing) {
     EXPECT_NEAR(form.View().viewScale, before.viewScale, 1e-12);
 }
 
-TEST_F(ViewTest, KeysActOnTheViewEvenWhenAnEditHasTheFocus) {
+// A text box keeps its editing keys: typing after End lands at the end of the text.
+// The zoom keys and Escape still reach the view; with the focus on the view, every
+// view key acts on it.
+TEST_F(ViewTest, TypedTextGoesWhereTheCaretIs) {
     TForm1& form = OpenSquare();
     QApplication::setActiveWindow(&form);
     auto* edit = Child<QLineEdit>("Edit1");
@@ -151,23 +157,99 @@ TEST_F(ViewTest, KeysActOnTheViewEvenWhenAnEditHasTheFocus) {
     edit->setText(QStringLiteral("abc"));
     edit->setCursorPosition(1);
     const TViewState before = form.View();
-    const double width = before.viewRight - before.viewLeft;
 
-    QTest::keyClick(edit, Qt::Key_Left);
-    EXPECT_NEAR(form.View().viewLeft, before.viewLeft - width / 2, 1e-9);
-    QTest::keyClick(edit, Qt::Key_Right, Qt::ShiftModifier);
-    EXPECT_NEAR(form.View().viewLeft, before.viewLeft - width / 2 + width / 10, 1e-9);
-    QTest::keyClick(edit, Qt::Key_Home);
-    ExpectSameWindow(form.View(), before);
     QTest::keyClick(edit, Qt::Key_End);
+    QTest::keyClicks(edit, QStringLiteral("XY"));
+    EXPECT_EQ(edit->text(), QStringLiteral("abcXY"));
+    QTest::keyClick(edit, Qt::Key_Home);
+    QTest::keyClick(edit, Qt::Key_Right);
+    QTest::keyClicks(edit, QStringLiteral("Z"));
     QTest::keyClick(edit, Qt::Key_Up);
-    EXPECT_NEAR(form.View().viewTop - before.viewTop, (before.viewTop - before.viewBottom) / 2,
-                1e-9);
-    EXPECT_EQ(edit->cursorPosition(), 1) << "the edit box never saw the keys";
-    EXPECT_EQ(edit->text(), QStringLiteral("abc"));
+    QTest::keyClick(edit, Qt::Key_Left, Qt::ShiftModifier);
+    EXPECT_EQ(edit->text(), QStringLiteral("aZbcXY"));
+    ExpectSameWindow(form.View(), before);
 
-    QTest::keyClick(edit, Qt::Key_X);
-    EXPECT_EQ(edit->text(), QStringLiteral("axbc")) << "other keys reach the edit box";
+    QTest::keyClick(edit, Qt::Key_PageUp);  // a zoom key
+    EXPECT_NEAR(form.View().viewScale, before.viewScale * 1.5, 1e-9);
+    QTest::keyClick(edit, Qt::Key_PageDown);
+    QTest::keyClick(edit, Qt::Key_Escape);
+    EXPECT_EQ(edit->text(), QStringLiteral("aZbcXY"));
+
+    // A click on the drawing gives the view the keys.
+    SendMouse(QEvent::MouseButtonPress, QPoint(50, 50), Qt::LeftButton, Qt::LeftButton);
+    SendMouse(QEvent::MouseButtonRelease, QPoint(50, 50), Qt::LeftButton, Qt::NoButton);
+    EXPECT_TRUE(form.PaintBox()->hasFocus());
+    const TViewState atView = form.View();
+    const double width = atView.viewRight - atView.viewLeft;
+    QTest::keyClick(form.PaintBox(), Qt::Key_Left);
+    EXPECT_NEAR(form.View().viewLeft, atView.viewLeft - width / 2, 1e-9);
+    QTest::keyClick(form.PaintBox(), Qt::Key_Home);
+    ExpectSameWindow(form.View(), before);
+}
+
+// The slider and the white/black choice change from the keyboard; Tab visits the
+// panel in order, the region options before OK and Cancel.
+TEST_F(ViewTest, ControlsWorkFromTheKeyboardInTabOrder) {
+    TForm1& form = OpenSquare();
+    QApplication::setActiveWindow(&form);
+    const TViewState before = form.View();
+    auto* slider = Child<QSlider>("TrackBar1");
+    slider->setFocus();
+    const int value = slider->value();
+    QTest::keyClick(slider, Qt::Key_Right);
+    QTest::keyClick(slider, Qt::Key_PageUp);
+    QTest::keyClick(slider, Qt::Key_Home);
+    EXPECT_EQ(slider->value(), slider->minimum());
+    QTest::keyClick(slider, Qt::Key_End);
+    EXPECT_EQ(slider->value(), slider->maximum());
+    EXPECT_NE(slider->value(), value);
+    EXPECT_EQ(Child<QLabel>("TrackBarValue")->text(), QStringLiteral("500%"));
+    ExpectSameWindow(form.View(), before);
+
+    auto* white = Child<QRadioButton>("RadioGroup1Item0");
+    white->setFocus();
+    QTest::keyClick(white, Qt::Key_Right);
+    EXPECT_TRUE(Child<QRadioButton>("RadioGroup1Item1")->isChecked());
+    EXPECT_EQ(form.ViewBitmap().pixel(5, 5) & 0xFFFFFF, 0u) << "the black view";
+    ExpectSameWindow(form.View(), before);
+
+    Child<QRadioButton>("RadioGroup1Item1")->setFocus();
+    QStringList visited;
+    for (int i = 0; i < 20; ++i) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        visited << QApplication::focusWidget()->objectName();
+    }
+    const QStringList expected = {
+        "Button4",       "TrackBar1",  "Button5",    "Edit1",        "ComboBox1", "Edit3",
+        "ButtonOutput",  "Button3",    "RegionMode", "GapTolerance", "GapUnit",   "IslandMode",
+        "RegionPreview", "ClearPicks", "CheckTexts", "Button1",      "Button2",   "PaintBox1"};
+    // Controls disabled in the loop mode are passed over.
+    QStringList enabled;
+    for (const QString& name : expected)
+        if (form.findChild<QWidget*>(name)->isEnabled()) enabled << name;
+    EXPECT_EQ(visited.mid(0, enabled.size()), enabled);
+}
+
+// The wheel over the options panel never zooms the drawing, also at the panel's end.
+TEST_F(ViewTest, WheelOverThePanelNeverZooms) {
+    TForm1& form = OpenSquare();
+    const double scale = form.View().viewScale;
+    for (const char* name : {"Panel2", "Memo1", "ComboBox1", "Button1"}) {
+        QWidget* w = form.findChild<QWidget*>(QString::fromLatin1(name));
+        ASSERT_NE(w, nullptr) << name;
+        for (int turn = 0; turn < 30; ++turn) {
+            const QPoint at(5, 5);
+            QWheelEvent event(QPointF(at), QPointF(w->mapToGlobal(at)), QPoint(), QPoint(0, -120),
+                              Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+            QApplication::sendEvent(w, &event);
+            // What the panel did not use reaches the window itself.
+            QWheelEvent back(QPointF(w->mapTo(&form, at)), QPointF(w->mapToGlobal(at)), QPoint(),
+                             QPoint(0, -120), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase,
+                             false);
+            QApplication::sendEvent(&form, &back);
+        }
+        EXPECT_NEAR(form.View().viewScale, scale, 1e-12) << name;
+    }
 }
 
 }  // namespace

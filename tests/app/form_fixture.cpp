@@ -30,6 +30,14 @@ std::optional<QString> TScriptedDialogs::ChooseOutput(QWidget*, const QString&, 
     return NextAnswer(log_->outputAnswers);
 }
 
+bool TScriptedDialogs::Ask(QWidget*, const QString& text) {
+    log_->questions << text;
+    if (log_->askAnswers.empty()) return log_->defaultAnswer;
+    const bool answer = log_->askAnswers.front();
+    log_->askAnswers.pop_front();
+    return answer;
+}
+
 void FormTest::SetUp() {
     std::random_device rd;
     folder_ = std::filesystem::temp_directory_path() /

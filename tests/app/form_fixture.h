@@ -22,12 +22,22 @@ struct TDialogLog {
     // Answers of the file dialogs in order; none left means the user cancels.
     std::deque<QString> textureAnswers;
     std::deque<QString> outputAnswers;
+    // Questions asked and their answers in order; none left gives `defaultAnswer`.
+    QStringList questions;
+    std::deque<bool> askAnswers;
+    bool defaultAnswer = true;
+    QStringList errors;  // the messages shown with the error icon (also in `messages`)
 };
 
 class TScriptedDialogs : public TFormDialogs {
   public:
     explicit TScriptedDialogs(std::shared_ptr<TDialogLog> log) : log_(std::move(log)) {}
     void ShowMessage(QWidget*, const QString& text) override { log_->messages << text; }
+    void ShowError(QWidget*, const QString& text) override {
+        log_->messages << text;
+        log_->errors << text;
+    }
+    bool Ask(QWidget*, const QString& text) override;
     std::optional<QString> ChooseTexture(QWidget*, const QString&, const QString&) override;
     std::optional<QString> ChooseOutput(QWidget*, const QString&, const QString&) override;
 

@@ -27,8 +27,10 @@ TEST(RestoredBounds, LimitsSizeAndPositionToTheScreen) {
     EXPECT_EQ(RestoredBounds({0, 0}, {INT_MAX, INT_MAX}, kTwoScreens, kMinimum),
               QRect(0, 0, 1280, 1024));
     EXPECT_EQ(RestoredBounds({INT_MAX, INT_MIN}, {20000, 15000}, kTwoScreens, kMinimum),
-              QRect(0, 0, 1280, 1024))
-        << "no screen shows it: the primary";
+              QRect(1280, 0, 800, 600))
+        << "no screen shows it: the nearest";
+    EXPECT_EQ(RestoredBounds({-322, -40}, {600, 400}, kTwoScreens, kMinimum), QRect(0, 0, 600, 400))
+        << "a title bar off the left edge comes back onto the nearest screen";
     EXPECT_EQ(RestoredBounds({1000, 900}, {500, 300}, kTwoScreens, kMinimum),
               QRect(780, 724, 500, 300))
         << "sticking out at the lower right: moved in";

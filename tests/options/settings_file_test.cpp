@@ -104,7 +104,7 @@ TEST(SettingsFile, SavesTenCrLfLinesThatLoadBack) {
     ASSERT_TRUE(SaveSettings(path, s));
     EXPECT_EQ(ReadAll(path),
               "12\r\n-3\r\n640\r\n480\r\nout.bmp\r\n/tmp/t.png\r\n1\r\n36\r\n2\r\n150\r\n"
-              "0\r\n0\r\n0\r\n0\r\n0\r\n0\r\n0\r\n");
+              "0\r\n0\r\n0\r\n0\r\n0\r\n0\r\n0\r\n1\r\n0\r\n");
     const TSettings back = LoadSettings(path);
     EXPECT_EQ(back.savedTop, -3);
     EXPECT_EQ(back.textureName, "/tmp/t.png");
@@ -124,7 +124,7 @@ TEST(SettingsFile, RegionOptionsFollowTheTenLines) {
     EXPECT_EQ(faces.regionMode, TRegionMode::Faces);
     EXPECT_EQ(faces.gapTolerance, "0.05");
     EXPECT_EQ(faces.islandMode, TIslandMode::Ignore);
-    EXPECT_EQ(FormatSettings(faces), ten + "1\r\n0.05\r\n2\r\n0\r\n0\r\n0\r\n0\r\n");
+    EXPECT_EQ(FormatSettings(faces), ten + "1\r\n0.05\r\n2\r\n0\r\n0\r\n0\r\n0\r\n1\r\n0\r\n");
     // Values that name no mode fall back to the defaults; an empty tolerance is 0.
     const TSettings odd = ParseSettings(ten + "7\r\n\r\n-1\r\n");
     EXPECT_EQ(odd.regionMode, TRegionMode::Chain);
@@ -160,6 +160,27 @@ TEST(SettingsFile, PrintOptionsFollowTheRegionLinesAndTenLinesGiveDefaults) {
     EXPECT_EQ(bad.print.tileAngleDeg, 0);
     EXPECT_EQ(ParseSettings(std::string(13, '\n') + "300\n").print.dpi, 300);
 }
+
+TEST(SettingsFile, ViewLinesFollowTheSeventeenAndShorterFilesGiveDefaults) {
+    TSettings s;
+    s.showTexts = false;
+    s.gapUnit = 1;
+    const std::string text = FormatSettings(s);
+    EXPECT_NE(text.find("0\r\n0\r\n0\r\n1\r\n"), std::string::npos) << text;
+    const TSettings back = ParseSettings(text);
+    EXPECT_FALSE(back.showTexts);
+    EXPECT_EQ(back.gapUnit, 1);
+    // Ten and seventeen lines: texts shown, the gap in paper mm.
+    const std::string ten = "0\r\n0\r\n500\r\n400\r\n\r\n\r\n0\r\n24\r\n3\r\n200\r\n";
+    for (const std::string& shorter : {ten, ten + "1\r\n0.5\r\n0\r\n300\r\n1\r\n0\r\n0\r\n"}) {
+        const TSettings d = ParseSettings(shorter);
+        EXPECT_TRUE(d.showTexts);
+        EXPECT_EQ(d.gapUnit, 0);
+    }
+    // An unknown unit is paper mm.
+    EXPECT_EQ(ParseSettings(text.substr(0, text.size() - 3) + "7\r\n").gapUnit, 0);
+}
+
 
 #ifndef _WIN32
 TEST(SettingsFile, FailedWriteKeepsTheOldSettings) {
