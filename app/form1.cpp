@@ -42,8 +42,6 @@ const char* const kExchangeUnreadableMessage =
 const char* const kSettingsUnreadableMessage =
     "設定ファイルを読み込めませんでした。既定の設定で起動します。";
 const char* const kSettingsUnwritableMessage = "設定ファイルを保存できませんでした。";
-const char* const kHandBackFailedMessage =
-    "受け渡しファイル（JWC_TEMP.TXT）を書き込めませんでした。作図結果は図面に反映されません。";
 
 // The system's font where it is installed, otherwise a Japanese gothic from the
 // platform (a monospaced one first, like the original).

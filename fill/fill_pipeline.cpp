@@ -19,6 +19,7 @@
 #include "fill/color_reduction.h"
 #include "fill/output_area.h"
 #include "fill/texture_fill.h"
+#include "regions/faces.h"
 #include "regions/regions.h"
 
 namespace veldra {
@@ -202,6 +203,10 @@ FillResult RunFillCommand(const FillOptions& options, const FillSession& session
         // The earlier result is forgotten already: its picture goes too.
         RemoveTempImage(session.programFolder);
         if (result.regions.aborted) return Stop(result, FillStatus::Cancelled, "");
+        if (result.regions.tooManyCrossings) {
+            const std::string message = TooManyCrossingsMessage(result.regions.crossings);
+            return Stop(result, FillStatus::RegionsFailed, message.c_str());
+        }
         return Stop(result, FillStatus::RegionsFailed, kRegionsFailedMessage);
     }
     const TAr2RealPoint& regionPolygons = result.regions.polygons;

@@ -50,8 +50,9 @@ TEST(CodePage932Qt, EncodesEveryCharacterLikeQt) {
         const QByteArray theirs = qt.encode(QString::fromStdU16String(text));
         const TEncodedText ours = EncodeCodePage932(text);
         ASSERT_EQ(ours.exact, !qt.hasError()) << std::hex << static_cast<int>(c);
-        if (ours.exact)
+        if (ours.exact) {
             EXPECT_EQ(ours.bytes, theirs.toStdString()) << std::hex << static_cast<int>(c);
+        }
     }
 }
 
