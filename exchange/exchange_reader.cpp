@@ -97,16 +97,28 @@ bool ParseLines(TJwwEntityStore& store, TExchangeReadStats* stats, Feed&& feed) 
     });
 }
 
+// The encoding of the lines `feed` hands over; false when reading (or memory) failed.
+template <class Feed>
+bool DetectEncoding(TJwwEntityStore& store, Feed&& feed) {
+    TExchangeEncodingDetector detector;
+    bool ok = false;
+    try {
+        ok = feed([&](std::string_view line) { detector.Feed(line); });
+    } catch (const std::exception&) {
+        ok = false;
+    }
+    store.encoding = detector.Result();
+    return ok;
+}
+
 }  // namespace
 
 bool ReadExchangeBytes(TJwwEntityStore& store, std::string_view bytes, TExchangeReadStats* stats) {
-    TExchangeEncodingDetector detector;
-    ForEachLine(bytes, [&](std::string_view line) { detector.Feed(line); });
-    store.encoding = detector.Result();
-    return ParseLines(store, stats, [&](auto&& onLine) {
+    const auto feed = [&](auto&& onLine) {
         ForEachLine(bytes, onLine);
         return true;
-    });
+    };
+    return DetectEncoding(store, feed) && ParseLines(store, stats, feed);
 }
 
 bool ReadExchangeFile(TJwwEntityStore& store, const std::filesystem::path& path,
@@ -118,12 +130,10 @@ bool ReadExchangeFile(TJwwEntityStore& store, const std::filesystem::path& path,
     TFileProblem found = in.Open(path);
     bool read = false;
     if (found == TFileProblem::None) {
-        TExchangeEncodingDetector detector;
-        read = ForEachFileLine(in, [&](std::string_view line) { detector.Feed(line); });
-        store.encoding = detector.Result();
+        const auto feed = [&](auto&& onLine) { return ForEachFileLine(in, onLine); };
+        read = DetectEncoding(store, feed);
         in.Close();
-        read = read && in.Open(path) == TFileProblem::None &&
-               ParseLines(store, stats, [&](auto&& onLine) { return ForEachFileLine(in, onLine); });
+        read = read && in.Open(path) == TFileProblem::None && ParseLines(store, stats, feed);
         if (!read) found = TFileProblem::ReadFailed;
     }
     if (problem != nullptr) *problem = found;

@@ -36,9 +36,10 @@ TEST(CodePage932, BrokenBytesBecomeReplacementsAndNothingAfterThemIsLost) {
 TEST(CodePage932, EncodesExactRoundTripsOnly) {
     EXPECT_EQ(Encoded(u"C:\\\u56f3\u9762\\\u8868\u2460.bmp"),
               "C:\\\x90\x7d\x96\xca\\\x95\x5C\x87\x40.bmp");
-    EXPECT_EQ(Encoded(u"\uFF5E\u9AD9\u7E8A\uFF71"), "\x81\x60\xFB\xFC\xED\x40\xB1");
-    // 髙 from its NEC-selected code decodes the same and encodes to the IBM code.
-    EXPECT_EQ(Encoded(DecodeCodePage932("\xEE\xEC").text), "\xFB\xFC");
+    // The NEC-selected IBM extension (rows 0xED, 0xEE) decodes like the IBM extension
+    // (0xFA..0xFC) and encodes to it, as Windows does: 纊 and 髙 from either code.
+    EXPECT_EQ(Encoded(u"\uFF5E\u9AD9\u7E8A\uFF71"), "\x81\x60\xFB\xFC\xFA\x5C\xB1");
+    EXPECT_EQ(Encoded(DecodeCodePage932("\xEE\xE0").text), "\xFB\xFC");
     EXPECT_TRUE(EncodeCodePage932(u"\u56f3\u9762").exact);
 
     // Characters some tables map one way only: U+00A5 would come back as the path

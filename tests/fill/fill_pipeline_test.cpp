@@ -455,7 +455,7 @@ VELDRA_SKIPPED_ON_WINDOWS_F(FillPipelineTest, FailedCopyAtOkKeepsTheOlderPicture
 // The host writes '?' for a character of the drawing's folder that code page 932 lacks;
 // a picture named without a folder would go nowhere. One named with its folder is fine.
 TEST_F(FillPipelineTest, DrawingFolderTheHostCouldNotWriteIsRefusedWithItsReason) {
-    for (const std::string drawing :
+    for (const std::string& drawing :
          {std::string("C:\\Jos?\\plan.jww"), std::string("C:\\\x82\\plan.jww")}) {  // broken bytes
         Load("file=" + drawing + "\nci 0 0 80\n");
         options_.outputName = "fill.bmp";
