@@ -44,9 +44,14 @@ void PackIndices(const uchar* src, int width, int bits, char* dst, int64_t rowBy
     std::memset(dst + put, 0, static_cast<size_t>(rowBytes - put));
 }
 
+// The bytes of a row after its pixels are zeros.
+void Pad(char* row, int64_t used, int64_t rowBytes) {
+    std::memset(row + used, 0, static_cast<size_t>(rowBytes - used));
+}
+
 // Blue, green, red (and a zero byte for 32 bits) per pixel. A QRgb in memory on a
-// little-endian machine is blue, green, red, alpha: whole pixels are copied, the next
-// pixel overwriting the alpha byte at 24 bits.
+// little-endian machine is blue, green, red, alpha: at 24 bits four pixels are shifted
+// into three whole words.
 void PackColours(const QRgb* src, int width, int bits, char* dst, int64_t rowBytes) {
     const int step = bits / 8;
     if constexpr (std::endian::native == std::endian::little) {
@@ -56,7 +61,17 @@ void PackColours(const QRgb* src, int width, int bits, char* dst, int64_t rowByt
                 std::memcpy(dst + 4 * x, &bgr, 4);
             }
         } else if (width > 0) {
-            for (int x = 0; x + 1 < width; ++x) std::memcpy(dst + 3 * x, &src[x], 4);
+            // Four pixels make three whole words.
+            int x = 0;
+            for (; x + 4 <= width; x += 4) {
+                const uint32_t p0 = src[x], p1 = src[x + 1], p2 = src[x + 2], p3 = src[x + 3];
+                const uint32_t words[3] = {(p0 & 0x00FFFFFFu) | (p1 << 24),
+                                           ((p1 >> 8) & 0xFFFFu) | (p2 << 16),
+                                           ((p2 >> 16) & 0xFFu) | (p3 << 8)};
+                std::memcpy(dst + 3 * x, words, sizeof words);
+            }
+            for (; x + 1 < width; ++x) std::memcpy(dst + 3 * x, &src[x], 4);
+            if (x >= width) return Pad(dst, static_cast<int64_t>(width) * 3, rowBytes);
             const QRgb last = src[width - 1];
             char* p = dst + 3 * (width - 1);
             p[0] = static_cast<char>(qBlue(last));
@@ -72,8 +87,7 @@ void PackColours(const QRgb* src, int width, int bits, char* dst, int64_t rowByt
             if (step == 4) p[3] = 0;
         }
     }
-    const int64_t put = static_cast<int64_t>(width) * step;
-    std::memset(dst + put, 0, static_cast<size_t>(rowBytes - put));
+    Pad(dst, static_cast<int64_t>(width) * step, rowBytes);
 }
 
 }  // namespace
