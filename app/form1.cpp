@@ -225,7 +225,7 @@ void TForm1::FormShow() {
     LayoutComponents();
     LoadTexturePreview(Edit2_->text());
     Label2_->clear();
-    handBack_ = FillHandBack{};
+    handBack_ = TFillHandBack{};
     ImageOriginX_ = ImageOriginY_ = ImageWidth_ = 0.0;
     FitView();  // no drawing yet: the first paint fits again and draws
     ViewReady_ = true;

@@ -112,8 +112,8 @@ class TForm1 : public QWidget {
     void Button1Click();
     void Button2Click();
     // The status line after a fill: the picture's pixel size and resolution.
-    void ShowPictureStatus(const FillResult& result);
-    static QString PictureStatusText(const FillResult& result);
+    void ShowPictureStatus(const TFillResult& result);
+    static QString PictureStatusText(const TFillResult& result);
 
     // View operations; each ends by redrawing.
     void RedrawView();
@@ -138,8 +138,8 @@ class TForm1 : public QWidget {
         int64_t width = 0, height = 0;
         double megabytes = 0.0;
     };
-    TPictureSize PlannedPictureSize(const FillOptions& options) const;
-    FillOptions PanelFillOptions() const;
+    TPictureSize PlannedPictureSize(const TFillOptions& options) const;
+    TFillOptions PanelFillOptions() const;
     // The drawing's texts drawn into the view (screen only).
     void DrawTexts(TCanvas& canvas);
     // True while the fill picture stands in the view (no tint over it).
@@ -172,11 +172,11 @@ class TForm1 : public QWidget {
     void SchedulePreview();
     void UpdateRegionControls();
     void UpdateOutputLine();
-    bool ConfirmPictureSize(const FillOptions& options);
+    bool ConfirmPictureSize(const TFillOptions& options);
     void OfferAnotherOutput(const QString& failedPath);
     void CloseDecided();
     bool MayClose();
-    QString FillMessage(const FillResult& result, const FillOptions& options) const;
+    QString FillMessage(const TFillResult& result, const TFillOptions& options) const;
     TFillRegionOptions RegionOptions() const;
     void ApplyRegionSettings(TRegionMode mode, const std::string& gap, TIslandMode islands);
     void CollectRegionSettings(TRegionMode& mode, std::string& gap, TIslandMode& islands) const;
@@ -214,7 +214,7 @@ class TForm1 : public QWidget {
     std::filesystem::path ProgramFolder_;
     std::filesystem::path TempImagePath_;
     double ImageOriginX_ = 0.0, ImageOriginY_ = 0.0, ImageWidth_ = 0.0;
-    FillHandBack handBack_;  // Label2 and the placement of the last fill command
+    TFillHandBack handBack_;  // Label2 and the placement of the last fill command
     double ZoomStep_ = 1.5;
     QImage ViewBitmap_;  // null when there is none
     QImage WorkBitmap_;  // null when there is none

@@ -68,7 +68,7 @@ QString FileProblemMessage(TFileProblem problem, int systemError) {
 
 void TForm1::Button3Click() {
     if (!attributes_) return;
-    const FillOptions options = PanelFillOptions();
+    const TFillOptions options = PanelFillOptions();
     if (!ConfirmPictureSize(options)) return;
     Label2_->clear();
     // The picture has the paint box's size.
@@ -76,7 +76,7 @@ void TForm1::Button3Click() {
     view_.viewHeight = PaintBox1_->height();
 
     // The earlier fill waits beside the temporary bitmap until this one is done.
-    const FillHandBack earlier = handBack_;
+    const TFillHandBack earlier = handBack_;
     const QString earlierStatus = pictureStatus_;
     const std::filesystem::path keptPath = ProgramFolder_ / kKeptImageName;
     RemoveFileOrLink(keptPath);
@@ -91,8 +91,8 @@ void TForm1::Button3Click() {
     // stops it (also during a long face build).
     QElapsedTimer clock;
     clock.start();
-    FillSession session{store_, *attributes_, view_, ProgramFolder_,
-                        [this] { return escapePoll_.IsEscapeDown(); }};
+    TFillSession session{store_, *attributes_, view_, ProgramFolder_,
+                         [this] { return escapePoll_.IsEscapeDown(); }};
     session.progress = [this, &clock](double done) {
         if (clock.elapsed() >= 500) {
             LabelA1_->setText(QStringLiteral("作図中です… %1％（Esc キーで中止）")
@@ -101,7 +101,7 @@ void TForm1::Button3Click() {
         }
         return escapePoll_.IsEscapeDown();
     };
-    FillResult result = RunFillCommand(options, session, handBack_);
+    TFillResult result = RunFillCommand(options, session, handBack_);
     Edit3_->setText(QString::number(result.arcDivisions));
     if (result.Ok()) {
         RemoveFileOrLink(keptPath);
@@ -120,10 +120,10 @@ void TForm1::Button3Click() {
         pictureStatus_ = PictureStatusText(result);
         LabelA1_->setText(LabelA1_->text() + QStringLiteral("\u3000") + pictureStatus_);
     } else {
-        const QString stopped = result.status == FillStatus::Cancelled
+        const QString stopped = result.status == TFillStatus::Cancelled
                                     ? QStringLiteral("作図を中止しました")
                                     : QStringLiteral("作図できませんでした");
-        handBack_ = FillHandBack{};
+        handBack_ = TFillHandBack{};
         pictureStatus_.clear();
         if (!earlier.Empty()) {
             // Back as it was: the picture file, OK's path and placement, the status line.
@@ -144,8 +144,8 @@ void TForm1::Button3Click() {
                                   QString::fromUtf8(kEarlierLostNote) + QStringLiteral("）"));
             }
         } else {
-            LabelA1_->setText(result.status == FillStatus::Cancelled ? stopped
-                                                                     : QStringLiteral("\u3000"));
+            LabelA1_->setText(result.status == TFillStatus::Cancelled ? stopped
+                                                                      : QStringLiteral("\u3000"));
         }
         RemoveFileOrLink(keptPath);
         LabelA1_->repaint();
@@ -158,7 +158,7 @@ void TForm1::Button3Click() {
     Button3_->setEnabled(true);
 }
 
-QString TForm1::PictureStatusText(const FillResult& result) {
+QString TForm1::PictureStatusText(const TFillResult& result) {
     const QString resolution = result.pictureDpi == 0
                                    ? QStringLiteral("画面と同じ解像度")
                                    : QStringLiteral("%1 dpi").arg(result.pictureDpi);
@@ -170,8 +170,8 @@ QString TForm1::PictureStatusText(const FillResult& result) {
 
 // After a fill the status line gives the regions filled, the open ends and the
 // picture saved; a stopped fill says so.
-void TForm1::ShowPictureStatus(const FillResult& result) {
-    if (result.status == FillStatus::Cancelled) {
+void TForm1::ShowPictureStatus(const TFillResult& result) {
+    if (result.status == TFillStatus::Cancelled) {
         LabelA1_->setText(QStringLiteral("作図を中止しました"));
     } else if (result.Ok()) {
         LabelA1_->setText(PictureStatusText(result));
@@ -191,7 +191,7 @@ void TForm1::Button1Click() {
         return;
     }
     errno = 0;
-    const ConfirmResult confirmed = ConfirmFill(handBack_, ProgramFolder_, store_);
+    const TConfirmResult confirmed = ConfirmFill(handBack_, ProgramFolder_, store_);
     const int systemError = errno;
     if (!confirmed.message.empty()) {
         const QString path =
@@ -214,7 +214,7 @@ void TForm1::OfferAnotherOutput(const QString& failedPath) {
     const std::optional<QString> chosen =
         dialogs_->ChooseOutput(this, failed.path(), failed.fileName());
     if (!chosen) return;
-    FillHandBack retargeted = handBack_;
+    TFillHandBack retargeted = handBack_;
     if (const char* refusal = RetargetHandBack(retargeted, chosen->toStdString(), ProgramFolder_)) {
         dialogs_->ShowError(this, QString::fromUtf8(refusal) + QStringLiteral("\n") + *chosen);
         return;
@@ -245,18 +245,18 @@ bool TForm1::MayClose() {
 }
 
 // The fill's message with the file it is about, and the character a path cannot carry.
-QString TForm1::FillMessage(const FillResult& result, const FillOptions& options) const {
+QString TForm1::FillMessage(const TFillResult& result, const TFillOptions& options) const {
     QString text = QString::fromStdString(result.message);
     const QString output = QString::fromStdString(options.outputName);
-    if (result.status == FillStatus::PathRefused && output.contains(u',')) {
+    if (result.status == TFillStatus::PathRefused && output.contains(u',')) {
         text += QStringLiteral("\n使用できない文字：「,」（コンマ）");
     }
     switch (result.status) {
-        case FillStatus::PathRefused:
-        case FillStatus::SaveFailed:
+        case TFillStatus::PathRefused:
+        case TFillStatus::SaveFailed:
             text += QStringLiteral("\n") + QDir::toNativeSeparators(output);
             break;
-        case FillStatus::TextureUnreadable:
+        case TFillStatus::TextureUnreadable:
             text += QStringLiteral("\n") +
                     QDir::toNativeSeparators(QString::fromStdString(options.texturePath));
             break;

@@ -108,7 +108,7 @@ void TOutputPanel::SetValues(const TPrintOptions& print) {
     tileAngle_->setValue(print.tileAngleDeg);
 }
 
-void TOutputPanel::FillIn(FillOptions& options) const {
+void TOutputPanel::FillIn(TFillOptions& options) const {
     options.print = Values();
 }
 

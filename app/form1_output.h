@@ -26,7 +26,7 @@ class TOutputPanel : public QFrame {
     // fill command refuses with its message.
     TPrintOptions Values() const;
     void SetValues(const TPrintOptions& print);
-    void FillIn(FillOptions& options) const;
+    void FillIn(TFillOptions& options) const;
     void Apply(const TSettings& settings);
     void Collect(TSettings& settings) const;
     // Opens the pop-up below its button.

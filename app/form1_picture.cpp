@@ -34,8 +34,8 @@ constexpr double kMegabyte = 1024.0 * 1024.0;
 
 }  // namespace
 
-FillOptions TForm1::PanelFillOptions() const {
-    FillOptions options;
+TFillOptions TForm1::PanelFillOptions() const {
+    TFillOptions options;
     options.texturePath = Edit2_->text().toStdString();
     options.outputName = Edit1_->text().toStdString();
     options.arcDivisions = ArcDivisionsOfText(Edit3_->text().toStdString());
@@ -46,7 +46,7 @@ FillOptions TForm1::PanelFillOptions() const {
     return options;
 }
 
-TForm1::TPictureSize TForm1::PlannedPictureSize(const FillOptions& options) const {
+TForm1::TPictureSize TForm1::PlannedPictureSize(const TFillOptions& options) const {
     TPictureSize size;
     if (!attributes_ || options.print.dpi < 0) return size;
     TViewState view = view_;
@@ -75,14 +75,16 @@ TForm1::TPictureSize TForm1::PlannedPictureSize(const FillOptions& options) cons
 // "解像度 300 dpi・表示範囲・模様 10 mm 0°｜画像 3508 × 2480 ピクセル 24.9 MB"
 void TForm1::UpdateOutputLine() {
     if (!outputLine_ || !regions_) return;
-    const FillOptions options = PanelFillOptions();
-    QString text = options.print.dpi == kScreenResolution  ? QStringLiteral("解像度 画面と同じ")
-                   : options.print.dpi < 0 ? QStringLiteral("解像度 ？")
+    const TFillOptions options = PanelFillOptions();
+    QString text = options.print.dpi == kScreenResolution ? QStringLiteral("解像度 画面と同じ")
+                   : options.print.dpi < 0                ? QStringLiteral("解像度 ？")
                                            : QStringLiteral("解像度 %1 dpi").arg(options.print.dpi);
-    text += options.print.area == TOutputArea::Fill ? QStringLiteral("・塗り範囲") : QStringLiteral("・表示範囲");
+    text += options.print.area == TOutputArea::Fill ? QStringLiteral("・塗り範囲")
+                                                    : QStringLiteral("・表示範囲");
     if (options.print.tileWidthMm > 0) {
-        text +=
-            QStringLiteral("・模様 %1 mm %2°").arg(options.print.tileWidthMm).arg(options.print.tileAngleDeg);
+        text += QStringLiteral("・模様 %1 mm %2°")
+                    .arg(options.print.tileWidthMm)
+                    .arg(options.print.tileAngleDeg);
     }
     if (regions_->reportValid) {
         const TPictureSize size = PlannedPictureSize(options);
@@ -103,7 +105,7 @@ void TForm1::UpdateOutputLine() {
                                        QStringLiteral("％（右クリックで100％に戻ります）"));
 }
 
-bool TForm1::ConfirmPictureSize(const FillOptions& options) {
+bool TForm1::ConfirmPictureSize(const TFillOptions& options) {
     const TPictureSize size = PlannedPictureSize(options);
     if (size.megabytes <= kAskAboveMegabytes) return true;
     return dialogs_->Ask(this,

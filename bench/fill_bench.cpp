@@ -29,7 +29,7 @@ struct Fixture {
     TJwwEntityStore store;
     TgraAttribute attributes;
     TViewState view;
-    FillOptions options;
+    TFillOptions options;
 
     explicit Fixture(const std::string& exchange, const char* name) {
         dir = fs::temp_directory_path() / name;
@@ -83,10 +83,10 @@ std::string TiledFloor() {
 
 void RunCommand(benchmark::State& state, const std::string& exchange, const char* name) {
     Fixture f(exchange, name);
-    FillSession session{f.store, f.attributes, f.view, f.dir};
+    TFillSession session{f.store, f.attributes, f.view, f.dir};
     for (auto _ : state) {
-        FillHandBack handBack;
-        FillResult result = RunFillCommand(f.options, session, handBack);
+        TFillHandBack handBack;
+        TFillResult result = RunFillCommand(f.options, session, handBack);
         if (!result.Ok()) state.SkipWithError(result.message.c_str());
         benchmark::DoNotOptimize(result.picture);
     }

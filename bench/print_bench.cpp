@@ -73,7 +73,7 @@ struct TPrintCase {
     TJwwEntityStore store;
     TgraAttribute attributes;
     TViewState view;
-    FillOptions options;
+    TFillOptions options;
 
     TPrintCase(int32_t dpi, bool paperTiles) {
         fs::create_directories(dir);
@@ -95,7 +95,7 @@ struct TPrintCase {
         }
     }
     ~TPrintCase() { fs::remove_all(dir); }
-    FillSession Session() { return {store, attributes, view, dir}; }
+    TFillSession Session() { return {store, attributes, view, dir}; }
 };
 
 void ReportPixels(benchmark::State& state, int64_t pixels) {
@@ -108,11 +108,11 @@ void ReportPixels(benchmark::State& state, int64_t pixels) {
 
 void RunPrint(benchmark::State& state, bool paperTiles) {
     TPrintCase c(static_cast<int32_t>(state.range(0)), paperTiles);
-    FillSession session = c.Session();
+    TFillSession session = c.Session();
     int64_t pixels = 0;
     for (auto _ : state) {
-        FillHandBack handBack;
-        const FillResult result = RunFillCommand(c.options, session, handBack);
+        TFillHandBack handBack;
+        const TFillResult result = RunFillCommand(c.options, session, handBack);
         if (!result.Ok()) state.SkipWithError(result.message.c_str());
         pixels = result.pictureWidth * result.pictureHeight;
     }
@@ -128,9 +128,10 @@ void RunPlainQPainter(benchmark::State& state, bool paperTiles) {
     const TAr2RealPoint polygons =
         BuildFillRegions(c.store, 24, c.options.regions, filter).polygons;
     const QImage texture(QString::fromStdString(c.options.texturePath));
-    const QTransform brush = paperTiles ? PaperTilingTransform(texture, c.options.print.tileWidthMm,
-                                                               c.options.print.tileAngleDeg, frame.view)
-                                        : ScreenTilingTransform(2.0, c.view, frame.view);
+    const QTransform brush = paperTiles
+                                 ? PaperTilingTransform(texture, c.options.print.tileWidthMm,
+                                                        c.options.print.tileAngleDeg, frame.view)
+                                 : ScreenTilingTransform(2.0, c.view, frame.view);
     const QString out = QString::fromStdString((c.dir / "plain.bmp").string());
     for (auto _ : state) {
         QImage picture(static_cast<int>(frame.width), static_cast<int>(frame.height),
@@ -175,16 +176,16 @@ BENCHMARK(BM_PrintA3ScreenTiles)
 // written the temporary bitmap out (the user looks at the preview first).
 void BM_ConfirmAt600(benchmark::State& state) {
     TPrintCase c(600, false);
-    FillSession session = c.Session();
+    TFillSession session = c.Session();
     int64_t bytes = 0;
     for (auto _ : state) {
         state.PauseTiming();
-        FillHandBack handBack;
+        TFillHandBack handBack;
         if (!RunFillCommand(c.options, session, handBack).Ok()) state.SkipWithError("no fill");
         bytes = static_cast<int64_t>(fs::file_size(TempImagePath(c.dir)));
         if (state.range(0) == 1) ::sync();
         state.ResumeTiming();
-        const ConfirmResult ok = ConfirmFill(handBack, c.dir, c.store);
+        const TConfirmResult ok = ConfirmFill(handBack, c.dir, c.store);
         if (!ok.queued) state.SkipWithError("OK failed");
     }
     state.counters["MB"] = static_cast<double>(bytes) / 1e6;

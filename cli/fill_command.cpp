@@ -48,9 +48,9 @@ constexpr const char* kFillUsage =
 
 constexpr double kMaxTileMm = 10000.0;
 
-struct CliFillOptions {
+struct TCliFillOptions {
     std::string folder;
-    FillOptions fill;
+    TFillOptions fill;
     int width = 1600;
     int height = 1200;
     int32_t background = kBackgroundWhite;
@@ -85,7 +85,7 @@ std::optional<int32_t> BitsPerPixelOf(const std::string& text) {
 
 // Sets the option `a` from its value `v`; the message when either is bad.
 std::optional<std::string> ParseOption(const std::string& a, const std::string& v,
-                                       CliFillOptions& o) {
+                                       TCliFillOptions& o) {
     if (IsRegionOption(a)) return ParseRegionOption(a, v, o.fill.regions);
     if (a == "--folder" || a == "--program-dir") {
         o.folder = v;
@@ -134,7 +134,7 @@ std::optional<std::string> ParseOption(const std::string& a, const std::string& 
     return std::nullopt;
 }
 
-std::optional<std::string> ParseArgs(const Args& args, CliFillOptions& o) {
+std::optional<std::string> ParseArgs(const Args& args, TCliFillOptions& o) {
     TCommandLine line(args);
     while (line.Next()) {
         const std::string& a = line.Name();
@@ -163,7 +163,7 @@ bool Close(const TJwwEntityStore& store, const std::filesystem::path& folder) {
 }  // namespace
 
 int RunFill(const Args& args) {
-    CliFillOptions o;
+    TCliFillOptions o;
     if (const auto error = ParseArgs(args, o)) return Usage(*error);
     const auto app = MakeHeadlessApplication();
     const std::filesystem::path folder = PathFromUtf8(o.folder);
@@ -189,9 +189,9 @@ int RunFill(const Args& args) {
     TViewState view;
     FitView(view, store, o.width, o.height);
 
-    FillHandBack handBack;
-    const FillResult result =
-        RunFillCommand(o.fill, FillSession{store, attributes, view, folder}, handBack);
+    TFillHandBack handBack;
+    const TFillResult result =
+        RunFillCommand(o.fill, TFillSession{store, attributes, view, folder}, handBack);
     // Faces refused for their crossings: the message says how many and what to do.
     // Picks that all miss: nothing is filled, and nothing is handed back (as Cancel).
     if (!result.Ok() || result.regions.noPickHit) {
@@ -203,7 +203,7 @@ int RunFill(const Args& args) {
         Close(store, folder);
         return 1;
     }
-    const ConfirmResult confirmed = ConfirmFill(handBack, folder, store);
+    const TConfirmResult confirmed = ConfirmFill(handBack, folder, store);
     if (!confirmed.message.empty()) {
         std::fprintf(stderr, "%s\n", confirmed.message.c_str());
     } else if (!confirmed.queued) {

@@ -40,7 +40,7 @@ constexpr const char* kRegionsUsage =
     "  than 2,000,000 crossings are refused (exit 1). Every option with a value is written\n"
     "  --name value or --name=value.\n";
 
-struct RegionsOptions {
+struct TRegionsOptions {
     bool json = false;
     int32_t divisions = kDefaultArcDivisions;
     std::string file;
@@ -48,7 +48,7 @@ struct RegionsOptions {
 };
 
 // Empty on success, otherwise what is wrong with the command line.
-std::string ParseOptions(const Args& args, RegionsOptions& o, bool& help) {
+std::string ParseOptions(const Args& args, TRegionsOptions& o, bool& help) {
     TCommandLine line(args);
     while (line.Next()) {
         const std::string& arg = line.Name();
@@ -91,7 +91,7 @@ bool PrintJson(const std::function<void(TJsonWriter&)>& write) {
     return false;
 }
 
-void PrintFacesSummary(const TFaceBuild& build, const RegionsOptions& o, int32_t divisions) {
+void PrintFacesSummary(const TFaceBuild& build, const TRegionsOptions& o, int32_t divisions) {
     size_t filled = 0;
     for (const TFaceRegion& face : build.faces) filled += face.filled ? 1 : 0;
     std::printf(
@@ -113,7 +113,7 @@ void PrintSummary(const TAr2RealPoint& regions, const std::string& file, int32_t
 }  // namespace
 
 int RunRegions(const Args& args) {
-    RegionsOptions options;
+    TRegionsOptions options;
     bool help = false;
     std::string error = ParseOptions(args, options, help);
     if (help) {

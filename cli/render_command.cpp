@@ -32,7 +32,7 @@ constexpr int kDefaultWidth = 800;
 constexpr int kDefaultHeight = 600;
 // Largest canvas side accepted (a 8192 x 8192 canvas takes 256 MB).
 
-struct RenderOptions {
+struct TRenderOptions {
     std::string file;
     std::string out;
     int width = kDefaultWidth;
@@ -45,7 +45,7 @@ int Fail(const std::string& message) {
     return 2;
 }
 
-std::optional<std::string> ParseArgs(const Args& args, RenderOptions& o) {
+std::optional<std::string> ParseArgs(const Args& args, TRenderOptions& o) {
     TCommandLine line(args);
     while (line.Next()) {
         const std::string& a = line.Name();
@@ -84,7 +84,7 @@ std::optional<std::string> ParseArgs(const Args& args, RenderOptions& o) {
 }  // namespace
 
 int RunRender(const Args& args) {
-    RenderOptions o;
+    TRenderOptions o;
     if (const auto error = ParseArgs(args, o)) {
         return Fail(*error +
                     "\nusage: veldra-cli render FILE --out VIEW.png|VIEW.bmp [--size WxH] "

@@ -37,9 +37,9 @@ QList<QRgb> BuildPalette256() {
 // Nearest palette colour by squared RGB distance, cached per 5-bit cell. Palette
 // colours themselves are looked up exactly so that they never drift; only the few
 // cells holding one need that look-up.
-class NearestColor {
+class TNearestColor {
   public:
-    explicit NearestColor(const QList<QRgb>& palette)
+    explicit TNearestColor(const QList<QRgb>& palette)
         : palette_(palette), cache_(kCells, -1), holdsPaletteColour_(kCells, false) {
         for (int i = 0; i < palette.size(); ++i) {
             QRgb c = palette[i] | 0xFF000000u;
@@ -149,7 +149,7 @@ class TColorReducer::Diffuser {
     int bits_;
     int width_;
     QList<QRgb> palette_;
-    NearestColor nearest_;
+    TNearestColor nearest_;
     std::vector<float> cur_, next_;
 };
 

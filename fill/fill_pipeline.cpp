@@ -107,7 +107,7 @@ const char* OutputRefusal(const fs::path& output, const fs::path& programFolder)
     return nullptr;
 }
 
-FillResult Stop(FillResult& result, FillStatus status, const char* message) {
+TFillResult Stop(TFillResult& result, TFillStatus status, const char* message) {
     result.status = status;
     result.message = message;
     return result;
@@ -138,34 +138,34 @@ std::string OutputPathFor(const std::string& outputName, const std::string& draw
     return drawing.substr(0, FolderEnd(drawing)) + outputName.substr(FolderEnd(outputName));
 }
 
-FillResult RunFillCommand(const FillOptions& options, const FillSession& session,
-                          FillHandBack& handBack) {
-    FillResult result;
-    handBack = FillHandBack{};
+TFillResult RunFillCommand(const TFillOptions& options, const TFillSession& session,
+                           TFillHandBack& handBack) {
+    TFillResult result;
+    handBack = TFillHandBack{};
     result.arcDivisions = std::clamp(options.arcDivisions, kMinArcDivisions, kMaxArcDivisions);
 
     if (options.texturePath.empty()) {
-        return Stop(result, FillStatus::CheckFailed, kNoTextureMessage);
+        return Stop(result, TFillStatus::CheckFailed, kNoTextureMessage);
     }
     const TFileKind textureKind = FileKindOf(PathOf(options.texturePath));
     if (textureKind == TFileKind::Missing || textureKind == TFileKind::Folder) {
-        return Stop(result, FillStatus::CheckFailed, kTextureMissingMessage);
+        return Stop(result, TFillStatus::CheckFailed, kTextureMissingMessage);
     }
     // A FIFO or device would never give a picture (and a FIFO could hold the command).
     if (textureKind != TFileKind::Regular) {
-        return Stop(result, FillStatus::CheckFailed, kTextureNotRegularMessage);
+        return Stop(result, TFillStatus::CheckFailed, kTextureNotRegularMessage);
     }
-    if (options.outputName.empty()) return Stop(result, FillStatus::CheckFailed, kNoOutputMessage);
+    if (options.outputName.empty()) return Stop(result, TFillStatus::CheckFailed, kNoOutputMessage);
     if (UpperExtension(options.outputName) != ".BMP") {
-        return Stop(result, FillStatus::CheckFailed, kNotBmpMessage);
+        return Stop(result, TFillStatus::CheckFailed, kNotBmpMessage);
     }
     const int32_t dpi = options.print.dpi;
     if (dpi != kScreenResolution && (dpi < kMinOutputDpi || dpi > kMaxOutputDpi)) {
-        return Stop(result, FillStatus::CheckFailed, kBadDpiMessage);
+        return Stop(result, TFillStatus::CheckFailed, kBadDpiMessage);
     }
     if (!(options.print.tileWidthMm >= 0) || !std::isfinite(options.print.tileWidthMm) ||
         !std::isfinite(options.print.tileAngleDeg)) {
-        return Stop(result, FillStatus::CheckFailed, kBadTileMessage);
+        return Stop(result, TFillStatus::CheckFailed, kBadTileMessage);
     }
 
     // The host gets the path in code page 932 inside one text of at most 255 bytes:
@@ -173,26 +173,26 @@ FillResult RunFillCommand(const FillOptions& options, const FillSession& session
     const TViewState& view = session.view;
     const std::string outputPath = OutputPathFor(options.outputName, session.store.state.filePath);
     if (outputPath != options.outputName && !DrawingFolderUsable(session.store.state.filePath)) {
-        return Stop(result, FillStatus::PathRefused, kDrawingFolderUnusableMessage);
+        return Stop(result, TFillStatus::PathRefused, kDrawingFolderUnusableMessage);
     }
     std::string shiftJisPath;
     if (!ToShiftJis(outputPath, shiftJisPath) || HasUnusableByte(shiftJisPath)) {
-        return Stop(result, FillStatus::PathRefused, kPathNotShiftJisMessage);
+        return Stop(result, TFillStatus::PathRefused, kPathNotShiftJisMessage);
     }
     const double imageWidth = view.viewRight - view.viewLeft;
     const std::string pictureText = PictureText(shiftJisPath, imageWidth);
     if (pictureText.size() > kMaxRecordText) {
-        return Stop(result, FillStatus::PathRefused, kPathTooLongMessage);
+        return Stop(result, TFillStatus::PathRefused, kPathTooLongMessage);
     }
     if (const char* refusal = OutputRefusal(PathOf(outputPath), session.programFolder)) {
-        return Stop(result, FillStatus::PathRefused, refusal);
+        return Stop(result, TFillStatus::PathRefused, refusal);
     }
     const fs::path tempPath = TempImagePath(session.programFolder);
 
     // Decoded before anything is drawn: an unreadable texture leaves no picture behind.
     QImage texture = LoadTexturePicture(PathOf(options.texturePath));
     if (texture.isNull()) {
-        return Stop(result, FillStatus::TextureUnreadable, kTextureUnreadableMessage);
+        return Stop(result, TFillStatus::TextureUnreadable, kTextureUnreadableMessage);
     }
     const double magnification =
         std::clamp(options.magnificationPercent, kMinMagnification, kMaxMagnification) / 100.0;
@@ -202,12 +202,12 @@ FillResult RunFillCommand(const FillOptions& options, const FillSession& session
     if (result.regions.aborted || result.regions.failed) {
         // The earlier result is forgotten already: its picture goes too.
         RemoveTempImage(session.programFolder);
-        if (result.regions.aborted) return Stop(result, FillStatus::Cancelled, "");
+        if (result.regions.aborted) return Stop(result, TFillStatus::Cancelled, "");
         if (result.regions.tooManyCrossings) {
             const std::string message = TooManyCrossingsMessage(result.regions.crossings);
-            return Stop(result, FillStatus::RegionsFailed, message.c_str());
+            return Stop(result, TFillStatus::RegionsFailed, message.c_str());
         }
-        return Stop(result, FillStatus::RegionsFailed, kRegionsFailedMessage);
+        return Stop(result, TFillStatus::RegionsFailed, kRegionsFailedMessage);
     }
     const TAr2RealPoint& regionPolygons = result.regions.polygons;
 
@@ -215,7 +215,7 @@ FillResult RunFillCommand(const FillOptions& options, const FillSession& session
     const bool viewUsable = view.viewWidth >= 1 && view.viewHeight >= 1 &&
                             std::isfinite(imageWidth) && std::isfinite(view.viewLeft) &&
                             std::isfinite(view.viewBottom);
-    if (!viewUsable) return Stop(result, FillStatus::SaveFailed, kSaveFailedMessage);
+    if (!viewUsable) return Stop(result, TFillStatus::SaveFailed, kSaveFailedMessage);
 
     // Where the picture lies and how many pixels it has; refused before any file is made
     // when it is above the limits.
@@ -224,20 +224,20 @@ FillResult RunFillCommand(const FillOptions& options, const FillSession& session
     if (fillArea) {
         const auto fitted = FillOutputFrame(
             view, dpi, FillContentBox(regionPolygons, session.store, session.attributes));
-        if (!fitted) return Stop(result, FillStatus::CheckFailed, kNothingToFillMessage);
+        if (!fitted) return Stop(result, TFillStatus::CheckFailed, kNothingToFillMessage);
         frame = *fitted;
     } else {
         frame = ViewOutputFrame(view, dpi);
     }
     const int bits = options.bitsPerPixel;
     if (const auto refusal = PictureSizeRefusal(frame.width, frame.height, bits)) {
-        result.status = FillStatus::TooLarge;
+        result.status = TFillStatus::TooLarge;
         result.message = *refusal;
         return result;
     }
     const std::string framedText = PictureText(shiftJisPath, frame.paperWidth);
     if (framedText.size() > kMaxRecordText) {
-        return Stop(result, FillStatus::PathRefused, kPathTooLongMessage);
+        return Stop(result, TFillStatus::PathRefused, kPathTooLongMessage);
     }
 
     // The fill picture: background, the selection's pictures and solids, and the
@@ -275,15 +275,15 @@ FillResult RunFillCommand(const FillOptions& options, const FillSession& session
     if (saved != TBandedSaveResult::Saved) {
         RemoveTempImage(session.programFolder);
         if (saved == TBandedSaveResult::Cancelled) {
-            result.status = FillStatus::Cancelled;
+            result.status = TFillStatus::Cancelled;
             return result;
         }
-        return Stop(result, FillStatus::SaveFailed,
+        return Stop(result, TFillStatus::SaveFailed,
                     ProgramFolderTakesFiles(session.programFolder) ? kSaveFailedMessage
                                                                    : kProgramFolderReadOnlyMessage);
     }
 
-    result.status = FillStatus::Done;
+    result.status = TFillStatus::Done;
     result.picture = (asOnScreen ? whole : preview.Image()).convertToFormat(QImage::Format_RGB32);
     result.pictureWidth = frame.width;
     result.pictureHeight = frame.height;
@@ -296,9 +296,9 @@ FillResult RunFillCommand(const FillOptions& options, const FillSession& session
     return result;
 }
 
-ConfirmResult ConfirmFill(const FillHandBack& handBack, const fs::path& programFolder,
-                          TJwwEntityStore& store) {
-    ConfirmResult result;
+TConfirmResult ConfirmFill(const TFillHandBack& handBack, const fs::path& programFolder,
+                           TJwwEntityStore& store) {
+    TConfirmResult result;
     if (handBack.Empty()) return result;
     const fs::path output = PathOf(handBack.outputPath);
     // Links may have changed since the fill command: check again before the copy.
@@ -321,7 +321,7 @@ ConfirmResult ConfirmFill(const FillHandBack& handBack, const fs::path& programF
     return result;
 }
 
-const char* RetargetHandBack(FillHandBack& handBack, const std::string& outputPath,
+const char* RetargetHandBack(TFillHandBack& handBack, const std::string& outputPath,
                              const fs::path& programFolder) {
     if (UpperExtension(outputPath) != ".BMP") return kNotBmpMessage;
     std::string shiftJisPath;

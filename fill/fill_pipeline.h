@@ -40,7 +40,7 @@ std::filesystem::path TempImagePath(const std::filesystem::path& programFolder);
 
 // What the last successful fill command leaves for OK: the text of Label2 and the
 // placement of the picture in paper units. Only RunFillCommand fills it.
-struct FillHandBack {
+struct TFillHandBack {
     std::string outputPath;   // Label2: where OK copies the picture (UTF-8); empty when none
     std::string pictureText;  // "^@BM" + output path + "," + width, Shift-JIS bytes
     double ImageOriginX = 0.0;
@@ -50,7 +50,7 @@ struct FillHandBack {
     bool Empty() const { return outputPath.empty(); }
 };
 
-enum class FillStatus {
+enum class TFillStatus {
     Done,
     CheckFailed,        // one of the four checks of the options
     TextureUnreadable,  // the texture file exists but is no picture we can decode
@@ -61,8 +61,8 @@ enum class FillStatus {
     Cancelled,          // Escape stopped the region build or the picture; no file left
 };
 
-struct FillResult {
-    FillStatus status = FillStatus::CheckFailed;
+struct TFillResult {
+    TFillStatus status = TFillStatus::CheckFailed;
     // Why the command stopped (UTF-8, Japanese like the window's other texts); empty
     // when done. The window shows it in a message box, veldra-cli prints it.
     std::string message;
@@ -78,13 +78,13 @@ struct FillResult {
     int64_t pictureWidth = 0, pictureHeight = 0;
     int32_t pictureDpi = 0;
 
-    bool Ok() const { return status == FillStatus::Done; }
+    bool Ok() const { return status == TFillStatus::Done; }
 };
 
 // What the fill command reads besides the options: the selection, the graphic
 // attributes (background, layer states, pens of the solids), the view (its canvas
 // size is the picture's size) and the program folder of the temporary bitmap.
-struct FillSession {
+struct TFillSession {
     const TJwwEntityStore& store;
     const TgraAttribute& attributes;
     const TViewState& view;
@@ -142,10 +142,10 @@ std::string OutputPathFor(const std::string& outputName, const std::string& draw
 
 // The fill command. Forgets the previous result first (handBack emptied), and fills
 // handBack only when the picture is saved at TempImagePath.
-FillResult RunFillCommand(const FillOptions& options, const FillSession& session,
-                          FillHandBack& handBack);
+TFillResult RunFillCommand(const TFillOptions& options, const TFillSession& session,
+                           TFillHandBack& handBack);
 
-struct ConfirmResult {
+struct TConfirmResult {
     bool queued = false;  // the picture text is queued for the host
     std::string message;  // UTF-8; set when the copy to the output path failed
     TFileProblem problem = TFileProblem::None;  // why the copy failed, when it did
@@ -154,13 +154,13 @@ struct ConfirmResult {
 // OK: when a fill result and the temporary bitmap exist, moves the bitmap to the
 // output path (or copies it keeping its date), and queues the picture text only when
 // the output is complete. The window closes after OK, so the bitmap is not needed again.
-ConfirmResult ConfirmFill(const FillHandBack& handBack, const std::filesystem::path& programFolder,
-                          TJwwEntityStore& store);
+TConfirmResult ConfirmFill(const TFillHandBack& handBack,
+                           const std::filesystem::path& programFolder, TJwwEntityStore& store);
 
 // Another output path for a finished fill (OK could not copy to the first one): the
 // same checks as the fill command's; nullptr and `handBack` retargeted, or the
 // refusal's message (UTF-8) and `handBack` unchanged.
-const char* RetargetHandBack(FillHandBack& handBack, const std::string& outputPath,
+const char* RetargetHandBack(TFillHandBack& handBack, const std::string& outputPath,
                              const std::filesystem::path& programFolder);
 
 // Deletes the temporary bitmap when it exists (fill command start, window close), and

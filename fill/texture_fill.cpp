@@ -291,13 +291,13 @@ void FillRegionsWithTexture(TCanvas& canvas, const TAr2RealPoint& regionPolygons
         [&](QPainter& painter) { FillRegionPath(painter, path, texture, magnification); });
 }
 
-TextureFillResult FillRegions(TCanvas& canvas, const TAr2RealPoint& regionPolygons,
-                              const TViewState& view, const std::filesystem::path& picture,
-                              double magnification) {
+TTextureFillResult FillRegions(TCanvas& canvas, const TAr2RealPoint& regionPolygons,
+                               const TViewState& view, const std::filesystem::path& picture,
+                               double magnification) {
     QImage texture = LoadTexturePicture(picture);
-    if (texture.isNull()) return TextureFillResult::PictureUnreadable;
+    if (texture.isNull()) return TTextureFillResult::PictureUnreadable;
     FillRegionsWithTexture(canvas, regionPolygons, view, texture, magnification);
-    return TextureFillResult::Filled;
+    return TTextureFillResult::Filled;
 }
 
 }  // namespace veldra

@@ -69,7 +69,7 @@ QTransform ScreenTilingTransform(double magnification, const TViewState& screenV
 QTransform PaperTilingTransform(const QImage& texture, double tileWidthMm, double angleDeg,
                                 const TViewState& pictureView);
 
-enum class TextureFillResult {
+enum class TTextureFillResult {
     Filled,             // the regions are painted (an empty set of regions included)
     PictureUnreadable,  // the texture could not be decoded: the canvas is unchanged
 };
@@ -80,8 +80,8 @@ void FillRegionsWithTexture(TCanvas& canvas, const TAr2RealPoint& regionPolygons
 
 // Builds the path of the regions, decodes the texture once and fills the path on the
 // canvas. The canvas is unchanged when the texture cannot be decoded.
-TextureFillResult FillRegions(TCanvas& canvas, const TAr2RealPoint& regionPolygons,
-                              const TViewState& view, const std::filesystem::path& picture,
-                              double magnification);
+TTextureFillResult FillRegions(TCanvas& canvas, const TAr2RealPoint& regionPolygons,
+                               const TViewState& view, const std::filesystem::path& picture,
+                               double magnification);
 
 }  // namespace veldra

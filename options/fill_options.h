@@ -29,7 +29,7 @@ struct TPrintOptions {
     double tileAngleDeg = 0.0;
 };
 
-struct FillOptions {
+struct TFillOptions {
     std::string texturePath;                               // the texture picture (UTF-8)
     std::string outputName;                                // the output bitmap (.bmp, UTF-8)
     int32_t arcDivisions = kDefaultArcDivisions;           // 3..3600

@@ -74,8 +74,8 @@ class FillPipelineTest : public ::testing::Test {
         ReadExchangeBytes(store_, exchange);
         ResetCurrentAttributes(store_);
     }
-    FillResult Run() { return RunFillCommand(options_, Session(), handBack_); }
-    FillSession Session() { return {store_, attributes_, view_, dir_ / "program"}; }
+    TFillResult Run() { return RunFillCommand(options_, Session(), handBack_); }
+    TFillSession Session() { return {store_, attributes_, view_, dir_ / "program"}; }
     fs::path Temp() const { return dir_ / "program" / "rw47_temp.BMP"; }
     QImage TempImage() const { return QImage(QString::fromStdString(Temp().string()), "BMP"); }
 
@@ -83,8 +83,8 @@ class FillPipelineTest : public ::testing::Test {
     TJwwEntityStore store_;
     TgraAttribute attributes_;
     TViewState view_ = UnitView();
-    FillOptions options_;
-    FillHandBack handBack_;
+    TFillOptions options_;
+    TFillHandBack handBack_;
 };
 
 TEST_F(FillPipelineTest, FourChecksInOrderWithTheirMessages) {
@@ -104,8 +104,8 @@ TEST_F(FillPipelineTest, FourChecksInOrderWithTheirMessages) {
         SCOPED_TRACE(c.texture + " | " + c.output);
         options_.texturePath = c.texture.empty() ? "" : (dir_ / c.texture).string();
         options_.outputName = c.output;
-        FillResult result = Run();
-        EXPECT_EQ(result.status, FillStatus::CheckFailed);
+        TFillResult result = Run();
+        EXPECT_EQ(result.status, TFillStatus::CheckFailed);
         EXPECT_EQ(result.message, c.message);
         EXPECT_TRUE(handBack_.Empty());
         EXPECT_FALSE(fs::exists(Temp()));
@@ -146,7 +146,7 @@ TEST_F(FillPipelineTest, FillPictureHasHolesSolidsAndNoLines) {
     Load(
         "ci 0 0 80\nci 0 0 30\nlc10 255\nsl 40 -10 95 -10 95 10 40 10\n"
         "lc1\n-95 -95 95 -95\n95 -95 95 -90\n95 -90 -95 -90\n-95 -90 -95 -95\n");
-    FillResult result = Run();
+    TFillResult result = Run();
     ASSERT_TRUE(result.Ok()) << result.message;
     QImage saved = TempImage();
     ASSERT_EQ(saved.size(), QSize(200, 200));
@@ -178,11 +178,11 @@ TEST_F(FillPipelineTest, FacesModeLooksLikeTheLoopsWhereTheyAgreeAndFillsPicks) 
         grid += "-90 " + std::to_string(v) + " 90 " + std::to_string(v) + "\n";
     }
     Load(grid);
-    const FillResult chain = Run();
+    const TFillResult chain = Run();
     ASSERT_TRUE(chain.Ok()) << chain.message;
     EXPECT_EQ(chain.regions.filledRegions, 1u);  // the loop search sees the outline only
     options_.regions.mode = TRegionMode::Faces;
-    const FillResult faces = Run();
+    const TFillResult faces = Run();
     ASSERT_TRUE(faces.Ok()) << faces.message;
     EXPECT_EQ(faces.regions.filledRegions, 9u);
     EXPECT_TRUE(faces.regions.openEnds.empty());
@@ -190,16 +190,16 @@ TEST_F(FillPipelineTest, FacesModeLooksLikeTheLoopsWhereTheyAgreeAndFillsPicks) 
 
     Load("ci 0 0 80\nci 0 0 30\n");
     options_.regions.mode = TRegionMode::Chain;
-    const FillResult rings = Run();
+    const TFillResult rings = Run();
     options_.regions.mode = TRegionMode::Faces;
-    const FillResult ringFaces = Run();
+    const TFillResult ringFaces = Run();
     ASSERT_TRUE(rings.Ok() && ringFaces.Ok());
     EXPECT_EQ(ringFaces.picture, rings.picture);
 
     // A pick in the middle room fills that room alone.
     Load(grid);
     options_.regions.faces.picks = {{0, 0}};
-    const FillResult picked = Run();
+    const TFillResult picked = Run();
     ASSERT_TRUE(picked.Ok());
     EXPECT_EQ(picked.regions.filledRegions, 1u);
     EXPECT_EQ(picked.picture.pixel(100, 100), kTexture);
@@ -207,10 +207,10 @@ TEST_F(FillPipelineTest, FacesModeLooksLikeTheLoopsWhereTheyAgreeAndFillsPicks) 
     EXPECT_EQ(picked.picture.pixel(100, 100 + 60), kWhite);
 
     // Escape during the build: nothing drawn, no picture left behind.
-    FillSession session = Session();
+    TFillSession session = Session();
     session.abort = [] { return true; };
-    const FillResult cancelled = RunFillCommand(options_, session, handBack_);
-    EXPECT_EQ(cancelled.status, FillStatus::Cancelled);
+    const TFillResult cancelled = RunFillCommand(options_, session, handBack_);
+    EXPECT_EQ(cancelled.status, TFillStatus::Cancelled);
     EXPECT_TRUE(handBack_.Empty());
     EXPECT_FALSE(fs::exists(Temp()));
 }
@@ -241,8 +241,8 @@ TEST_F(FillPipelineTest, TemporaryBitmapIsReplacedAndRemovedOnFailure) {
     // fails, the stale file is gone, no partial file is left.
     {
         test::TFileSizeLimit fullDisk(1000);
-        FillResult failed = Run();
-        EXPECT_EQ(failed.status, FillStatus::SaveFailed);
+        TFillResult failed = Run();
+        EXPECT_EQ(failed.status, TFillStatus::SaveFailed);
         EXPECT_FALSE(failed.message.empty());
         EXPECT_TRUE(handBack_.Empty());
         EXPECT_TRUE(failed.picture.isNull());
@@ -265,15 +265,15 @@ VELDRA_SKIPPED_ON_WINDOWS_F(FillPipelineTest, TemporaryBitmapIsReplacedAndRemove
 TEST_F(FillPipelineTest, RefusesUnreadableTextureAndPathsTheHostCannotTake) {
     std::ofstream(dir_ / "junk.jpg") << "no picture";
     options_.texturePath = (dir_ / "junk.jpg").string();
-    FillResult result = Run();
-    EXPECT_EQ(result.status, FillStatus::TextureUnreadable);
+    TFillResult result = Run();
+    EXPECT_EQ(result.status, TFillStatus::TextureUnreadable);
     EXPECT_EQ(result.message, "テクスチャ画像ファイルを読み込めませんでした。");
     EXPECT_FALSE(fs::exists(Temp()));
     options_.texturePath = (dir_ / "texture.png").string();
 
     options_.outputName = (dir_ / "out" / "fill😀.bmp").string();  // not in code page 932
     result = Run();
-    EXPECT_EQ(result.status, FillStatus::PathRefused);
+    EXPECT_EQ(result.status, TFillStatus::PathRefused);
     EXPECT_EQ(result.message, "画像ファイル名に使用できない文字が含まれています。");
 
     // "^@BM" + path + ",200.000" must fit 255 bytes; 図 takes two.
@@ -285,12 +285,12 @@ TEST_F(FillPipelineTest, RefusesUnreadableTextureAndPathsTheHostCannotTake) {
     options_.outputName.insert(name.size() - 7, "b");
     fs::remove(Temp());
     result = Run();
-    EXPECT_EQ(result.status, FillStatus::PathRefused);
+    EXPECT_EQ(result.status, TFillStatus::PathRefused);
     EXPECT_EQ(result.message, "画像ファイル名が長すぎます。");
     EXPECT_FALSE(fs::exists(Temp()));
 
     options_.outputName = Temp().string();
-    EXPECT_EQ(Run().status, FillStatus::PathRefused);
+    EXPECT_EQ(Run().status, TFillStatus::PathRefused);
 }
 
 // On one volume the temporary bitmap itself becomes the output (the window closes after
@@ -300,7 +300,7 @@ TEST_F(FillPipelineTest, OkCopiesAndQueuesThePictureTextExactly) {
     fs::last_write_time(Temp(), fs::last_write_time(Temp()) - std::chrono::hours(5));
     const std::string picture = Read(Temp());
     const auto date = fs::last_write_time(Temp());
-    ConfirmResult ok = ConfirmFill(handBack_, dir_ / "program", store_);
+    TConfirmResult ok = ConfirmFill(handBack_, dir_ / "program", store_);
     EXPECT_TRUE(ok.queued);
     EXPECT_TRUE(ok.message.empty());
     EXPECT_EQ(Read(options_.outputName), picture);
@@ -314,7 +314,7 @@ TEST_F(FillPipelineTest, OkCopiesAndQueuesThePictureTextExactly) {
 
 TEST_F(FillPipelineTest, OkQueuesNothingWithoutACompleteCopy) {
     // OK without a fill: nothing copied, nothing queued, no message.
-    ConfirmResult none = ConfirmFill(handBack_, dir_ / "program", store_);
+    TConfirmResult none = ConfirmFill(handBack_, dir_ / "program", store_);
     EXPECT_FALSE(none.queued);
     EXPECT_TRUE(none.message.empty());
 
@@ -322,7 +322,7 @@ TEST_F(FillPipelineTest, OkQueuesNothingWithoutACompleteCopy) {
     ASSERT_TRUE(Run().Ok());
     fs::remove(Temp());
     std::ofstream(options_.outputName) << "older picture";
-    ConfirmResult missing = ConfirmFill(handBack_, dir_ / "program", store_);
+    TConfirmResult missing = ConfirmFill(handBack_, dir_ / "program", store_);
     EXPECT_FALSE(missing.queued);
     EXPECT_EQ(missing.message, "画像ファイルをコピーできませんでした。");
     EXPECT_EQ(Read(options_.outputName), "older picture");
@@ -340,8 +340,8 @@ TEST_F(FillPipelineTest, FifoTextureIsRefusedAtOnce) {
     ASSERT_EQ(::mkfifo((dir_ / "fifo.png").c_str(), 0600), 0);
     options_.texturePath = (dir_ / "fifo.png").string();
     EXPECT_EQ(test::ExitCodeInChild([&] {
-                  const FillResult result = Run();
-                  return result.status == FillStatus::CheckFailed &&
+                  const TFillResult result = Run();
+                  return result.status == TFillStatus::CheckFailed &&
                                  result.message == kTextureNotRegularMessage
                              ? 0
                              : 1;
@@ -362,8 +362,8 @@ TEST_F(FillPipelineTest, OutputPathsThatWouldBreakThePictureTextAreRefused) {
     for (const std::string name : {"x\r\nci 0 0 99\r\ny.bmp", "a\tb.bmp", "a,b.bmp", "\x1f.bmp"}) {
         SCOPED_TRACE(name);
         options_.outputName = (dir_ / "out").string() + "/" + name;
-        const FillResult result = Run();
-        EXPECT_EQ(result.status, FillStatus::PathRefused);
+        const TFillResult result = Run();
+        EXPECT_EQ(result.status, TFillStatus::PathRefused);
         EXPECT_EQ(result.message, "画像ファイル名に使用できない文字が含まれています。");
         EXPECT_TRUE(handBack_.Empty());
         EXPECT_FALSE(fs::exists(Temp()));
@@ -371,7 +371,7 @@ TEST_F(FillPipelineTest, OutputPathsThatWouldBreakThePictureTextAreRefused) {
     // Also when the comma comes from the drawing's folder.
     Load("file=" + (dir_ / "a,b" / "plan.jww").string() + "\nci 0 0 80\n");
     options_.outputName = "fill.bmp";
-    EXPECT_EQ(Run().status, FillStatus::PathRefused);
+    EXPECT_EQ(Run().status, TFillStatus::PathRefused);
     EXPECT_EQ(std::distance(fs::directory_iterator(dir_ / "out"), {}), 0);
 }
 
@@ -396,8 +396,8 @@ TEST_F(FillPipelineTest, OutputThatIsTheTemporaryOrExchangeFileOrNoFileIsRefused
     for (const auto& [name, message] : cases) {
         SCOPED_TRACE(name);
         options_.outputName = (out / name).string();
-        const FillResult result = Run();
-        EXPECT_EQ(result.status, FillStatus::PathRefused);
+        const TFillResult result = Run();
+        EXPECT_EQ(result.status, TFillStatus::PathRefused);
         EXPECT_EQ(result.message, message);
     }
     EXPECT_EQ(Read(exchange), "ci 0 0 80\r\n");
@@ -407,7 +407,7 @@ TEST_F(FillPipelineTest, OutputThatIsTheTemporaryOrExchangeFileOrNoFileIsRefused
     options_.outputName = (out / "late.bmp").string();
     ASSERT_TRUE(Run().Ok());
     fs::create_symlink(exchange, out / "late.bmp");
-    const ConfirmResult ok = ConfirmFill(handBack_, dir_ / "program", store_);
+    const TConfirmResult ok = ConfirmFill(handBack_, dir_ / "program", store_);
     EXPECT_FALSE(ok.queued);
     EXPECT_EQ(ok.message, kPathIsExchangeMessage);
     EXPECT_EQ(Read(exchange), "ci 0 0 80\r\n");
@@ -439,7 +439,7 @@ TEST_F(FillPipelineTest, FailedCopyAtOkKeepsTheOlderPicture) {
     std::ofstream(options_.outputName) << "older picture";
     {
         test::TFileSizeLimit fullDisk(1000);
-        const ConfirmResult ok = ConfirmFill(handBack_, dir_ / "program", store_);
+        const TConfirmResult ok = ConfirmFill(handBack_, dir_ / "program", store_);
         EXPECT_FALSE(ok.queued);
         EXPECT_EQ(ok.message, kCopyFailedMessage);
     }
@@ -459,8 +459,8 @@ TEST_F(FillPipelineTest, DrawingFolderTheHostCouldNotWriteIsRefusedWithItsReason
          {std::string("C:\\Jos?\\plan.jww"), std::string("C:\\\x82\\plan.jww")}) {  // broken bytes
         Load("file=" + drawing + "\nci 0 0 80\n");
         options_.outputName = "fill.bmp";
-        const FillResult result = Run();
-        EXPECT_EQ(result.status, FillStatus::PathRefused);
+        const TFillResult result = Run();
+        EXPECT_EQ(result.status, TFillStatus::PathRefused);
         EXPECT_EQ(result.message, kDrawingFolderUnusableMessage);
         EXPECT_FALSE(fs::exists(Temp()));
     }
@@ -479,9 +479,9 @@ TEST_F(FillPipelineTest, ReadOnlyProgramFolderIsNamedAsTheReason) {
         GTEST_SKIP()
             << "the folder still takes files (root, or the read-only attribute of Windows)";
     }
-    const FillResult result = Run();
+    const TFillResult result = Run();
     fs::permissions(dir_ / "program", fs::perms::owner_all, fs::perm_options::add);
-    EXPECT_EQ(result.status, FillStatus::SaveFailed);
+    EXPECT_EQ(result.status, TFillStatus::SaveFailed);
     EXPECT_EQ(result.message, kProgramFolderReadOnlyMessage);
     EXPECT_TRUE(handBack_.Empty());
     EXPECT_TRUE(fs::is_empty(dir_ / "program"));

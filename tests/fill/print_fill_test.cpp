@@ -46,7 +46,7 @@ class PrintFillTest : public ::testing::Test {
     }
     void TearDown() override { fs::remove_all(dir_); }
 
-    FillResult Run(const std::string& exchange, const TViewState& view) {
+    TFillResult Run(const std::string& exchange, const TViewState& view) {
         InitStore(store_);
         ReadExchangeBytes(store_, exchange);
         ResetCurrentAttributes(store_);
@@ -58,14 +58,14 @@ class PrintFillTest : public ::testing::Test {
     fs::path dir_;
     TJwwEntityStore store_;
     TgraAttribute attributes_;
-    FillOptions options_;
-    FillHandBack handBack_;
+    TFillOptions options_;
+    TFillHandBack handBack_;
 };
 
 TEST_F(PrintFillTest, FillAreaPlacementFollowsThePictureExactly) {
     options_.print.dpi = 254;  // 10 pixels per mm
     options_.print.area = TOutputArea::Fill;
-    const FillResult result = Run(Square(2.04, 3.0, 12.0, 8.55), ViewOf(-100, -100, 2, 400, 400));
+    const TFillResult result = Run(Square(2.04, 3.0, 12.0, 8.55), ViewOf(-100, -100, 2, 400, 400));
     ASSERT_TRUE(result.Ok()) << result.message;
     // Columns floor(20.4) - 1 = 19 .. 120 + 1; rows 30 - 1 .. ceil(85.5) + 1 = 87.
     EXPECT_EQ(result.pictureWidth, 102);
@@ -87,7 +87,7 @@ TEST_F(PrintFillTest, FillAreaPlacementFollowsThePictureExactly) {
 TEST_F(PrintFillTest, ViewAreaAtADpiKeepsTheViewCorner) {
     options_.print.dpi = 150;
     const TViewState view = ViewOf(-50, -25, 4, 400, 200);  // 100 x 50 mm
-    const FillResult result = Run(Square(-10, -10, 10, 10), view);
+    const TFillResult result = Run(Square(-10, -10, 10, 10), view);
     ASSERT_TRUE(result.Ok()) << result.message;
     EXPECT_EQ(result.pictureWidth, 591);   // 100 * 150 / 25.4 = 590.55
     EXPECT_EQ(result.pictureHeight, 295);  // 295.28
@@ -100,8 +100,8 @@ TEST_F(PrintFillTest, ViewAreaAtADpiKeepsTheViewCorner) {
 
 TEST_F(PrintFillTest, OversizedPictureIsRefusedBeforeAnyFileIsMade) {
     options_.print.dpi = 4800;
-    const FillResult result = Run(Square(0, 0, 900, 900), ViewOf(0, 0, 0.5, 500, 500));
-    EXPECT_EQ(result.status, FillStatus::TooLarge);
+    const TFillResult result = Run(Square(0, 0, 900, 900), ViewOf(0, 0, 0.5, 500, 500));
+    EXPECT_EQ(result.status, TFillStatus::TooLarge);
     EXPECT_NE(result.message.find("ピクセル"), std::string::npos);
     EXPECT_NE(result.message.find("188976 × 188976"), std::string::npos) << result.message;
     EXPECT_FALSE(fs::exists(Temp()));
@@ -121,15 +121,15 @@ TEST_F(PrintFillTest, StoppedFillLeavesNoFileAndNoResult) {
     InitStore(store_);
     ReadExchangeBytes(store_, Square(-50, -50, 50, 50));
     ResetCurrentAttributes(store_);
-    FillSession session{store_, attributes_, ViewOf(-100, -100, 2, 400, 400), dir_ / "program"};
+    TFillSession session{store_, attributes_, ViewOf(-100, -100, 2, 400, 400), dir_ / "program"};
     int calls = 0;
     session.progress = [&](double done) {
         EXPECT_GT(done, 0.0);
         EXPECT_LT(done, 1.0);
         return ++calls == 1;
     };
-    const FillResult result = RunFillCommand(options_, session, handBack_);
-    EXPECT_EQ(result.status, FillStatus::Cancelled);
+    const TFillResult result = RunFillCommand(options_, session, handBack_);
+    EXPECT_EQ(result.status, TFillStatus::Cancelled);
     EXPECT_EQ(calls, 1);
     EXPECT_TRUE(handBack_.Empty());
     EXPECT_TRUE(result.picture.isNull());
@@ -148,7 +148,7 @@ TEST_F(PrintFillTest, NeighbouringFillsAtDifferentZoomsMeetWithoutASeam) {
         int64_t left, top;  // paper pixel of the picture's top-left pixel
     };
     auto fill = [&](const std::string& exchange, const TViewState& view) {
-        const FillResult result = Run(exchange, view);
+        const TFillResult result = Run(exchange, view);
         EXPECT_TRUE(result.Ok()) << result.message;
         const QImage image = Saved();
         const int64_t left = std::llround(handBack_.ImageOriginX * k);

@@ -275,13 +275,13 @@ TEST_F(TexturePictureTest, DecodesMetafilesAndRefusesWhatIsNoPicture) {
     TCanvas canvas(kSize, kSize);
     QImage before = canvas.Image().copy();
     EXPECT_EQ(FillRegions(canvas, {PixelRect(0, 0, 64, 64)}, PixelView(), dir_ / "junk.bmp", 1),
-              TextureFillResult::PictureUnreadable);
+              TTextureFillResult::PictureUnreadable);
     EXPECT_EQ(canvas.Image(), before);
     QImage texture(2, 2, QImage::Format_RGB32);
     texture.fill(qRgb(1, 2, 3));
     texture.save(QString::fromStdU16String(Utf16FromPath(dir_ / "ok.png")));
     EXPECT_EQ(FillRegions(canvas, {PixelRect(0, 0, 64, 64)}, PixelView(), dir_ / "ok.png", 1),
-              TextureFillResult::Filled);
+              TTextureFillResult::Filled);
     EXPECT_EQ(canvas.Image().pixel(30, 30), qRgb(1, 2, 3));
 }
 
@@ -333,7 +333,7 @@ TEST_F(TexturePictureTest, RefusesPicturesBeyondThePixelLimit) {
     TCanvas canvas(kSize, kSize);
     const QImage before = canvas.Image().copy();
     EXPECT_EQ(FillRegions(canvas, {PixelRect(0, 0, 64, 64)}, PixelView(), dir_ / "huge.bmp", 1),
-              TextureFillResult::PictureUnreadable);
+              TTextureFillResult::PictureUnreadable);
     EXPECT_EQ(canvas.Image(), before);
 
     // The same bitmap 4 x 9 pixels high is an ordinary texture.

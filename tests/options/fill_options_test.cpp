@@ -7,7 +7,7 @@
 namespace veldra {
 namespace {
 
-TEST(FillOptions, DivisionCountAsTypedIsLimited) {
+TEST(TFillOptions, DivisionCountAsTypedIsLimited) {
     for (const auto& [text, expected] : {std::pair{"2", 3},
                                          {"5000", 3600},
                                          {"abc", 3},
@@ -19,7 +19,7 @@ TEST(FillOptions, DivisionCountAsTypedIsLimited) {
     }
 }
 
-TEST(FillOptions, DepthItemsGiveBitsAndTheDefaultsAreAFirstStarts) {
+TEST(TFillOptions, DepthItemsGiveBitsAndTheDefaultsAreAFirstStarts) {
     const int32_t bits[] = {1, 4, 8, 24, 32};
     for (int32_t item = 0; item <= kLastColourDepthItem; ++item) {
         EXPECT_EQ(BitsPerPixelOfDepthItem(item), bits[item]);
@@ -28,7 +28,7 @@ TEST(FillOptions, DepthItemsGiveBitsAndTheDefaultsAreAFirstStarts) {
     EXPECT_EQ(BitsPerPixelOfDepthItem(-1), 1);
     EXPECT_EQ(BitsPerPixelOfDepthItem(9), 32);
     // The window's first start: "24bit色" (item 3), 24 divisions, 200 %.
-    const FillOptions defaults;
+    const TFillOptions defaults;
     EXPECT_EQ(defaults.bitsPerPixel, BitsPerPixelOfDepthItem(3));
     EXPECT_EQ(defaults.arcDivisions, 24);
     EXPECT_EQ(defaults.magnificationPercent, 200);
