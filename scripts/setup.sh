@@ -29,3 +29,10 @@ if ((${#missing[@]})); then
     $SUDO apt-get update -qq
     DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"
 fi
+
+# Wine as a Japanese Windows needs the glibc locale (code page 932, Japanese Unix paths).
+if ! locale -a 2>/dev/null | grep -qi '^ja_JP\.utf-\?8$'; then
+    SUDO=""
+    [[ $(id -u) -ne 0 ]] && SUDO=sudo
+    $SUDO localedef -i ja_JP -f UTF-8 ja_JP.UTF-8
+fi
