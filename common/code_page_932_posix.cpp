@@ -8,7 +8,8 @@
 namespace veldra::detail {
 namespace {
 
-const iconv_t kNoConverter = reinterpret_cast<iconv_t>(-1);
+// iconv_open's failure value is (iconv_t)-1 by its own definition.
+const iconv_t kNoConverter = reinterpret_cast<iconv_t>(-1);  // NOLINT(performance-no-int-to-ptr)
 
 iconv_t Open(void* handle) {
     return handle == nullptr ? kNoConverter : static_cast<iconv_t>(handle);

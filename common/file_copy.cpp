@@ -8,7 +8,7 @@ namespace fs = std::filesystem;
 namespace {
 
 // Large blocks: a print picture runs to hundreds of megabytes.
-constexpr size_t kBlockSize = 1024 * 1024;
+constexpr size_t kBlockSize = size_t{1024} * 1024;
 
 TFileProblem Copy(const fs::path& source, const fs::path& destination, bool keepDate) {
     TInputFile in;

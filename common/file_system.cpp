@@ -10,7 +10,7 @@ namespace veldra {
 
 namespace {
 
-constexpr size_t kReadBlock = 64 * 1024;
+constexpr size_t kReadBlock = size_t{64} * 1024;
 
 TReadResult ReadUpTo(const std::filesystem::path& path, uint64_t maxBytes, bool refuseLarger) {
     TReadResult result;

@@ -181,7 +181,6 @@ TEST(SettingsFile, ViewLinesFollowTheSeventeenAndShorterFilesGiveDefaults) {
     EXPECT_EQ(ParseSettings(text.substr(0, text.size() - 3) + "7\r\n").gapUnit, 0);
 }
 
-
 #ifndef _WIN32
 TEST(SettingsFile, FailedWriteKeepsTheOldSettings) {
     const auto dir = std::filesystem::temp_directory_path() / "veldra_settings_fail";

@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include <dlfcn.h>
 #include <sys/resource.h>
 #include <unistd.h>
 
@@ -346,6 +347,9 @@ int BuildUnderMemoryCap(const TJwwEntityStore& store) {
         std::fclose(f);
     }
     const rlim_t limit = static_cast<rlim_t>(pages) * sysconf(_SC_PAGESIZE) + (150u << 20);
+    // The C library loads the unwinder on its first use; under the cap that load itself
+    // can fail and abort, so it is loaded while memory is still there.
+    dlopen("libgcc_s.so.1", RTLD_NOW | RTLD_NODELETE);
     const rlimit cap{limit, limit};
     setrlimit(RLIMIT_AS, &cap);
     const TFaceBuild build = BuildFaces(store, 24, {});
