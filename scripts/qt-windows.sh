@@ -37,7 +37,9 @@ QT_OPTIONS=(-release -shared -nomake examples -nomake tests -opengl no -no-dbus 
     -qt-zlib -qt-libpng -qt-libjpeg -qt-freetype -qt-pcre -qt-harfbuzz -qt-doubleconversion)
 # The key: what decides the built files (versions, compiler, options, patches), not the
 # wording of this script.
-KEY=$( (echo "$QT_VERSION $GMP_VERSION $MPFR_VERSION ${QT_OPTIONS[*]}"
+# GMP with its C++ classes: the tests' exact reference of the faces uses them.
+GMP_OPTIONS=(--enable-static --disable-shared --enable-cxx)
+KEY=$( (echo "$QT_VERSION $GMP_VERSION $MPFR_VERSION ${QT_OPTIONS[*]} ${GMP_OPTIONS[*]}"
         ${TRIPLE}-g++-posix --version | head -1
         cat scripts/windows/*.patch) | sha256sum | cut -c1-16)
 PREFIX=$CACHE/windows-deps-$KEY
@@ -64,8 +66,8 @@ MPFR_DIR=$(find . -maxdepth 1 -type d -name 'mpfr4-*' | head -1)
 # Debian's GMP source leaves out the manual, which its makefiles still name.
 mkdir -p "$GMP_DIR/doc" && [[ -f $GMP_DIR/doc/Makefile.in ]] ||
     printf 'all:\ninstall:\n%%:\n\t@:\n' >"$GMP_DIR/doc/Makefile.in"
-(cd "$GMP_DIR" && ./configure --host=$TRIPLE --prefix="$PREFIX" --enable-static --disable-shared \
-    CC=${TRIPLE}-gcc-posix >/dev/null && make -j"$JOBS" >/dev/null && make install >/dev/null)
+(cd "$GMP_DIR" && ./configure --host=$TRIPLE --prefix="$PREFIX" "${GMP_OPTIONS[@]}" \
+    CC=${TRIPLE}-gcc-posix CXX=${TRIPLE}-g++-posix >/dev/null && make -j"$JOBS" >/dev/null && make install >/dev/null)
 (cd "$MPFR_DIR" && ./configure --host=$TRIPLE --prefix="$PREFIX" --enable-static --disable-shared \
     --with-gmp="$PREFIX" CC=${TRIPLE}-gcc-posix >/dev/null && make -j"$JOBS" >/dev/null &&
     make install >/dev/null)
