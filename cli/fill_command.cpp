@@ -46,8 +46,6 @@ constexpr const char* kFillUsage =
     "  --pick lies in a face, nothing is filled and the exit status is 1.\n"
     "  Every option is written --name value or --name=value.\n";
 
-constexpr double kMaxTileMm = 10000.0;
-
 struct TCliFillOptions {
     std::string folder;
     TFillOptions fill;
