@@ -100,14 +100,20 @@ void Report(benchmark::State& state, const TJwwEntityStore& store) {
     state.counters["segments"] = static_cast<double>(store.lines.size());
 }
 
-// range(0): drawing; range(1): gap tolerance in thousandths of a mm.
+// 1: every drawing through the geometry library, the yardstick; 0: the program's way
+// (the integer noding where the coordinates allow).
+veldra::TFaceNoding NodingOf(int64_t library) {
+    return library != 0 ? veldra::TFaceNoding::LibraryOnly : veldra::TFaceNoding::Grid;
+}
+
+// range(0): drawing; range(1): gap tolerance in thousandths of a mm; range(2): library.
 void BM_Faces(benchmark::State& state) {
     const TJwwEntityStore& store = Drawing(static_cast<int>(state.range(0)));
     veldra::TFaceOptions options;
     options.gapTolerance = static_cast<double>(state.range(1)) / 1000.0;
     veldra::TFaceBuild build;
     for (auto _ : state) {
-        build = veldra::BuildFaces(store, 24, options);
+        build = veldra::BuildFacesUsing(NodingOf(state.range(2)), store, 24, options);
         benchmark::DoNotOptimize(build.faces.data());
     }
     Report(state, store);
@@ -164,12 +170,13 @@ TJwwEntityStore Hatch(int n) {
     return store;
 }
 
-// range(0): n. Under the crossing budget the whole build; over it the refusal.
+// range(0): n; range(1): library. Under the crossing budget the whole build; over it
+// the refusal.
 void BM_Hatch(benchmark::State& state) {
     const TJwwEntityStore store = Hatch(static_cast<int>(state.range(0)));
     veldra::TFaceBuild build;
     for (auto _ : state) {
-        build = veldra::BuildFaces(store, 24, {});
+        build = veldra::BuildFacesUsing(NodingOf(state.range(1)), store, 24, {});
         benchmark::DoNotOptimize(build.faces.data());
     }
     state.counters["faces"] = static_cast<double>(build.faces.size());
@@ -177,17 +184,29 @@ void BM_Hatch(benchmark::State& state) {
     state.counters["refused"] = build.tooManyCrossings ? 1 : 0;
 }
 
+// The drawings with their gap tolerances; with `library`, each also through the
+// library alone.
+const int64_t kDrawingArgs[][2] = {
+    {0, 0}, {1, 0},  {2, 0}, {3, 0}, {0, 10},  // a tolerance where every end meets a wall already
+    {4, 0}, {4, 10},                           // and where every tenth wall needs it
+    {5, 0}, {6, 0}};
+
 void Drawings(benchmark::internal::Benchmark* b) {
     b->ArgNames({"drawing", "gapMicro"});
-    for (int64_t d : {0, 1, 2, 3}) b->Args({d, 0});
-    b->Args({0, 10});  // a tolerance where every end meets a wall already
-    b->Args({4, 0});
-    b->Args({4, 10});  // and where every tenth wall needs it
-    b->Args({5, 0});
-    b->Args({6, 0});
+    for (const auto& args : kDrawingArgs) b->Args({args[0], args[1]});
 }
 
-BENCHMARK(BM_Faces)->Apply(Drawings)->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime();
+void DrawingsBothWays(benchmark::internal::Benchmark* b) {
+    b->ArgNames({"drawing", "gapMicro", "library"});
+    for (const auto& args : kDrawingArgs) {
+        for (int64_t library : {0, 1}) b->Args({args[0], args[1], library});
+    }
+}
+
+BENCHMARK(BM_Faces)
+    ->Apply(DrawingsBothWays)
+    ->Unit(benchmark::kMillisecond)
+    ->MeasureProcessCPUTime();
 BENCHMARK(BM_Chain)->Apply(Drawings)->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime();
 BENCHMARK(BM_SnapEnds)
     ->ArgNames({"drawing", "quick"})
@@ -197,7 +216,11 @@ BENCHMARK(BM_SnapEnds)
     ->Args({1, 1})
     ->Unit(benchmark::kMillisecond)
     ->MeasureProcessCPUTime();
-BENCHMARK(BM_Hatch)->Arg(1000)->Arg(3000)->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime();
+BENCHMARK(BM_Hatch)
+    ->ArgNames({"n", "library"})
+    ->ArgsProduct({{1000, 3000}, {0, 1}})
+    ->Unit(benchmark::kMillisecond)
+    ->MeasureProcessCPUTime();
 
 }  // namespace
 
