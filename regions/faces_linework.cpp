@@ -1,5 +1,7 @@
 #include <algorithm>
+#include <bit>
 #include <cmath>
+#include <cstdint>
 
 #include "common/tolerances.h"
 #include "regions/faces_linework.h"
@@ -114,27 +116,53 @@ std::vector<TFacePolyline> CollectFaceLinework(const TJwwEntityStore& store, int
 }
 
 bool EndsNeedSnapping(const std::vector<TFacePolyline>& lines) {
-    std::vector<TRealPoint> ends;
-    ends.reserve(2 * lines.size());
+    // Ends hashed by cells much wider than the tolerance, each cell keeping its first
+    // end: ends of one point meet in their cell, an end near another lies in the same
+    // cell or within the tolerance of a side of it. A second, different end in a cell
+    // might be near: then the whole pass decides. One look-up per end, no sort.
+    constexpr double kCell = 100 * kPointTolerance;
+    constexpr double kNear = 2 * kPointTolerance;  // side distance, with room for rounding
+    size_t count = 0;
+    for (const TFacePolyline& line : lines) count += line.closed ? 0 : 2;
+    const size_t size = std::bit_ceil(std::max<size_t>(16, 2 * count));
+    std::vector<const TRealPoint*> table(size, nullptr);
+    auto cellOf = [](double v) { return static_cast<int64_t>(std::floor(v / kCell)); };
+    auto slotOf = [size](int64_t cx, int64_t cy) {
+        uint64_t h = uint64_t(cx) * 0x9E3779B97F4A7C15ull ^ uint64_t(cy) * 0xC2B2AE3D27D4EB4Full;
+        return (h ^ (h >> 29)) & (size - 1);
+    };
+    // The end kept for a cell, or null.
+    auto find = [&](int64_t cx, int64_t cy, size_t& slot) -> const TRealPoint* {
+        for (slot = slotOf(cx, cy);; slot = (slot + 1) & (size - 1)) {
+            const TRealPoint* q = table[slot];
+            if (q == nullptr || (cellOf(q->X) == cx && cellOf(q->Y) == cy)) return q;
+        }
+    };
+    auto near = [](const TRealPoint& p, const TRealPoint& q) {
+        return !(p.X == q.X && p.Y == q.Y) && std::fabs(p.X - q.X) <= kPointTolerance &&
+               std::fabs(p.Y - q.Y) <= kPointTolerance;
+    };
     for (const TFacePolyline& line : lines) {
         if (line.closed) continue;
-        ends.push_back(line.points.front());
-        ends.push_back(line.points.back());
-    }
-    std::sort(ends.begin(), ends.end(), [](const TRealPoint& p, const TRealPoint& q) {
-        return p.X != q.X ? p.X < q.X : p.Y < q.Y;
-    });
-    // Sorted by X then Y: ends sharing an X lie next to each other by Y, so a near miss
-    // within one column is two neighbours. Two columns within the tolerance of each
-    // other could hide one anywhere: then the whole pass decides. Not-a-number
-    // coordinates were left out before.
-    for (size_t i = 1; i < ends.size(); ++i) {
-        const TRealPoint& p = ends[i - 1];
-        const TRealPoint& q = ends[i];
-        if (p.X == q.X) {
-            if (p.Y != q.Y && q.Y - p.Y <= kPointTolerance) return true;
-        } else if (q.X - p.X <= kPointTolerance) {
-            return true;
+        for (const TRealPoint* p : {&line.points.front(), &line.points.back()}) {
+            const int64_t cx = cellOf(p->X), cy = cellOf(p->Y);
+            size_t slot = 0;
+            if (const TRealPoint* q = find(cx, cy, slot)) {
+                if (q->X != p->X || q->Y != p->Y) return true;
+            } else {
+                table[slot] = p;
+            }
+            const int dx0 = p->X - double(cx) * kCell <= kNear ? -1 : 0;
+            const int dx1 = double(cx + 1) * kCell - p->X <= kNear ? 1 : 0;
+            const int dy0 = p->Y - double(cy) * kCell <= kNear ? -1 : 0;
+            const int dy1 = double(cy + 1) * kCell - p->Y <= kNear ? 1 : 0;
+            for (int dx = dx0; dx <= dx1; ++dx) {
+                for (int dy = dy0; dy <= dy1; ++dy) {
+                    if (dx == 0 && dy == 0) continue;
+                    const TRealPoint* q = find(cx + dx, cy + dy, slot);
+                    if (q != nullptr && near(*p, *q)) return true;
+                }
+            }
         }
     }
     return false;
