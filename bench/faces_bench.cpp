@@ -150,8 +150,50 @@ void BM_SnapEnds(benchmark::State& state) {
             veldra::SnapCloseEndsAlways(copy);
         }
         benchmark::DoNotOptimize(copy.data());
+        state.PauseTiming();
+        copy = {};  // freed outside the timing
+        state.ResumeTiming();
     }
     Report(state, store);
+}
+
+// The quick check as it was, the yardstick: the ends sorted by X then Y, a near pair
+// being two neighbours in one column or two columns within the tolerance.
+bool SortedEndsNeedSnapping(const std::vector<veldra::TFacePolyline>& lines) {
+    std::vector<veldra::TRealPoint> ends;
+    ends.reserve(2 * lines.size());
+    for (const veldra::TFacePolyline& line : lines) {
+        if (line.closed) continue;
+        ends.push_back(line.points.front());
+        ends.push_back(line.points.back());
+    }
+    std::sort(ends.begin(), ends.end(),
+              [](const veldra::TRealPoint& p, const veldra::TRealPoint& q) {
+                  return p.X != q.X ? p.X < q.X : p.Y < q.Y;
+              });
+    for (size_t i = 1; i < ends.size(); ++i) {
+        const veldra::TRealPoint& p = ends[i - 1];
+        const veldra::TRealPoint& q = ends[i];
+        if (p.X == q.X ? (p.Y != q.Y && q.Y - p.Y <= 1e-8) : q.X - p.X <= 1e-8) return true;
+    }
+    return false;
+}
+
+// The quick check alone, on linework that it leaves untouched: range(0) the drawing,
+// range(1) 1 for the check as it was (the yardstick).
+void BM_EndsNeedSnapping(benchmark::State& state) {
+    const TJwwEntityStore& store = Drawing(static_cast<int>(state.range(0)));
+    size_t skipped = 0;
+    const std::vector<veldra::TFacePolyline> lines =
+        veldra::CollectFaceLinework(store, 24, {}, skipped);
+    bool needed = false;
+    for (auto _ : state) {
+        needed =
+            state.range(1) != 0 ? SortedEndsNeedSnapping(lines) : veldra::EndsNeedSnapping(lines);
+        benchmark::DoNotOptimize(needed);
+    }
+    Report(state, store);
+    state.counters["needed"] = needed ? 1 : 0;
 }
 
 // n lines at 45 degrees and n at 135 in a 100 x 100 square: n * n / 2 crossings or so.
@@ -214,6 +256,11 @@ BENCHMARK(BM_SnapEnds)
     ->Args({0, 1})
     ->Args({1, 0})
     ->Args({1, 1})
+    ->Unit(benchmark::kMillisecond)
+    ->MeasureProcessCPUTime();
+BENCHMARK(BM_EndsNeedSnapping)
+    ->ArgNames({"drawing", "sorted"})
+    ->ArgsProduct({{0, 1, 4}, {0, 1}})
     ->Unit(benchmark::kMillisecond)
     ->MeasureProcessCPUTime();
 BENCHMARK(BM_Hatch)
