@@ -19,6 +19,10 @@ constexpr double kTwo62 = 4611686018427387904.0;
 constexpr uint32_t kNone = std::numeric_limits<uint32_t>::max();
 // Cells the poll is asked after.
 constexpr size_t kPollCells = 256;
+// Pair tests beyond this (many long edges sharing cells, where a sweep does better):
+// the noding declines and the geometry library's sweep takes the linework. About two
+// seconds of tests.
+constexpr uint64_t kMaxPairTests = 200'000'000;
 
 // The exponent of the lowest set bit of a non-zero finite double.
 int LowestBit(double v) {
@@ -134,7 +138,9 @@ TGridNoding::TResult TGridNoding::Node(const std::vector<TFaceEdge>& edges, cons
     }
 
     std::vector<uint64_t> pairs;
-    if (!FindMeetings(poll, pairs) || stopAt(0.2)) return TResult::Aborted;
+    const TResult found = FindMeetings(poll, pairs);
+    if (found != TResult::Noded) return found;
+    if (stopAt(0.2)) return TResult::Aborted;
     for (uint64_t key : pairs) AddMeeting(uint32_t(key >> 32), uint32_t(key));
     pairs = {};
     if (!SortAlongSegments(poll) || stopAt(0.4)) return TResult::Aborted;
@@ -200,7 +206,8 @@ bool AtAnEnd(const TParam& p) {
 
 }  // namespace
 
-bool TGridNoding::FindMeetings(const AbortPoll& poll, std::vector<uint64_t>& pairs) {
+TGridNoding::TResult TGridNoding::FindMeetings(const AbortPoll& poll,
+                                               std::vector<uint64_t>& pairs) {
     const size_t n = segments_.size();
     double w = 0, h = 0, length = 0;
     for (const TSegment& s : segments_) {
@@ -228,11 +235,19 @@ bool TGridNoding::FindMeetings(const AbortPoll& poll, std::vector<uint64_t>& pai
             CellsOf(segments_[i], [&](size_t c) { cellItems_[fill[c]++] = i; });
         }
     }
+    uint64_t tests = 0, nextPoll = 1u << 22;
     for (size_t c = 0; c < cells; ++c) {
-        if (c % kPollCells == kPollCells - 1 && CheckAbort(poll)) return false;
+        if (c % kPollCells == kPollCells - 1 && CheckAbort(poll)) return TResult::Aborted;
         for (uint32_t i = cellStart_[c]; i < cellStart_[c + 1]; ++i) {
             const uint32_t e = cellItems_[i];
             const TSegment& se = segments_[e];
+            tests += cellStart_[c + 1] - i - 1;
+            if (tests > kMaxPairTests) return TResult::Declined;
+            // Crowded cells: the poll is also asked every few million tests.
+            if (tests > nextPoll) {
+                if (CheckAbort(poll)) return TResult::Aborted;
+                nextPoll = tests + (1u << 22);
+            }
             for (uint32_t j = i + 1; j < cellStart_[c + 1]; ++j) {
                 const uint32_t f = cellItems_[j];
                 const TSegment& sf = segments_[f];
@@ -248,7 +263,7 @@ bool TGridNoding::FindMeetings(const AbortPoll& poll, std::vector<uint64_t>& pai
     }
     std::sort(pairs.begin(), pairs.end());
     pairs.erase(std::unique(pairs.begin(), pairs.end()), pairs.end());
-    return true;
+    return TResult::Noded;
 }
 
 void TGridNoding::AddMeeting(uint32_t e, uint32_t f) {

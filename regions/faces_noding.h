@@ -23,7 +23,9 @@ struct TIntPoint {
 
 class TGridNoding {
   public:
-    enum class TResult { Noded, NotOnGrid, Aborted };
+    // Declined: so many edges share cells that testing them pairwise would take longer
+    // than a sweep.
+    enum class TResult { Noded, NotOnGrid, Declined, Aborted };
 
     // Splits every edge at every point where it meets another. NotOnGrid when the
     // coordinates share no grid fine enough (nothing is built then). Progress runs to
@@ -64,7 +66,7 @@ class TGridNoding {
         uint32_t node;
     };
 
-    bool FindMeetings(const AbortPoll& poll, std::vector<uint64_t>& pairs);
+    TResult FindMeetings(const AbortPoll& poll, std::vector<uint64_t>& pairs);
     void AddMeeting(uint32_t e, uint32_t f);
     bool SortAlongSegments(const AbortPoll& poll);
     void MakeVertices();

@@ -387,7 +387,9 @@ bool BuildGridFaces(const std::vector<TFaceEdge>& edges, const AbortPoll& poll,
     try {
         TGridNoding noding;
         const TGridNoding::TResult noded = noding.Node(edges, poll, progress);
-        if (noded == TGridNoding::TResult::NotOnGrid) return false;
+        if (noded == TGridNoding::TResult::NotOnGrid || noded == TGridNoding::TResult::Declined) {
+            return false;
+        }
         if (noded == TGridNoding::TResult::Aborted) {
             out.aborted = true;
             return true;
