@@ -13,8 +13,7 @@
 namespace veldra {
 
 // Above this many crossings the faces are refused: the geometry library's arrangement
-// would need well over 2 GB and minutes (the integer noding about 1 GB and seconds, but
-// which of the two takes a drawing is known only once the noding has started).
+// would need well over 2 GB and minutes, the integer noding about 1 GB and seconds.
 inline constexpr uint64_t kMaxFaceCrossings = 2'000'000;
 
 struct TCrossingCount {
