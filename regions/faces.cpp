@@ -255,10 +255,16 @@ TFaceBuild BuildFacesUsing(TFaceNoding noding, const TJwwEntityStore& store, int
     // Coordinates on a common power-of-two grid (whole or binary-fraction millimetres)
     // are noded in integers with a few dozen bytes per crossing; the rest, and faces
     // too thin to be sure of in doubles, go to the geometry library.
+    // Progress never goes back when the library starts over after the integer noding.
+    double reported = 0.0;
+    const FaceProgress rising = [&](double fraction) {
+        reported = std::max(reported, fraction);
+        if (progress) progress(reported);
+    };
     TArrangementOutput arrangement;
-    if (noding == TFaceNoding::LibraryOnly || !BuildGridFaces(edges, poll, progress, arrangement)) {
+    if (noding == TFaceNoding::LibraryOnly || !BuildGridFaces(edges, poll, rising, arrangement)) {
         arrangement =
-            BuildArrangementFaces(edges, poll, progress, 2 * edges.size() + crossings.crossings);
+            BuildArrangementFaces(edges, poll, rising, 2 * edges.size() + crossings.crossings);
     }
     if (arrangement.aborted || arrangement.failed) {
         out.aborted = arrangement.aborted;
