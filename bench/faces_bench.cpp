@@ -3,7 +3,10 @@
 // both its ends, random crossing segments, a 5,000-segment plan, the gap tolerance
 // on a floor whose every tenth wall stops short of its neighbour, the floor drawn with
 // one line per grid line, and the overshooting floor turned by 30 degrees (its walls
-// are no longer along the axes, so they reach the library unmerged).
+// are no longer along the axes, so they reach the library unmerged). Each face build
+// runs twice: the program's way (the integer noding where the coordinates share a
+// power-of-two grid) and through the geometry library alone, the yardstick. The quick
+// end check runs beside the sorted check it replaced.
 
 #include <benchmark/benchmark.h>
 
@@ -100,14 +103,20 @@ void Report(benchmark::State& state, const TJwwEntityStore& store) {
     state.counters["segments"] = static_cast<double>(store.lines.size());
 }
 
-// range(0): drawing; range(1): gap tolerance in thousandths of a mm.
+// 1: every drawing through the geometry library, the yardstick; 0: the program's way
+// (the integer noding where the coordinates allow).
+veldra::TFaceNoding NodingOf(int64_t library) {
+    return library != 0 ? veldra::TFaceNoding::LibraryOnly : veldra::TFaceNoding::Grid;
+}
+
+// range(0): drawing; range(1): gap tolerance in thousandths of a mm; range(2): library.
 void BM_Faces(benchmark::State& state) {
     const TJwwEntityStore& store = Drawing(static_cast<int>(state.range(0)));
     veldra::TFaceOptions options;
     options.gapTolerance = static_cast<double>(state.range(1)) / 1000.0;
     veldra::TFaceBuild build;
     for (auto _ : state) {
-        build = veldra::BuildFaces(store, 24, options);
+        build = veldra::BuildFacesUsing(NodingOf(state.range(2)), store, 24, options);
         benchmark::DoNotOptimize(build.faces.data());
     }
     Report(state, store);
@@ -144,8 +153,50 @@ void BM_SnapEnds(benchmark::State& state) {
             veldra::SnapCloseEndsAlways(copy);
         }
         benchmark::DoNotOptimize(copy.data());
+        state.PauseTiming();
+        copy = {};  // freed outside the timing
+        state.ResumeTiming();
     }
     Report(state, store);
+}
+
+// The quick check as it was, the yardstick: the ends sorted by X then Y, a near pair
+// being two neighbours in one column or two columns within the tolerance.
+bool SortedEndsNeedSnapping(const std::vector<veldra::TFacePolyline>& lines) {
+    std::vector<veldra::TRealPoint> ends;
+    ends.reserve(2 * lines.size());
+    for (const veldra::TFacePolyline& line : lines) {
+        if (line.closed) continue;
+        ends.push_back(line.points.front());
+        ends.push_back(line.points.back());
+    }
+    std::sort(ends.begin(), ends.end(),
+              [](const veldra::TRealPoint& p, const veldra::TRealPoint& q) {
+                  return p.X != q.X ? p.X < q.X : p.Y < q.Y;
+              });
+    for (size_t i = 1; i < ends.size(); ++i) {
+        const veldra::TRealPoint& p = ends[i - 1];
+        const veldra::TRealPoint& q = ends[i];
+        if (p.X == q.X ? (p.Y != q.Y && q.Y - p.Y <= 1e-8) : q.X - p.X <= 1e-8) return true;
+    }
+    return false;
+}
+
+// The quick check alone, on linework that it leaves untouched: range(0) the drawing,
+// range(1) 1 for the check as it was (the yardstick).
+void BM_EndsNeedSnapping(benchmark::State& state) {
+    const TJwwEntityStore& store = Drawing(static_cast<int>(state.range(0)));
+    size_t skipped = 0;
+    const std::vector<veldra::TFacePolyline> lines =
+        veldra::CollectFaceLinework(store, 24, {}, skipped);
+    bool needed = false;
+    for (auto _ : state) {
+        needed =
+            state.range(1) != 0 ? SortedEndsNeedSnapping(lines) : veldra::EndsNeedSnapping(lines);
+        benchmark::DoNotOptimize(needed);
+    }
+    Report(state, store);
+    state.counters["needed"] = needed ? 1 : 0;
 }
 
 // n lines at 45 degrees and n at 135 in a 100 x 100 square: n * n / 2 crossings or so.
@@ -164,12 +215,13 @@ TJwwEntityStore Hatch(int n) {
     return store;
 }
 
-// range(0): n. Under the crossing budget the whole build; over it the refusal.
+// range(0): n; range(1): library. Under the crossing budget the whole build; over it
+// the refusal.
 void BM_Hatch(benchmark::State& state) {
     const TJwwEntityStore store = Hatch(static_cast<int>(state.range(0)));
     veldra::TFaceBuild build;
     for (auto _ : state) {
-        build = veldra::BuildFaces(store, 24, {});
+        build = veldra::BuildFacesUsing(NodingOf(state.range(1)), store, 24, {});
         benchmark::DoNotOptimize(build.faces.data());
     }
     state.counters["faces"] = static_cast<double>(build.faces.size());
@@ -177,17 +229,29 @@ void BM_Hatch(benchmark::State& state) {
     state.counters["refused"] = build.tooManyCrossings ? 1 : 0;
 }
 
+// The drawings with their gap tolerances; with `library`, each also through the
+// library alone.
+const int64_t kDrawingArgs[][2] = {
+    {0, 0}, {1, 0},  {2, 0}, {3, 0}, {0, 10},  // a tolerance where every end meets a wall already
+    {4, 0}, {4, 10},                           // and where every tenth wall needs it
+    {5, 0}, {6, 0}};
+
 void Drawings(benchmark::internal::Benchmark* b) {
     b->ArgNames({"drawing", "gapMicro"});
-    for (int64_t d : {0, 1, 2, 3}) b->Args({d, 0});
-    b->Args({0, 10});  // a tolerance where every end meets a wall already
-    b->Args({4, 0});
-    b->Args({4, 10});  // and where every tenth wall needs it
-    b->Args({5, 0});
-    b->Args({6, 0});
+    for (const auto& args : kDrawingArgs) b->Args({args[0], args[1]});
 }
 
-BENCHMARK(BM_Faces)->Apply(Drawings)->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime();
+void DrawingsBothWays(benchmark::internal::Benchmark* b) {
+    b->ArgNames({"drawing", "gapMicro", "library"});
+    for (const auto& args : kDrawingArgs) {
+        for (int64_t library : {0, 1}) b->Args({args[0], args[1], library});
+    }
+}
+
+BENCHMARK(BM_Faces)
+    ->Apply(DrawingsBothWays)
+    ->Unit(benchmark::kMillisecond)
+    ->MeasureProcessCPUTime();
 BENCHMARK(BM_Chain)->Apply(Drawings)->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime();
 BENCHMARK(BM_SnapEnds)
     ->ArgNames({"drawing", "quick"})
@@ -197,7 +261,16 @@ BENCHMARK(BM_SnapEnds)
     ->Args({1, 1})
     ->Unit(benchmark::kMillisecond)
     ->MeasureProcessCPUTime();
-BENCHMARK(BM_Hatch)->Arg(1000)->Arg(3000)->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime();
+BENCHMARK(BM_EndsNeedSnapping)
+    ->ArgNames({"drawing", "sorted"})
+    ->ArgsProduct({{0, 1, 4}, {0, 1}})
+    ->Unit(benchmark::kMillisecond)
+    ->MeasureProcessCPUTime();
+BENCHMARK(BM_Hatch)
+    ->ArgNames({"n", "library"})
+    ->ArgsProduct({{1000, 3000}, {0, 1}})
+    ->Unit(benchmark::kMillisecond)
+    ->MeasureProcessCPUTime();
 
 }  // namespace
 

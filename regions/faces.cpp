@@ -7,6 +7,7 @@
 
 #include "regions/faces_crossings.h"
 #include "regions/faces_linework.h"
+#include "regions/faces_noding.h"
 #include "regions/regions_segments.h"
 
 namespace veldra {
@@ -212,6 +213,12 @@ std::vector<TRealPoint> OpenEnds(const TArrangementOutput& arrangement,
 TFaceBuild BuildFaces(const TJwwEntityStore& store, int32_t arcDivisions,
                       const TFaceOptions& options, const TRegionFilter& filter,
                       const AbortPoll& poll, const FaceProgress& progress) {
+    return BuildFacesUsing(TFaceNoding::Grid, store, arcDivisions, options, filter, poll, progress);
+}
+
+TFaceBuild BuildFacesUsing(TFaceNoding noding, const TJwwEntityStore& store, int32_t arcDivisions,
+                           const TFaceOptions& options, const TRegionFilter& filter,
+                           const AbortPoll& poll, const FaceProgress& progress) {
     TFaceBuild out;
     const int32_t n = LimitArcDivisions(arcDivisions);
     std::vector<TFacePolyline> lines = CollectFaceLinework(store, n, filter, out.skippedEntities);
@@ -245,8 +252,20 @@ TFaceBuild BuildFaces(const TJwwEntityStore& store, int32_t arcDivisions,
         return out;
     }
 
-    TArrangementOutput arrangement =
-        BuildArrangementFaces(edges, poll, progress, 2 * edges.size() + crossings.crossings);
+    // Coordinates on a common power-of-two grid (whole or binary-fraction millimetres)
+    // are noded in integers with a few dozen bytes per crossing; the rest, and faces
+    // too thin to be sure of in doubles, go to the geometry library.
+    // Progress never goes back when the library starts over after the integer noding.
+    double reported = 0.0;
+    const FaceProgress rising = [&](double fraction) {
+        reported = std::max(reported, fraction);
+        if (progress) progress(reported);
+    };
+    TArrangementOutput arrangement;
+    if (noding == TFaceNoding::LibraryOnly || !BuildGridFaces(edges, poll, rising, arrangement)) {
+        arrangement =
+            BuildArrangementFaces(edges, poll, rising, 2 * edges.size() + crossings.crossings);
+    }
     if (arrangement.aborted || arrangement.failed) {
         out.aborted = arrangement.aborted;
         out.failed = arrangement.failed;

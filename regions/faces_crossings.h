@@ -12,8 +12,8 @@
 
 namespace veldra {
 
-// Above this many crossings the faces are refused: the arrangement would need well
-// over 2 GB and minutes.
+// Above this many crossings the faces are refused: the geometry library's arrangement
+// would need well over 2 GB and minutes, the integer noding about 1 GB and seconds.
 inline constexpr uint64_t kMaxFaceCrossings = 2'000'000;
 
 struct TCrossingCount {

@@ -1,5 +1,7 @@
 #include <algorithm>
+#include <bit>
 #include <cmath>
+#include <cstdint>
 
 #include "common/tolerances.h"
 #include "regions/faces_linework.h"
@@ -114,27 +116,85 @@ std::vector<TFacePolyline> CollectFaceLinework(const TJwwEntityStore& store, int
 }
 
 bool EndsNeedSnapping(const std::vector<TFacePolyline>& lines) {
-    std::vector<TRealPoint> ends;
-    ends.reserve(2 * lines.size());
+    // Ends hashed by cells much wider than the tolerance, each cell keeping its first
+    // end: ends of one point meet in their cell, an end near another lies in the same
+    // cell or within the tolerance of a side of it. A second, different end in a cell
+    // might be near: then the whole pass decides. One look-up per end, no sort; the
+    // table holds indices only, so that it stays in the cache.
+    constexpr double kCell = 100 * kPointTolerance;
+    constexpr double kPerCell = 1.0 / kCell;
+    constexpr double kNear = 2 * kPointTolerance;  // side distance, with room for rounding
+    // Sized for every end distinct at half load (grown should that not hold).
+    size_t count = 0;
+    for (const TFacePolyline& line : lines) count += line.closed ? 0 : 2;
+    size_t size = std::bit_ceil(std::max<size_t>(1024, 2 * count));
+    std::vector<uint64_t> table(size, 0);  // hash, 1 + index into `kept`; 0 when empty
+    std::vector<TRealPoint> kept;
+    // Cells centred on multiples of their width: round coordinates lie mid-cell, far
+    // from a side, and need no look-up beyond their own cell.
+    auto cellOf = [](double v) {
+        const double t = v * kPerCell + 0.5;
+        const auto c = static_cast<int64_t>(t);
+        return c - (t < double(c) ? 1 : 0);
+    };
+    // Cells of drawn ends are multiples of large powers of two: every bit is mixed.
+    auto hashOf = [](int64_t cx, int64_t cy) {
+        uint64_t h = uint64_t(cx) * 0x9E3779B97F4A7C15ull + uint64_t(cy);
+        h = (h ^ (h >> 33)) * 0xFF51AFD7ED558CCDull;
+        h = (h ^ (h >> 33)) * 0xC4CEB9FE1A85EC53ull;
+        return h ^ (h >> 33);
+    };
+    // The slot of the cell's end, or the empty slot where it would go. A slot holds
+    // the cell's hash in its high half, so other cells are passed without reading
+    // their end.
+    auto find = [&](int64_t cx, int64_t cy) -> uint64_t& {
+        const uint64_t h = hashOf(cx, cy);
+        for (size_t slot = h & (size - 1);; slot = (slot + 1) & (size - 1)) {
+            uint64_t& entry = table[slot];
+            if (entry == 0) return entry;
+            if ((entry >> 32) != (h >> 32)) continue;
+            const TRealPoint& q = kept[uint32_t(entry) - 1];
+            if (cellOf(q.X) == cx && cellOf(q.Y) == cy) return entry;
+        }
+    };
+    auto near = [&kept](const TRealPoint& p, uint64_t entry) {
+        if (entry == 0) return false;
+        const TRealPoint& q = kept[uint32_t(entry) - 1];
+        return !(p.X == q.X && p.Y == q.Y) && std::fabs(p.X - q.X) <= kPointTolerance &&
+               std::fabs(p.Y - q.Y) <= kPointTolerance;
+    };
+    // Walls drawn one after another share ends: the end just seen needs no look-up.
+    TRealPoint last{std::nan(""), 0.0};
     for (const TFacePolyline& line : lines) {
         if (line.closed) continue;
-        ends.push_back(line.points.front());
-        ends.push_back(line.points.back());
-    }
-    std::sort(ends.begin(), ends.end(), [](const TRealPoint& p, const TRealPoint& q) {
-        return p.X != q.X ? p.X < q.X : p.Y < q.Y;
-    });
-    // Sorted by X then Y: ends sharing an X lie next to each other by Y, so a near miss
-    // within one column is two neighbours. Two columns within the tolerance of each
-    // other could hide one anywhere: then the whole pass decides. Not-a-number
-    // coordinates were left out before.
-    for (size_t i = 1; i < ends.size(); ++i) {
-        const TRealPoint& p = ends[i - 1];
-        const TRealPoint& q = ends[i];
-        if (p.X == q.X) {
-            if (p.Y != q.Y && q.Y - p.Y <= kPointTolerance) return true;
-        } else if (q.X - p.X <= kPointTolerance) {
-            return true;
+        for (const TRealPoint* p : {&line.points.front(), &line.points.back()}) {
+            if (p->X == last.X && p->Y == last.Y) continue;
+            last = *p;
+            const int64_t cx = cellOf(p->X), cy = cellOf(p->Y);
+            uint64_t& entry = find(cx, cy);
+            if (entry == 0) {
+                kept.push_back(*p);
+                entry = (hashOf(cx, cy) >> 32 << 32) | kept.size();
+                if (2 * kept.size() > size) {
+                    size *= 2;
+                    table.assign(size, 0);
+                    for (uint32_t k = 0; k < kept.size(); ++k) {
+                        const int64_t kx = cellOf(kept[k].X), ky = cellOf(kept[k].Y);
+                        find(kx, ky) = (hashOf(kx, ky) >> 32 << 32) | (k + 1);
+                    }
+                }
+            } else if (kept[uint32_t(entry) - 1].X != p->X || kept[uint32_t(entry) - 1].Y != p->Y) {
+                return true;
+            }
+            const int dx0 = p->X - (double(cx) - 0.5) * kCell <= kNear ? -1 : 0;
+            const int dx1 = (double(cx) + 0.5) * kCell - p->X <= kNear ? 1 : 0;
+            const int dy0 = p->Y - (double(cy) - 0.5) * kCell <= kNear ? -1 : 0;
+            const int dy1 = (double(cy) + 0.5) * kCell - p->Y <= kNear ? 1 : 0;
+            for (int dx = dx0; dx <= dx1; ++dx) {
+                for (int dy = dy0; dy <= dy1; ++dy) {
+                    if ((dx != 0 || dy != 0) && near(*p, find(cx + dx, cy + dy))) return true;
+                }
+            }
         }
     }
     return false;

@@ -62,6 +62,14 @@ struct TGapJoins {
     bool aborted = false;
 };
 
+// How the linework is noded: on the power-of-two grid where the coordinates allow
+// (the program's way), or always by the geometry library (the yardstick).
+enum class TFaceNoding { Grid, LibraryOnly };
+
+TFaceBuild BuildFacesUsing(TFaceNoding noding, const TJwwEntityStore& store, int32_t arcDivisions,
+                           const TFaceOptions& options, const TRegionFilter& filter = {},
+                           const AbortPoll& poll = {}, const FaceProgress& progress = {});
+
 TGapJoins JoinGaps(const std::vector<TFacePolyline>& lines, const std::vector<TFaceEdge>& edges,
                    double tolerance, const AbortPoll& poll);
 

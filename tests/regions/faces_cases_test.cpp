@@ -17,6 +17,7 @@
 
 #include "common/tolerances.h"
 #include "regions/faces.h"
+#include "regions/faces_linework.h"
 #include "regions_test_util.h"
 #include "tests/posix_only.h"
 
@@ -350,22 +351,24 @@ TEST(FacesCases, DenseCrossingsAreRefusedBeforeTheNoding) {
     for (std::size_t i = 0; i < sizeof block; i += 4096) block[i] = 0;
 }
 
-// 150 MB more than the process has now (the 180,000 crossings below need about twice
-// that), then the build: 0 when it reports the failure.
-int BuildUnderMemoryCap(const TJwwEntityStore& store) {
+// `headroom` more than the process has now (the 180,000 crossings below need about
+// twice 150 MB through the geometry library), then the build: 0 when it reports the
+// failure.
+int BuildUnderMemoryCap(const TJwwEntityStore& store, TFaceNoding noding = TFaceNoding::LibraryOnly,
+                        rlim_t headroom = 150u << 20) {
     GrowStackWhileThereIsRoom();
     long pages = 0;
     if (FILE* f = std::fopen("/proc/self/statm", "r")) {
         if (std::fscanf(f, "%ld", &pages) != 1) pages = 0;
         std::fclose(f);
     }
-    const rlim_t limit = static_cast<rlim_t>(pages) * sysconf(_SC_PAGESIZE) + (150u << 20);
+    const rlim_t limit = static_cast<rlim_t>(pages) * sysconf(_SC_PAGESIZE) + headroom;
     // The C library loads the unwinder on its first use; under the cap that load itself
     // can fail and abort, so it is loaded while memory is still there.
     dlopen("libgcc_s.so.1", RTLD_NOW | RTLD_NODELETE);
     const rlimit cap{limit, limit};
     setrlimit(RLIMIT_AS, &cap);
-    const TFaceBuild build = BuildFaces(store, 24, {});
+    const TFaceBuild build = BuildFacesUsing(noding, store, 24, {});
     return build.failed ? 0 : 3;
 }
 
@@ -384,7 +387,11 @@ TEST(FacesCasesDeathTest, NoMemoryForTheExactNumbersIsAFailureNotAnAbort) {
         AddLine(hatch, x1, x1 - (c - 100), x2, x2 - (c - 100));
     }
     GTEST_FLAG_SET(death_test_style, "threadsafe");
+    // The geometry library's way (the integer noding needs far less than the cap).
     EXPECT_EXIT(std::_Exit(BuildUnderMemoryCap(hatch)), ::testing::ExitedWithCode(0), "");
+    // The integer noding's, with 8 MB to spare where its 180,000 crossings need 30.
+    EXPECT_EXIT(std::_Exit(BuildUnderMemoryCap(hatch, TFaceNoding::Grid, 8u << 20)),
+                ::testing::ExitedWithCode(0), "");
 }
 
 #else
