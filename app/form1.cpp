@@ -264,6 +264,10 @@ void TForm1::SaveViewSize() {
 // file is written back, whatever closed the window.
 void TForm1::FormClose() {
     closed_ = true;
+    // A build or fill still running reads the drawing that goes below: stopped, its
+    // result dropped, and waited for (a face build stops within a poll).
+    work_.AbandonAndJoinAll();
+    working_ = TWorkKind::None;
     if (!ProgramFolder_.empty()) {
         RemoveTempImage(ProgramFolder_);
         RemoveFileOrLink(ProgramFolder_ / "rw47_keep.BMP");

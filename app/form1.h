@@ -13,6 +13,7 @@
 #include <memory>
 #include <optional>
 
+#include "app/background_work.h"
 #include "app/escape_poll.h"
 #include "app/form1_dialogs.h"
 #include "attributes/gra_attribute.h"
@@ -144,6 +145,10 @@ class TForm1 : public QWidget {
     void DrawTexts(TCanvas& canvas);
     // True while the fill picture stands in the view (no tint over it).
     bool FillShown() const { return fillShown_; }
+    // True while a region build or a fill runs off the interface thread.
+    bool IsWorking() const { return work_.Busy(); }
+    // Threads of builds not yet joined, abandoned ones included.
+    size_t WorkThreads() const { return work_.Threads(); }
 
     // State the tests look at.
     const TViewState& View() const { return view_; }
@@ -182,7 +187,20 @@ class TForm1 : public QWidget {
     void CollectRegionSettings(TRegionMode& mode, std::string& gap, TIslandMode& islands) const;
     void RegionOptionsChanged();
     void IslandModeChanged();
-    bool BuildRegionPreview();
+    // The region build runs on its own thread; its result arrives in RegionBuildDone.
+    void StartRegionBuild();
+    struct TRegionBuildResult;
+    void RegionBuildDone(TRegionBuildResult& built);
+    // What runs off the interface thread now, and what may not start meanwhile.
+    enum class TWorkKind { None, RegionBuild, Fill };
+    void WorkStarted(TWorkKind kind);
+    void WorkEnded();
+    // Escape: a region build is abandoned at once, a fill stops at its next poll.
+    void StopWork();
+    struct TFillRun;
+    void FillDone(const TFillRun& run, TFillResult& result, const TFillHandBack& made);
+    // Picks the face under `at` or takes its pick back; false when no face is there.
+    bool PickFaceAt(TRealPoint at);
     void ShowRegionReport(bool filled);
     void RegionHover(QPoint pos);
     // True when the release ends a click that picked or dropped a face.
@@ -266,6 +284,10 @@ class TForm1 : public QWidget {
     QPushButton* Button1_ = nullptr;
     QPushButton* Button2_ = nullptr;
     std::unique_ptr<TRegionPanel> regions_;
+
+    // Last: its threads read the drawing and are joined before the members go.
+    TBackgroundWork work_;
+    TWorkKind working_ = TWorkKind::None;
 };
 
 }  // namespace veldra

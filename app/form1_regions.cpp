@@ -204,6 +204,13 @@ void TForm1::CollectRegionSettings(TRegionMode& mode, std::string& gap,
 // of the old ones mean nothing any more. With the preview on, the new regions follow.
 void TForm1::RegionOptionsChanged() {
     TRegionPanel& r = *regions_;
+    // A build of the old faces running still is no use any more.
+    if (working_ == TWorkKind::RegionBuild) {
+        work_.Abandon();
+        WorkEnded();
+        r.pendingPick.reset();
+        if (!r.previewOn) LabelA1_->setText(QStringLiteral("\u3000"));
+    }
     r.picks.clear();
     r.reportValid = false;
     r.markersVisible = false;
@@ -225,62 +232,114 @@ void TForm1::IslandModeChanged() {
     ShowRegionReport(false);
 }
 
-// The polygons the fill will paint (after picks or islands changed, from the faces'
-// marks) as one even-odd path in paper units, and the loops to hover over.
-void TForm1::RebuildTint() {
-    TRegionPanel& r = *regions_;
-    r.tint = QPainterPath();
-    r.tint.setFillRule(Qt::OddEvenFill);
-    r.loops.clear();
-    r.loopBoxes.clear();
-    if (!r.reportValid) return;
-    TFillRegionReport& report = r.report;
+TRegionTint TintOfReport(TFillRegionReport& report) {
+    TRegionTint shown;
+    shown.tint.setFillRule(Qt::OddEvenFill);
     if (!report.faces.empty()) {
         report.polygons = FilledFacePolygons(report.faces);
         report.filledRegions =
             static_cast<size_t>(std::count_if(report.faces.begin(), report.faces.end(),
                                               [](const TFaceRegion& f) { return f.filled; }));
     }
-    for (const TAryRealPoint& ring : report.polygons) AddRing(r.tint, ring);
+    for (const TAryRealPoint& ring : report.polygons) AddRing(shown.tint, ring);
     if (report.faces.empty()) {
         for (const TAryRealPoint& ring : report.polygons) {
             QPolygonF loop;
             loop.reserve(static_cast<qsizetype>(ring.size()));
             for (const TRealPoint& p : ring) loop << QPointF(p.X, p.Y);
-            r.loopBoxes.push_back(loop.boundingRect());
-            r.loops.push_back(std::move(loop));
+            shown.loopBoxes.push_back(loop.boundingRect());
+            shown.loops.push_back(std::move(loop));
         }
     }
+    return shown;
 }
 
-bool TForm1::BuildRegionPreview() {
-    if (!attributes_) return false;
+// The polygons the fill will paint (after picks or islands changed, from the faces'
+// marks) as one even-odd path in paper units, and the loops to hover over.
+void TForm1::RebuildTint() {
     TRegionPanel& r = *regions_;
-    TRegionFilter filter;
-    for (int32_t key = 0; key < 256; ++key) filter.layerState[key] = attributes_->LayerState(key);
-    filter.showAuxiliary = attributes_->ShowAuxiliary();
+    TRegionTint shown = r.reportValid ? TintOfReport(r.report) : TRegionTint{};
+    r.tint = std::move(shown.tint);
+    r.loops = std::move(shown.loops);
+    r.loopBoxes = std::move(shown.loopBoxes);
+}
+
+// What a region build hands back: the report and its tint, and the island mode and
+// picks it was built with (changed meanwhile, the faces are marked again).
+struct TForm1::TRegionBuildResult {
+    TFillRegionReport report;
+    TRegionTint shown;
+    TIslandMode islands = TIslandMode::Normal;
+    std::vector<TRealPoint> picks;
+};
+
+// The faces of 100,000 lines take seconds: the build runs on its own thread, the
+// status line shows how far it is, and Escape abandons it, leaving the regions as
+// they were. The work reads the drawing, which stays as it is while the window lives.
+void TForm1::StartRegionBuild() {
+    if (!attributes_) return;
+    const TJwwEntityStore& store = store_;
     const int32_t divisions = ArcDivisionsOfText(Edit3_->text().toStdString());
+    const TFillRegionOptions options = RegionOptions();
+    const TRegionFilter filter = RegionFilterOf(*attributes_);
     LabelA1_->setText(QStringLiteral("領域を作成中です…（Esc キーで中止）"));
-    LabelA1_->repaint();
-    escapePoll_.StartPass();
-    TFillRegionReport report = BuildFillRegions(store_, divisions, RegionOptions(), filter,
-                                                [this] { return escapePoll_.IsEscapeDown(); });
-    if (report.aborted) {
+    WorkStarted(TWorkKind::RegionBuild);
+    work_.Start(
+        [this, &store, divisions, options, filter](const TWorkContext& context) -> TWorkDone {
+            auto built = std::make_shared<TRegionBuildResult>();
+            built->report =
+                BuildFillRegions(store, divisions, options, filter, context.stop,
+                                 [&context](double done) { context.progress(0, done); });
+            built->shown = TintOfReport(built->report);
+            built->islands = options.faces.islands;
+            built->picks = options.faces.picks;
+            return [this, built] { RegionBuildDone(*built); };
+        },
+        [this](int, double done) {
+            if (done < 0) return;
+            LabelA1_->setText(QStringLiteral("領域を作成中です… %1％（Esc キーで中止）")
+                                  .arg(static_cast<int>(done * 100)));
+        },
+        [this] {
+            WorkEnded();
+            regions_->pendingPick.reset();
+            LabelA1_->setText(QString::fromUtf8(kRegionsFailedMessage));
+        });
+}
+
+void TForm1::RegionBuildDone(TRegionBuildResult& built) {
+    WorkEnded();
+    TRegionPanel& r = *regions_;
+    const std::optional<TRealPoint> pick = std::exchange(r.pendingPick, std::nullopt);
+    if (built.report.aborted) {
         LabelA1_->setText(QStringLiteral("領域の作成を中断しました"));
-        return false;
+        return;
     }
-    r.report = std::move(report);
+    r.report = std::move(built.report);
     r.reportValid = true;
-    RebuildTint();
-    return true;
+    const TFillRegionOptions now = RegionOptions();
+    const auto samePoint = [](const TRealPoint& a, const TRealPoint& b) {
+        return a.X == b.X && a.Y == b.Y;
+    };
+    if (now.faces.islands != built.islands ||
+        !std::equal(now.faces.picks.begin(), now.faces.picks.end(), built.picks.begin(),
+                    built.picks.end(), samePoint)) {
+        MarkFilledFaces(r.report.faces, now.faces.islands, r.picks);
+        RebuildTint();
+    } else {
+        r.tint = std::move(built.shown.tint);
+        r.loops = std::move(built.shown.loops);
+        r.loopBoxes = std::move(built.shown.loopBoxes);
+    }
+    if (!pick || !PickFaceAt(*pick)) ShowRegionReport(false);
 }
 
 void TForm1::PreviewRegions() {
     TRegionPanel& r = *regions_;
     r.previewTimer->stop();
     r.previewOn = true;
-    if (!BuildRegionPreview()) return;
-    ShowRegionReport(false);
+    if (working_ == TWorkKind::Fill) return;  // the fill brings its own regions
+    StartRegionBuild();
 }
 
 void TForm1::ShowRegionReport(bool filled) {
@@ -351,8 +410,20 @@ bool TForm1::RegionClick(QPoint press, QPoint release) {
     }
     if (RegionOptions().mode != TRegionMode::Faces) return false;
     TRegionPanel& r = *regions_;
-    if (!r.reportValid && !BuildRegionPreview()) return false;
     const TRealPoint at{PixelToViewX(view_, release.x()), PixelToViewY(view_, release.y())};
+    // A fill holds the regions until it is done; without faces yet the click waits
+    // for their build.
+    if (working_ == TWorkKind::Fill) return false;
+    if (!r.reportValid) {
+        r.pendingPick = at;
+        if (working_ != TWorkKind::RegionBuild) StartRegionBuild();
+        return true;
+    }
+    return PickFaceAt(at);
+}
+
+bool TForm1::PickFaceAt(TRealPoint at) {
+    TRegionPanel& r = *regions_;
     const int32_t face = FaceAt(r.report.faces, at);
     if (face < 0) return false;
     // A pick in a face picked already takes it back.

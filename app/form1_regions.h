@@ -7,6 +7,7 @@
 #include <QPolygonF>
 #include <QRectF>
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 #include "common/real_point.h"
@@ -19,6 +20,18 @@ class QLineEdit;
 class QPushButton;
 
 namespace veldra {
+
+// What the view shows of a region report: the polygons the fill will paint in paper
+// units (even-odd), and the loops for hovering in the loop mode with their boxes.
+struct TRegionTint {
+    QPainterPath tint;
+    std::vector<QPolygonF> loops;
+    std::vector<QRectF> loopBoxes;
+};
+
+// The report's polygons and filled count from its faces' marks (faces mode), then
+// what the view shows of it. Touches no widget: a region build runs it on its thread.
+TRegionTint TintOfReport(TFillRegionReport& report);
 
 struct TRegionPanel {
     QLabel* modeLabel = nullptr;
@@ -38,6 +51,8 @@ struct TRegionPanel {
     bool markersVisible = false;
     bool previewOn = false;  // "領域表示" was asked: every change shows the new regions
     int32_t hover = -1;      // face under the cursor
+    // A click that came before the faces it picks from: picked once they are built.
+    std::optional<TRealPoint> pendingPick;
     // What the fill will paint, in paper units (even-odd), and the loops for hovering
     // in the loop mode with their boxes.
     QPainterPath tint;

@@ -284,6 +284,7 @@ bool TForm1::FormKeyDown(int key, Qt::KeyboardModifiers modifiers) {
             RedrawView();
             return true;
         case Qt::Key_Escape:
+            StopWork();  // the key event itself: a tap between two polls still counts
             return true;
         default:
             return false;

@@ -126,7 +126,7 @@ TEST_F(FormFilesTest, FifoTextureIsRefusedByTheFillCommand) {
     ASSERT_EQ(::mkfifo((Folder() / "fifo.png").c_str(), 0600), 0);
     WriteRoundSettings((Folder() / "fifo.png").string(), (Folder() / "out.bmp").string());
     Open();
-    Child<QPushButton>("Button3")->click();
+    ClickAndWait("Button3");
     EXPECT_EQ(Messages(), QStringList{QStringLiteral(
                               "指定したテクスチャ画像ファイルは通常のファイルではありません。")});
     EXPECT_FALSE(Exists("rw47_temp.BMP"));
