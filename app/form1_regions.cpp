@@ -39,10 +39,13 @@ constexpr double kJoinRadius = 3.0;
 constexpr int kPreviewDelayMs = 400;
 
 const char* const kFacesOnlyTip = "「交点で分割」の時だけ使います（「端点連結」では使いません）。";
+// The rule as veldra-cli's help and the README give it, with the unit the field is in.
 const char* const kGapTip =
-    "線の端点が他の線からこの距離以内にある時、すき間を閉じて領域にします。\n"
-    "図寸mm：用紙上の長さ（mm）。実寸mm：実際の寸法（mm）を図面の縮尺で\n"
-    "用紙上の長さに直して使います（1:100 なら 10 は用紙上の 0.1 mm）。\n"
+    "すき間許容：線の自由端（ほかの線につながっていない端点）を、その線の向きに\n"
+    "この長さまで延ばして最初に当たる線につなぐか、この長さ以内にある別の自由端と\n"
+    "結びます。\n"
+    "単位は右の欄で選びます。図寸mm：用紙上の長さ（mm）。実寸mm：実際の寸法（mm）を\n"
+    "図面の縮尺で用紙上の長さに直して使います（1:100 なら 10 は用紙上の 0.1 mm）。\n"
     "0 はすき間を閉じません。";
 
 QPointF ToPixel(const TViewState& view, const TRealPoint& p) {

@@ -132,7 +132,15 @@ TEST_F(PreviewTest, GapUnitRealSizeDividesByTheScale) {
     Child<QComboBox>("GapUnit")->setCurrentIndex(1);  // 実寸mm: 0.01 mm on paper
     ClickAndWait("RegionPreview");
     EXPECT_TRUE(Status().contains(QStringLiteral("すき間の結合 0 箇所"))) << Status().toStdString();
-    EXPECT_TRUE(Child<QWidget>("GapTolerance")->toolTip().contains(QStringLiteral("実寸")));
+    // The tip gives the rule of veldra-cli's help: extended along the line to the first
+    // line it meets, or joined to another free end; and both units.
+    const QString tip = Child<QWidget>("GapTolerance")->toolTip();
+    for (const QString& part :
+         {QStringLiteral("線の向きに"), QStringLiteral("最初に当たる線"),
+          QStringLiteral("別の自由端"), QStringLiteral("図寸mm"), QStringLiteral("実寸mm")}) {
+        EXPECT_TRUE(tip.contains(part)) << part.toStdString() << "\n" << tip.toStdString();
+    }
+    EXPECT_EQ(Child<QWidget>("GapUnit")->toolTip(), tip);
     Close();
     EXPECT_TRUE(ReadFile("veldra.dat").ends_with("\r\n1\r\n1\r\n")) << ReadFile("veldra.dat");
     Open();
