@@ -1,6 +1,6 @@
 #include "app/form1.h"
-#include "app/form1_output.h"
 #include "app/form1_regions.h"
+#include "app/options_panel.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -23,8 +23,6 @@
 
 #include "app/text_codec.h"
 #include "app/window_bounds.h"
-#include "exchange/exchange_reader.h"
-#include "exchange/exchange_writer.h"
 #include "exchange/host_contract.h"
 #include "options/settings_file.h"
 
@@ -105,15 +103,11 @@ void TForm1::CreateComponents() {
     panelScroll_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     panelScroll_->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     panelScroll_->setWidgetResizable(false);
-    Panel2_ = new QWidget;
-    Panel2_->setObjectName(QStringLiteral("Panel2"));
-    Panel2_->setAutoFillBackground(true);
-    QPalette cream = Panel2_->palette();
-    cream.setColor(QPalette::Window, QColor(255, 251, 240));
-    Panel2_->setPalette(cream);
-    panelScroll_->setPalette(cream);
+    Panel2_ = new TOptionsPanel(*this, *dialogs_, this);
+    panelScroll_->setPalette(Panel2_->palette());
     panelScroll_->setWidget(Panel2_);
-    CreateOptionsPanel();
+    Panel2_->onOutputChanged = [this] { UpdateOutputLine(); };
+    Panel2_->onArcDivisionsEdited = [this] { RegionOptionsChanged(); };
 
     LabelA1_ = new QLabel(QStringLiteral("\u3000"), this);
     LabelA1_->setObjectName(QStringLiteral("LabelA1"));
@@ -135,7 +129,6 @@ void TForm1::CreateComponents() {
     ScrollBox1_->setWidget(Panel1_);
     CreateRegionOptions();
     SetTabOrder();
-    connect(ComboBox1_, &QComboBox::currentIndexChanged, this, [this] { UpdateOutputLine(); });
 }
 
 // The strips span the bottom, the options panel the right edge above them, the view
@@ -186,12 +179,12 @@ void TForm1::closeEvent(QCloseEvent* event) {
 // Window showing: the store, the exchange file, the settings, the texture preview
 // and the view, in this order.
 void TForm1::FormShow() {
-    InitStore(store_);
     ProgramFolder_ = paths_.programFolder;
     TempImagePath_ = veldra::TempImagePath(ProgramFolder_);
+    // The same start-up as veldra-cli's: the selection, "bz" queued when the host
+    // sent it, the first layer group and layer.
     TFileProblem exchangeProblem = TFileProblem::None;
-    ReadExchangeFile(store_, ExchangeFilePath(ProgramFolder_), nullptr, &exchangeProblem);
-    ResetCurrentAttributes(store_);
+    LoadHostSelection(store_, ProgramFolder_, &exchangeProblem);
     TFileProblem settingsProblem = TFileProblem::None;
     ApplySettings(LoadSettings(paths_.settingsFile, &settingsProblem));
     // Missing files are the ordinary start; anything else the user should know of,
@@ -223,15 +216,12 @@ void TForm1::FormShow() {
     pendingFrameOrigin_ = bounds.topLeft();
     resize(bounds.size());
     LayoutComponents();
-    LoadTexturePreview(Edit2_->text());
-    Label2_->clear();
+    Panel2_->LoadTexturePreview();
+    Panel2_->ShowOutputPath(QString());
     handBack_ = TFillHandBack{};
     ImageOriginX_ = ImageOriginY_ = ImageWidth_ = 0.0;
     FitView();  // no drawing yet: the first paint fits again and draws
     ViewReady_ = true;
-    if (store_.state.bzFlag) AddOutputLine(store_, "bz");
-    SetCurrentLayerGroup(store_, store_.state.firstLayerGroup);
-    SetCurrentLayer(store_, store_.state.firstLayer);
     // The view has the keys until the user goes to a control.
     PaintBox1_->setFocus();
     UpdateRegionControls();
@@ -283,7 +273,7 @@ void TForm1::FormClose() {
     SaveSettings(paths_.settingsFile, CollectSettings(), &settingsProblem);
     if (settingsProblem == TFileProblem::NotRegular)
         closeMessages_ << QString::fromUtf8(kSettingsUnwritableMessage);
-    if (!WriteExchangeFile(store_, ExchangeFilePath(ProgramFolder_)))
+    if (!HandBackToHost(store_, ProgramFolder_))
         closeMessages_ << QString::fromUtf8(kHandBackFailedMessage);
     ReleaseStore(store_);
     attributes_.reset();
@@ -314,12 +304,9 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event) {
     // preview scroll themselves first); a passing wheel never changes the colour
     // depth or the magnification.
     if (panelScroll_->isAncestorOf(widget)) {
-        const auto within = [widget](const QWidget* w) {
-            return w == widget || w->isAncestorOf(widget);
-        };
         QWidget* viewport = panelScroll_->viewport();
-        if (widget != viewport && viewport->isAncestorOf(widget) && !within(Memo1_) &&
-            !within(ScrollBox2_)) {
+        if (widget != viewport && viewport->isAncestorOf(widget) &&
+            !Panel2_->ScrollsItself(widget)) {
             QCoreApplication::sendEvent(viewport, event);
             return true;
         }
@@ -346,21 +333,11 @@ void TForm1::ApplySettings(const TSettings& s) {
     SavedTop_ = s.savedTop;
     SavedWidth_ = s.savedWidth;
     SavedHeight_ = s.savedHeight;
-    Edit1_->setText(FromShiftJis(s.outputName));
-    Edit2_->setText(FromShiftJis(s.textureName));
-    Edit2_->setCursorPosition(0);  // show the start of a long path
-    if (s.backgroundLoaded) {
-        SetColourTable(s.background);
-        (s.background == 0 ? radioWhite_ : radioBlack_)->setChecked(true);
-    }
-    Edit3_->setText(FromShiftJis(s.arcDivisions));
-    ComboBox1_->setCurrentIndex(s.colourDepth);
-    TrackBar1_->setValue(s.magnification);
-    TrackBar1Change();  // also when the position did not change
+    if (s.backgroundLoaded) SetColourTable(s.background);
+    Panel2_->Apply(s);
     ApplyRegionSettings(s.regionMode, s.gapTolerance, s.islandMode);
     regions_->gapUnit->setCurrentIndex(s.gapUnit == 1 ? 1 : 0);
     CheckTexts_->setChecked(s.showTexts);
-    outputPanel_->Apply(s);
 }
 
 TSettings TForm1::CollectSettings() const {
@@ -369,16 +346,10 @@ TSettings TForm1::CollectSettings() const {
     s.savedTop = SavedTop_;
     s.savedWidth = SavedWidth_;
     s.savedHeight = SavedHeight_;
-    s.outputName = ToShiftJis(Edit1_->text());
-    s.textureName = ToShiftJis(Edit2_->text());
-    s.background = radioBlack_->isChecked() ? 1 : 0;
-    s.arcDivisions = ToShiftJis(Edit3_->text());
-    s.colourDepth = ComboBox1_->currentIndex();
-    s.magnification = TrackBar1_->value();
+    Panel2_->Collect(s);
     CollectRegionSettings(s.regionMode, s.gapTolerance, s.islandMode);
     s.gapUnit = regions_->gapUnit->currentIndex() == 1 ? 1 : 0;
     s.showTexts = CheckTexts_->isChecked();
-    outputPanel_->Collect(s);
     return s;
 }
 

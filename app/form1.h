@@ -15,7 +15,7 @@
 
 #include "app/background_work.h"
 #include "app/escape_poll.h"
-#include "app/form1_dialogs.h"
+#include "app/form_dialogs.h"
 #include "attributes/gra_attribute.h"
 #include "exchange/entity_store.h"
 #include "fill/fill_pipeline.h"
@@ -37,7 +37,7 @@ namespace veldra {
 
 class TCanvas;
 class TForm1;
-class TOutputPanel;
+class TOptionsPanel;
 struct TSettings;
 struct TRegionPanel;
 
@@ -166,11 +166,9 @@ class TForm1 : public QWidget {
 
   private:
     void CreateComponents();
-    void CreateOptionsPanel();
     void LayoutComponents();
     void ApplySettings(const TSettings& settings);
     TSettings CollectSettings() const;
-    void LoadTexturePreview(const QString& path);
     void CreateRegionOptions();
     void SetTabOrder();
     void RebuildTint();
@@ -236,7 +234,6 @@ class TForm1 : public QWidget {
     double ZoomStep_ = 1.5;
     QImage ViewBitmap_;  // null when there is none
     QImage WorkBitmap_;  // null when there is none
-    QImage previewPicture_;
 
     // Mouse state of the view.
     int32_t MouseButtons_ = 0;
@@ -254,35 +251,12 @@ class TForm1 : public QWidget {
     // Components.
     TPaintBox* PaintBox1_ = nullptr;
     QScrollArea* panelScroll_ = nullptr;
-    QWidget* Panel2_ = nullptr;
+    TOptionsPanel* Panel2_ = nullptr;  // the options panel
     QLabel* LabelA1_ = nullptr;
     QScrollArea* ScrollBox1_ = nullptr;
     QWidget* Panel1_ = nullptr;
-    QGroupBox* RadioGroup1_ = nullptr;
-    QRadioButton* radioWhite_ = nullptr;
-    QRadioButton* radioBlack_ = nullptr;
-    QPushButton* Button4_ = nullptr;
-    QLineEdit* Edit2_ = nullptr;
-    QScrollArea* ScrollBox2_ = nullptr;
-    QLabel* Image1_ = nullptr;
-    QLabel* Label1_ = nullptr;
-    QSlider* TrackBar1_ = nullptr;
-    QLabel* TrackBarValue_ = nullptr;  // the magnification as a number
     QLabel* outputLine_ = nullptr;     // the output settings and the picture's size
     QCheckBox* CheckTexts_ = nullptr;  // "文字表示": the drawing's texts in the view
-    QPushButton* Button5_ = nullptr;
-    QLineEdit* Edit1_ = nullptr;
-    QLabel* Label2_ = nullptr;
-    QLabel* Label5_ = nullptr;
-    QComboBox* ComboBox1_ = nullptr;
-    QLabel* Label4_ = nullptr;
-    QLineEdit* Edit3_ = nullptr;
-    QPushButton* Button3_ = nullptr;
-    QPushButton* ButtonOutput_ = nullptr;  // opens the options of the picture for print
-    TOutputPanel* outputPanel_ = nullptr;
-    QPlainTextEdit* Memo1_ = nullptr;
-    QPushButton* Button1_ = nullptr;
-    QPushButton* Button2_ = nullptr;
     std::unique_ptr<TRegionPanel> regions_;
 
     // Last: its threads read the drawing and are joined before the members go.

@@ -16,8 +16,8 @@
 #include <system_error>
 
 #include "app/form1.h"
-#include "app/form1_output.h"
 #include "app/form1_regions.h"
+#include "app/options_panel.h"
 #include "common/file_copy.h"
 #include "display/canvas/canvas.h"
 
@@ -91,7 +91,7 @@ void TForm1::Button3Click() {
         work_.Abandon();
         WorkEnded();
     }
-    Label2_->clear();
+    Panel2_->ShowOutputPath(QString());
     // The picture has the paint box's size.
     view_.viewWidth = PaintBox1_->width();
     view_.viewHeight = PaintBox1_->height();
@@ -147,7 +147,7 @@ void TForm1::FillDone(const TFillRun& run, TFillResult& result, const TFillHandB
     const TFillHandBack& earlier = run.earlier;
     const std::filesystem::path& keptPath = run.keptPath;
     handBack_ = made;
-    Edit3_->setText(QString::number(result.arcDivisions));
+    Panel2_->ShowArcDivisions(result.arcDivisions);
     if (result.Ok()) {
         RemoveFileOrLink(keptPath);
         // The view shows the picture as saved, at its colour depth, until the next
@@ -200,7 +200,7 @@ void TForm1::FillDone(const TFillRun& run, TFillResult& result, const TFillHandB
         }
         RemoveFileOrLink(keptPath);
     }
-    Label2_->setText(QString::fromStdString(handBack_.outputPath));
+    Panel2_->ShowOutputPath(QString::fromStdString(handBack_.outputPath));
     ImageOriginX_ = handBack_.ImageOriginX;
     ImageOriginY_ = handBack_.ImageOriginY;
     ImageWidth_ = handBack_.ImageWidth;
@@ -213,24 +213,18 @@ void TForm1::FillDone(const TFillRun& run, TFillResult& result, const TFillHandB
 void TForm1::WorkStarted(TWorkKind kind) {
     working_ = kind;
     const bool fill = kind == TWorkKind::Fill;
-    Button3_->setEnabled(false);
+    Panel2_->SetFillRunning(fill);
+    Panel2_->SetFillEnabled(false);
     regions_->preview->setEnabled(false);
-    for (QWidget* w : std::initializer_list<QWidget*>{Panel1_, Button1_, Button4_, Button5_, Edit1_,
-                                                      Edit2_, Edit3_, ComboBox1_, TrackBar1_,
-                                                      RadioGroup1_, ButtonOutput_}) {
-        w->setEnabled(!fill);
-    }
+    Panel1_->setEnabled(!fill);
 }
 
 void TForm1::WorkEnded() {
     working_ = TWorkKind::None;
-    Button3_->setEnabled(true);
     regions_->preview->setEnabled(true);
-    for (QWidget* w : std::initializer_list<QWidget*>{Panel1_, Button1_, Button4_, Button5_, Edit1_,
-                                                      Edit2_, Edit3_, ComboBox1_, TrackBar1_,
-                                                      RadioGroup1_, ButtonOutput_}) {
-        w->setEnabled(true);
-    }
+    Panel1_->setEnabled(true);
+    Panel2_->SetFillRunning(false);
+    Panel2_->SetFillEnabled(true);
 }
 
 void TForm1::StopWork() {
@@ -311,8 +305,8 @@ void TForm1::OfferAnotherOutput(const QString& failedPath) {
         return;
     }
     handBack_ = retargeted;
-    Edit1_->setText(*chosen);
-    Label2_->setText(*chosen);
+    Panel2_->SetOutputName(*chosen);
+    Panel2_->ShowOutputPath(*chosen);
     LabelA1_->setText(QStringLiteral("画像ファイル名を変更しました。ＯＫで配置します\u3000") +
                       pictureStatus_);
 }

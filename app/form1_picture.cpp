@@ -13,8 +13,8 @@
 #include <numbers>
 
 #include "app/form1.h"
-#include "app/form1_output.h"
 #include "app/form1_regions.h"
+#include "app/options_panel.h"
 #include "app/text_codec.h"
 #include "attributes/gra_attribute.h"
 #include "display/canvas/canvas.h"
@@ -35,15 +35,7 @@ constexpr double kMegabyte = 1024.0 * 1024.0;
 }  // namespace
 
 TFillOptions TForm1::PanelFillOptions() const {
-    TFillOptions options;
-    options.texturePath = Edit2_->text().toStdString();
-    options.outputName = Edit1_->text().toStdString();
-    options.arcDivisions = ArcDivisionsOfText(Edit3_->text().toStdString());
-    options.bitsPerPixel = BitsPerPixelOfDepthItem(ComboBox1_->currentIndex());
-    options.magnificationPercent = TrackBar1_->value();
-    options.regions = RegionOptions();
-    outputPanel_->FillIn(options);
-    return options;
+    return Panel2_->FillOptions(RegionOptions());
 }
 
 TForm1::TPictureSize TForm1::PlannedPictureSize(const TFillOptions& options) const {
@@ -99,10 +91,7 @@ void TForm1::UpdateOutputLine() {
     outputLine_->setToolTip(text);
     // With a tile width the texture's size is the tile's: the magnification does nothing.
     const bool tiled = options.print.tileWidthMm > 0;
-    TrackBar1_->setEnabled(!tiled);
-    TrackBar1_->setToolTip(tiled ? QStringLiteral("模様の幅を指定している時は倍率を使いません。")
-                                 : QString::number(TrackBar1_->value()) +
-                                       QStringLiteral("％（右クリックで100％に戻ります）"));
+    Panel2_->ShowTiling(tiled);
 }
 
 bool TForm1::ConfirmPictureSize(const TFillOptions& options) {

@@ -18,6 +18,7 @@
 
 #include "app/form1.h"
 #include "app/form1_regions.h"
+#include "app/options_panel.h"
 #include "app/text_codec.h"
 #include "common/my_func.h"
 #include "regions/faces.h"
@@ -145,7 +146,6 @@ void TForm1::CreateRegionOptions() {
     connect(r.islands, &QComboBox::currentIndexChanged, this, [this] { IslandModeChanged(); });
     connect(r.gap, &QLineEdit::textChanged, this, [this] { RegionOptionsChanged(); });
     connect(r.gapUnit, &QComboBox::currentIndexChanged, this, [this] { RegionOptionsChanged(); });
-    connect(Edit3_, &QLineEdit::textChanged, this, [this] { RegionOptionsChanged(); });
     connect(r.preview, &QPushButton::clicked, this, [this] { PreviewRegions(); });
     connect(r.clearPicks, &QPushButton::clicked, this, [this] { ClearPicks(); });
     connect(CheckTexts_, &QCheckBox::toggled, this, [this] { RedrawView(); });
@@ -282,7 +282,7 @@ struct TForm1::TRegionBuildResult {
 void TForm1::StartRegionBuild() {
     if (!attributes_) return;
     const TJwwEntityStore& store = store_;
-    const int32_t divisions = ArcDivisionsOfText(Edit3_->text().toStdString());
+    const int32_t divisions = Panel2_->ArcDivisions();
     const TFillRegionOptions options = RegionOptions();
     const TRegionFilter filter = RegionFilterOf(*attributes_);
     LabelA1_->setText(QStringLiteral("領域を作成中です…（Esc キーで中止）"));

@@ -8,7 +8,7 @@
 #include <QLabel>
 #include <QPushButton>
 
-#include "app/form1_output.h"
+#include "app/output_panel.h"
 #include "tests/app/form_fixture.h"
 
 namespace veldra::test {
