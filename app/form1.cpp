@@ -1,6 +1,6 @@
 #include "app/form1.h"
-#include "app/form1_regions.h"
 #include "app/options_panel.h"
+#include "app/region_panel.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -335,8 +335,7 @@ void TForm1::ApplySettings(const TSettings& s) {
     SavedHeight_ = s.savedHeight;
     if (s.backgroundLoaded) SetColourTable(s.background);
     Panel2_->Apply(s);
-    ApplyRegionSettings(s.regionMode, s.gapTolerance, s.islandMode);
-    regions_->gapUnit->setCurrentIndex(s.gapUnit == 1 ? 1 : 0);
+    regions_->Apply(s.regionMode, s.gapTolerance, s.islandMode, s.gapUnit);
     CheckTexts_->setChecked(s.showTexts);
 }
 
@@ -347,8 +346,7 @@ TSettings TForm1::CollectSettings() const {
     s.savedWidth = SavedWidth_;
     s.savedHeight = SavedHeight_;
     Panel2_->Collect(s);
-    CollectRegionSettings(s.regionMode, s.gapTolerance, s.islandMode);
-    s.gapUnit = regions_->gapUnit->currentIndex() == 1 ? 1 : 0;
+    regions_->Collect(s.regionMode, s.gapTolerance, s.islandMode, s.gapUnit);
     s.showTexts = CheckTexts_->isChecked();
     return s;
 }

@@ -165,13 +165,16 @@ class TForm1 : public QWidget {
     void closeEvent(QCloseEvent* event) override;
 
   private:
+    // The work of the fill command, OK and Cancel (Button3, Button1, Button2).
+    void OnFillRequested();
+    void OnOkRequested();
+    void OnCancelRequested();
     void CreateComponents();
     void LayoutComponents();
     void ApplySettings(const TSettings& settings);
     TSettings CollectSettings() const;
     void CreateRegionOptions();
     void SetTabOrder();
-    void RebuildTint();
     void SchedulePreview();
     void UpdateRegionControls();
     void UpdateOutputLine();
@@ -181,8 +184,6 @@ class TForm1 : public QWidget {
     bool MayClose();
     QString FillMessage(const TFillResult& result, const TFillOptions& options) const;
     TFillRegionOptions RegionOptions() const;
-    void ApplyRegionSettings(TRegionMode mode, const std::string& gap, TIslandMode islands);
-    void CollectRegionSettings(TRegionMode& mode, std::string& gap, TIslandMode& islands) const;
     void RegionOptionsChanged();
     void IslandModeChanged();
     // The region build runs on its own thread; its result arrives in RegionBuildDone.

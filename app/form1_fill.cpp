@@ -16,8 +16,8 @@
 #include <system_error>
 
 #include "app/form1.h"
-#include "app/form1_regions.h"
 #include "app/options_panel.h"
+#include "app/region_panel.h"
 #include "common/file_copy.h"
 #include "display/canvas/canvas.h"
 
@@ -77,10 +77,23 @@ struct TForm1::TFillRun {
     bool earlierKept = false;
 };
 
+// The buttons' handlers forward to the work.
+void TForm1::Button3Click() {
+    OnFillRequested();
+}
+
+void TForm1::Button1Click() {
+    OnOkRequested();
+}
+
+void TForm1::Button2Click() {
+    OnCancelRequested();
+}
+
 // The fill runs on its own thread like a region build: the status line shows how far
 // it is, Escape stops it at its next poll, and the window stays usable meanwhile
 // (the options and regions it reads stay as they are until it is done).
-void TForm1::Button3Click() {
+void TForm1::OnFillRequested() {
     if (!attributes_ || working_ == TWorkKind::Fill) return;
     auto run = std::make_shared<TFillRun>();
     run->options = PanelFillOptions();
@@ -163,9 +176,8 @@ void TForm1::FillDone(const TFillRun& run, TFillResult& result, const TFillHandB
             fillShown_ = true;
             PaintBox1_->update();
         }
-        regions_->report = std::move(result.regions);
-        regions_->reportValid = true;
-        RebuildTint();
+        TRegionTint shown = TintOfReport(result.regions);
+        regions_->Accept(std::move(result.regions), std::move(shown));
         ShowRegionReport(true);
         pictureStatus_ = PictureStatusText(result);
         LabelA1_->setText(LabelA1_->text() + QStringLiteral("\u3000") + pictureStatus_);
@@ -265,7 +277,7 @@ void TForm1::ShowPictureStatus(const TFillResult& result) {
 // OK: the picture goes to its output file and its placement to the host. Without a
 // picture the user is asked first; a copy that fails keeps the window and the fill,
 // says why and offers another name.
-void TForm1::Button1Click() {
+void TForm1::OnOkRequested() {
     if (working_ == TWorkKind::Fill) return;  // the fill decides what there is to place
     if (handBack_.Empty()) {
         if (!dialogs_->Ask(this, QString::fromUtf8(kNothingToPlaceQuestion))) return;
@@ -318,7 +330,7 @@ void TForm1::CloseDecided() {
     if (!close()) closeDecided_ = false;
 }
 
-void TForm1::Button2Click() {
+void TForm1::OnCancelRequested() {
     closeDecided_ = true;
     if (!close()) closeDecided_ = false;
 }

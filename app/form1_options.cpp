@@ -8,8 +8,8 @@
 #include <QScrollArea>
 
 #include "app/form1.h"
-#include "app/form1_regions.h"
 #include "app/options_panel.h"
+#include "app/region_panel.h"
 
 namespace veldra {
 

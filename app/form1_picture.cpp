@@ -13,8 +13,8 @@
 #include <numbers>
 
 #include "app/form1.h"
-#include "app/form1_regions.h"
 #include "app/options_panel.h"
+#include "app/region_panel.h"
 #include "app/text_codec.h"
 #include "attributes/gra_attribute.h"
 #include "display/canvas/canvas.h"

@@ -13,7 +13,7 @@
 #include <QSlider>
 #include <QTest>
 
-#include "app/form1_regions.h"
+#include "app/region_panel.h"
 #include "display/canvas/canvas.h"
 #include "tests/app/form_fixture.h"
 #include "view/view_state.h"

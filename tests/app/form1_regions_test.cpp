@@ -7,7 +7,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-#include "app/form1_regions.h"
+#include "app/region_panel.h"
 #include "display/canvas/canvas.h"
 #include "tests/app/form_fixture.h"
 #include "view/view_state.h"

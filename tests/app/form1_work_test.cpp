@@ -9,7 +9,7 @@
 #include <QTest>
 #include <string>
 
-#include "app/form1_regions.h"
+#include "app/region_panel.h"
 #include "tests/app/form_fixture.h"
 #include "view/view_state.h"
 

@@ -1,25 +1,33 @@
 #pragma once
 
-// The region options of the window and what it keeps of the last region build: the
-// faces to pick from, the picks, the open ends and joins the view marks.
+// The region strip of the window (its region options) and what it keeps of the last
+// region build: the faces to pick from, the picks, the open ends and joins the view
+// marks, and what it paints over the view.
 
+#include <QObject>
 #include <QPainterPath>
 #include <QPolygonF>
 #include <QRectF>
 #include <cstdint>
 #include <optional>
+#include <string>
 #include <vector>
 
 #include "common/real_point.h"
+#include "exchange/entity_store.h"
 #include "regions/region_modes.h"
 
 class QComboBox;
 class QTimer;
+class QWidget;
 class QLabel;
 class QLineEdit;
+class QPainter;
 class QPushButton;
 
 namespace veldra {
+
+struct TViewState;
 
 // What the view shows of a region report: the polygons the fill will paint in paper
 // units (even-odd), and the loops for hovering in the loop mode with their boxes.
@@ -33,7 +41,37 @@ struct TRegionTint {
 // what the view shows of it. Touches no widget: a region build runs it on its thread.
 TRegionTint TintOfReport(TFillRegionReport& report);
 
-struct TRegionPanel {
+// The controls are the window's to lay out and connect; the state below them is
+// read by the window and its tests.
+class TRegionPanel : public QObject {
+  public:
+    // The controls in the strip, at their places.
+    explicit TRegionPanel(QWidget* strip);
+
+    // The options as set; a real-size gap becomes paper mm by the scale of the
+    // drawing's current layer group.
+    TFillRegionOptions Options(const TJwwEntityStore& store) const;
+    void Apply(TRegionMode mode, const std::string& gap, TIslandMode islands, int32_t gapUnit);
+    void Collect(TRegionMode& mode, std::string& gap, TIslandMode& islands, int32_t& gapUnit) const;
+    // The faces-only controls do nothing in the loop mode: disabled, with the reason.
+    void UpdateControls();
+
+    // Other faces: the picks, the report and the markers go.
+    void Forget();
+    // A build's report with what the view shows of it.
+    void Accept(TFillRegionReport built, TRegionTint shown);
+    // The faces marked again for the island mode and the picks.
+    void Remark(TIslandMode islands);
+    void RebuildTint();
+    // Picks the face at `at` or takes its pick back; false when no face is there.
+    bool Pick(TRealPoint at, TIslandMode islands);
+    // The face or loop under `at` highlighted; true when that changed.
+    bool HoverAt(TRealPoint at);
+    // The status line's count of regions, open ends and joins.
+    QString ReportText(bool filled, TRegionMode mode) const;
+    // Tint, highlights and markers over the view; markers only inside `box` (pixels).
+    void Paint(QPainter& painter, const TViewState& view, bool fillShown, const QRectF& box) const;
+
     QLabel* modeLabel = nullptr;
     QComboBox* mode = nullptr;  // "端点連結", "交点で分割"
     QLabel* gapLabel = nullptr;
