@@ -6,6 +6,7 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QDir>
 #include <QFontDatabase>
 #include <QLabel>
 #include <QLineEdit>
@@ -18,6 +19,7 @@
 #include <QTimer>
 #include <QWheelEvent>
 #include <algorithm>
+#include <cerrno>
 #include <system_error>
 #include <utility>
 
@@ -57,6 +59,32 @@ QFont WindowFont() {
     }
     font.setPixelSize(13);
     return font;
+}
+
+// Why a file of the window could not be read or written: what the file layer found
+// and the system's own reason. A name that is no regular file is never opened, so
+// the system has nothing to say about it.
+QString FileReason(TFileProblem problem, int systemError) {
+    QString reason;
+    if (problem == TFileProblem::NotRegular) {
+        return QStringLiteral("通常のファイルではありません（フォルダ、FIFO、デバイスなど）");
+    }
+    if (problem == TFileProblem::TooLarge) reason = QStringLiteral("ファイルが大きすぎます");
+    if (systemError != 0) {
+        const QString system = QString::fromStdString(std::generic_category().message(systemError));
+        reason = reason.isEmpty() ? system : reason + QStringLiteral("：") + system;
+    }
+    return reason;
+}
+
+// The message, the file it is about and why.
+QString FileMessage(const char* message, const std::filesystem::path& file, TFileProblem problem,
+                    int systemError) {
+    QString text = QString::fromUtf8(message) + QStringLiteral("\n") +
+                   QDir::toNativeSeparators(FromPath(file));
+    const QString reason = FileReason(problem, systemError);
+    if (!reason.isEmpty()) text += QStringLiteral("\n理由：") + reason;
+    return text;
 }
 
 }  // namespace
@@ -184,16 +212,25 @@ void TForm1::FormShow() {
     // The same start-up as veldra-cli's: the selection, "bz" queued when the host
     // sent it, the first layer group and layer.
     TFileProblem exchangeProblem = TFileProblem::None;
+    errno = 0;
     LoadHostSelection(store_, ProgramFolder_, &exchangeProblem);
+    const int exchangeError = errno;
     TFileProblem settingsProblem = TFileProblem::None;
-    ApplySettings(LoadSettings(paths_.settingsFile, &settingsProblem));
+    errno = 0;
+    const TSettings settings = LoadSettings(paths_.settingsFile, &settingsProblem);
+    const int settingsError = errno;
+    ApplySettings(settings);
     // Missing files are the ordinary start; anything else the user should know of,
-    // once the window is up.
+    // once the window is up, with the file and why.
     QStringList startMessages;
-    if (exchangeProblem != TFileProblem::None && exchangeProblem != TFileProblem::Missing)
-        startMessages << QString::fromUtf8(kExchangeUnreadableMessage);
-    if (settingsProblem != TFileProblem::None && settingsProblem != TFileProblem::Missing)
-        startMessages << QString::fromUtf8(kSettingsUnreadableMessage);
+    if (exchangeProblem != TFileProblem::None && exchangeProblem != TFileProblem::Missing) {
+        startMessages << FileMessage(kExchangeUnreadableMessage, ExchangeFilePath(ProgramFolder_),
+                                     exchangeProblem, exchangeError);
+    }
+    if (settingsProblem != TFileProblem::None && settingsProblem != TFileProblem::Missing) {
+        startMessages << FileMessage(kSettingsUnreadableMessage, paths_.settingsFile,
+                                     settingsProblem, settingsError);
+    }
     if (!startMessages.isEmpty()) {
         QTimer::singleShot(0, this, [this, startMessages] {
             for (const QString& message : startMessages) dialogs_->ShowError(this, message);
@@ -271,10 +308,20 @@ void TForm1::FormClose() {
     SavedHeight_ = std::max(height(), kMinWindowHeight);
     TFileProblem settingsProblem = TFileProblem::None;
     SaveSettings(paths_.settingsFile, CollectSettings(), &settingsProblem);
-    if (settingsProblem == TFileProblem::NotRegular)
-        closeMessages_ << QString::fromUtf8(kSettingsUnwritableMessage);
-    if (!HandBackToHost(store_, ProgramFolder_))
-        closeMessages_ << QString::fromUtf8(kHandBackFailedMessage);
+    if (settingsProblem == TFileProblem::NotRegular) {
+        closeMessages_ << FileMessage(kSettingsUnwritableMessage, paths_.settingsFile,
+                                      settingsProblem, 0);
+    }
+    errno = 0;
+    if (!HandBackToHost(store_, ProgramFolder_)) {
+        const int handBackError = errno;
+        // A name that is no regular file is refused before any write.
+        const TFileKind kind = FileKindOf(ExchangeFilePath(ProgramFolder_));
+        const bool regular = kind == TFileKind::Regular || kind == TFileKind::Missing;
+        closeMessages_ << FileMessage(
+            kHandBackFailedMessage, ExchangeFilePath(ProgramFolder_),
+            regular ? TFileProblem::WriteFailed : TFileProblem::NotRegular, handBackError);
+    }
     ReleaseStore(store_);
     attributes_.reset();
 }
