@@ -139,6 +139,9 @@ void TForm1::OnFillRequested() {
             return [this, run, result, made] { FillDone(*run, *result, *made); };
         },
         [this](int stage, double done) {
+            // Escape held while the key events go elsewhere: the platform's key state,
+            // read here on the window's thread.
+            if (escapePoll_.IsEscapeDown()) return StopWork();
             if (work_.Stopping()) return;
             const QString what =
                 stage == 0 ? QStringLiteral("領域を作成中です…") : QStringLiteral("作図中です…");

@@ -123,6 +123,9 @@ void TForm1::StartRegionBuild() {
             return [this, built] { RegionBuildDone(*built); };
         },
         [this](int, double done) {
+            // Escape held while the key events go elsewhere: the platform's key state,
+            // read here on the window's thread.
+            if (escapePoll_.IsEscapeDown()) return StopWork();
             if (done < 0) return;
             LabelA1_->setText(QStringLiteral("領域を作成中です… %1％（Esc キーで中止）")
                                   .arg(static_cast<int>(done * 100)));
