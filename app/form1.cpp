@@ -1,4 +1,5 @@
 #include "app/form1.h"
+#include "app/drawing_view.h"
 #include "app/options_panel.h"
 #include "app/region_panel.h"
 
@@ -97,8 +98,6 @@ TForm1::TForm1(TFormPaths paths, std::unique_ptr<TFormDialogs> dialogs)
     ViewReady_ = false;
     attributes_ = std::make_unique<TgraAttribute>();
     ConfigureAtStartup(*attributes_);
-    ZoomStep_ = 1.5;
-    MouseButtons_ = 0;
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Veldra"));
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
@@ -124,6 +123,12 @@ TForm1::~TForm1() {
 
 void TForm1::CreateComponents() {
     PaintBox1_ = new TPaintBox(*this, this);
+    TDrawingView::THooks hooks;
+    hooks.attributes = [this] { return attributes_.get(); };
+    hooks.redraw = [this] { RedrawView(); };
+    hooks.hover = [this](QPoint pos) { RegionHover(pos); };
+    hooks.click = [this](QPoint press, QPoint release) { RegionClick(press, release); };
+    drawing_ = std::make_unique<TDrawingView>(*PaintBox1_, store_, escapePoll_, std::move(hooks));
     PaintBox1_->setObjectName(QStringLiteral("PaintBox1"));
 
     panelScroll_ = new QScrollArea(this);
@@ -265,6 +270,18 @@ void TForm1::FormShow() {
     UpdateOutputLine();
 }
 
+const TViewState& TForm1::View() const {
+    return drawing_->View();
+}
+
+const QImage& TForm1::ViewBitmap() const {
+    return drawing_->Bitmap();
+}
+
+bool TForm1::FillShown() const {
+    return drawing_->FillShown();
+}
+
 // A window dragged below the minimum springs back; the view keeps its centre and scale.
 void TForm1::FormResize() {
     if (!ViewReady_) return;
@@ -276,15 +293,7 @@ void TForm1::FormResize() {
 }
 
 void TForm1::SaveViewSize() {
-    view_.viewWidth = PaintBox1_->width();
-    view_.viewHeight = PaintBox1_->height();
-    if (!(view_.viewScale > 0.0)) return;
-    const double cx = (view_.viewLeft + view_.viewRight) / 2;
-    const double cy = (view_.viewBottom + view_.viewTop) / 2;
-    view_.viewLeft = cx - view_.viewWidth / 2.0 / view_.viewScale;
-    view_.viewBottom = cy - view_.viewHeight / 2.0 / view_.viewScale;
-    view_.viewRight = cx + view_.viewWidth / 2.0 / view_.viewScale;
-    view_.viewTop = cy + view_.viewHeight / 2.0 / view_.viewScale;
+    drawing_->FollowSize();
 }
 
 // Window closing: the temporary bitmap goes, the settings are saved and the exchange
@@ -299,8 +308,7 @@ void TForm1::FormClose() {
         RemoveTempImage(ProgramFolder_);
         RemoveFileOrLink(ProgramFolder_ / "rw47_keep.BMP");
     }
-    ViewBitmap_ = QImage();
-    WorkBitmap_ = QImage();
+    drawing_->Release();
     const QPoint frameOrigin = PlatformFrameOrigin(*this).value_or(pos());
     SavedLeft_ = frameOrigin.x();
     SavedTop_ = frameOrigin.y();

@@ -36,6 +36,7 @@ class QSlider;
 namespace veldra {
 
 class TCanvas;
+class TDrawingView;
 class TForm1;
 class TOptionsPanel;
 struct TSettings;
@@ -75,15 +76,6 @@ struct TFormPaths {
 
 // The file layer's problem and the system's error number as one Japanese reason.
 QString FileProblemMessage(TFileProblem problem, int systemError);
-
-// Mouse state bits of a gesture.
-inline constexpr int32_t kMouseLeft = 1;
-inline constexpr int32_t kMouseRight = 2;
-inline constexpr int32_t kMouseMiddle = 4;
-inline constexpr int32_t kMouseDouble = 8;
-inline constexpr int32_t kMouseShift = 16;
-inline constexpr int32_t kMouseAlt = 32;
-inline constexpr int32_t kMouseCtrl = 64;
 
 class TForm1 : public QWidget {
   public:
@@ -144,16 +136,16 @@ class TForm1 : public QWidget {
     // The drawing's texts drawn into the view (screen only).
     void DrawTexts(TCanvas& canvas);
     // True while the fill picture stands in the view (no tint over it).
-    bool FillShown() const { return fillShown_; }
+    bool FillShown() const;
     // True while a region build or a fill runs off the interface thread.
     bool IsWorking() const { return work_.Busy(); }
     // Threads of builds not yet joined, abandoned ones included.
     size_t WorkThreads() const { return work_.Threads(); }
 
     // State the tests look at.
-    const TViewState& View() const { return view_; }
+    const TViewState& View() const;
     const TJwwEntityStore& Store() const { return store_; }
-    const QImage& ViewBitmap() const { return ViewBitmap_; }
+    const QImage& ViewBitmap() const;
     bool IsViewReady() const { return ViewReady_; }
     TPaintBox* PaintBox() const { return PaintBox1_; }
     const std::filesystem::path& TempImagePath() const { return TempImagePath_; }
@@ -205,14 +197,7 @@ class TForm1 : public QWidget {
     // True when the release ends a click that picked or dropped a face.
     bool RegionClick(QPoint press, QPoint release);
     void SaveViewSize();
-    // The rubber band's colour on the current background.
-    uint32_t BandColor() const;
-    // Drawing steps on the paint box's canvas.
-    void DrawView(TCanvas& canvas);
-    void ClearView(TCanvas& canvas);
-    void DrawFrame(TCanvas& canvas, uint32_t color);
     void SetColourTable(int32_t mode);
-    QPoint PaintBoxPixel(QPoint globalPos) const;
 
     TFormPaths paths_;
     std::unique_ptr<TFormDialogs> dialogs_;
@@ -225,29 +210,18 @@ class TForm1 : public QWidget {
     bool shown_ = false;
     bool closed_ = false;
     bool closeDecided_ = false;  // OK or Cancel chose to close: the close box asks first
-    bool fillShown_ = false;     // the fill picture stands in the view
     QString pictureStatus_;      // the status of the picture OK hands back
     QStringList closeMessages_;  // what the close could not do, told before the exit
     std::filesystem::path ProgramFolder_;
     std::filesystem::path TempImagePath_;
     double ImageOriginX_ = 0.0, ImageOriginY_ = 0.0, ImageWidth_ = 0.0;
     TFillHandBack handBack_;  // Label2 and the placement of the last fill command
-    double ZoomStep_ = 1.5;
-    QImage ViewBitmap_;  // null when there is none
-    QImage WorkBitmap_;  // null when there is none
 
-    // Mouse state of the view.
-    int32_t MouseButtons_ = 0;
-    int32_t PressX_ = 0, PressY_ = 0;
-    bool BandVisible_ = false;
-    int32_t BandX1_ = 0, BandY1_ = 0, BandX2_ = 0, BandY2_ = 0;
-    bool PanPictureValid_ = false;
-    int wheelRemainder_ = 0;
+    int wheelRemainder_ = 0;  // a wheel turn short of one notch (touchpads)
 
     // The drawing.
     TJwwEntityStore store_;
     std::unique_ptr<TgraAttribute> attributes_;
-    TViewState view_;
 
     // Components.
     TPaintBox* PaintBox1_ = nullptr;
@@ -259,6 +233,7 @@ class TForm1 : public QWidget {
     QLabel* outputLine_ = nullptr;     // the output settings and the picture's size
     QCheckBox* CheckTexts_ = nullptr;  // "文字表示": the drawing's texts in the view
     std::unique_ptr<TRegionPanel> regions_;
+    std::unique_ptr<TDrawingView> drawing_;  // what the paint box shows, and its gestures
 
     // Last: its threads read the drawing and are joined before the members go.
     TBackgroundWork work_;

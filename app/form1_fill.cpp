@@ -15,6 +15,7 @@
 #include <cerrno>
 #include <system_error>
 
+#include "app/drawing_view.h"
 #include "app/form1.h"
 #include "app/options_panel.h"
 #include "app/region_panel.h"
@@ -106,9 +107,10 @@ void TForm1::OnFillRequested() {
     }
     Panel2_->ShowOutputPath(QString());
     // The picture has the paint box's size.
-    view_.viewWidth = PaintBox1_->width();
-    view_.viewHeight = PaintBox1_->height();
-    run->view = view_;
+    TViewState& view = drawing_->View();
+    view.viewWidth = PaintBox1_->width();
+    view.viewHeight = PaintBox1_->height();
+    run->view = view;
 
     // The earlier fill waits beside the temporary bitmap until this one is done.
     run->earlier = handBack_;
@@ -168,16 +170,13 @@ void TForm1::FillDone(const TFillRun& run, TFillResult& result, const TFillHandB
         RemoveFileOrLink(keptPath);
         // The view shows the picture as saved, at its colour depth, until the next
         // redraw; when the view moved meanwhile the picture no longer fits it.
-        const TViewState& now = view_;
+        const TViewState& now = View();
         const bool sameView =
             now.viewLeft == run.view.viewLeft && now.viewBottom == run.view.viewBottom &&
             now.viewScale == run.view.viewScale && PaintBox1_->width() == run.view.viewWidth &&
             PaintBox1_->height() == run.view.viewHeight;
         if (sameView) {
-            BandVisible_ = false;
-            PaintBox1_->Canvas().Draw(0, 0, result.picture);
-            fillShown_ = true;
-            PaintBox1_->update();
+            drawing_->ShowPicture(result.picture);
         }
         TRegionTint shown = TintOfReport(result.regions);
         regions_->Accept(std::move(result.regions), std::move(shown));
@@ -204,7 +203,7 @@ void TForm1::FillDone(const TFillRun& run, TFillResult& result, const TFillHandB
                                   run.earlierStatus);
             } else {
                 RemoveTempImage(ProgramFolder_);
-                fillShown_ = false;
+                drawing_->PictureGone();
                 RedrawView();  // the earlier picture is gone from the view too
                 LabelA1_->setText(stopped + QStringLiteral("（") +
                                   QString::fromUtf8(kEarlierLostNote) + QStringLiteral("）"));

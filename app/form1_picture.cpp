@@ -41,7 +41,7 @@ TFillOptions TForm1::PanelFillOptions() const {
 TForm1::TPictureSize TForm1::PlannedPictureSize(const TFillOptions& options) const {
     TPictureSize size;
     if (!attributes_ || options.print.dpi < 0) return size;
-    TViewState view = view_;
+    TViewState view = View();
     view.viewWidth = PaintBox1_->width();
     view.viewHeight = PaintBox1_->height();
     if (!(view.viewScale > 0)) return size;
@@ -109,7 +109,8 @@ bool TForm1::ConfirmPictureSize(const TFillOptions& options) {
 // and width, in its pen colour. Texts off the view or too small to read are skipped.
 void TForm1::DrawTexts(TCanvas& canvas) {
     if (!attributes_ || !CheckTexts_ || !CheckTexts_->isChecked()) return;
-    const double scale = view_.viewScale;
+    const TViewState& view = View();
+    const double scale = view.viewScale;
     if (!(scale > 0)) return;
     const double w = canvas.Width(), h = canvas.Height();
     auto drawOne = [&](QPainter& painter, const TJwwEntText& t) {
@@ -119,8 +120,8 @@ void TForm1::DrawTexts(TCanvas& canvas) {
         // The reference point is in real size on its layer group's scale; the
         // character size is on paper already.
         const double d = EntityDivisor(store_.state, t.head.layerGroup);
-        const double px = (t.x / d - view_.viewLeft) * scale;
-        const double py = h - (t.y / d - view_.viewBottom) * scale;
+        const double px = (t.x / d - view.viewLeft) * scale;
+        const double py = h - (t.y / d - view.viewBottom) * scale;
         // At most 255 bytes: half-width characters each, spaced by the spacing.
         const double reach =
             static_cast<double>(t.text.size()) * (t.width + t.spacing) * scale + height;

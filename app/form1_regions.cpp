@@ -184,7 +184,7 @@ void TForm1::ClearPicks() {
 }
 
 void TForm1::RegionHover(QPoint pos) {
-    const TRealPoint at{PixelToViewX(view_, pos.x()), PixelToViewY(view_, pos.y())};
+    const TRealPoint at{PixelToViewX(View(), pos.x()), PixelToViewY(View(), pos.y())};
     if (regions_->HoverAt(at)) PaintBox1_->update();
 }
 
@@ -195,7 +195,7 @@ bool TForm1::RegionClick(QPoint press, QPoint release) {
     }
     if (RegionOptions().mode != TRegionMode::Faces) return false;
     TRegionPanel& r = *regions_;
-    const TRealPoint at{PixelToViewX(view_, release.x()), PixelToViewY(view_, release.y())};
+    const TRealPoint at{PixelToViewX(View(), release.x()), PixelToViewY(View(), release.y())};
     // A fill holds the regions until it is done; without faces yet the click waits
     // for their build.
     if (working_ == TWorkKind::Fill) return false;
@@ -215,7 +215,8 @@ bool TForm1::PickFaceAt(TRealPoint at) {
 
 void TForm1::PaintRegionOverlay(QPainter& painter) {
     if (!regions_) return;
-    regions_->Paint(painter, view_, fillShown_, QRectF(PaintBox1_->rect()).adjusted(-8, -8, 8, 8));
+    regions_->Paint(painter, View(), FillShown(),
+                    QRectF(PaintBox1_->rect()).adjusted(-8, -8, 8, 8));
 }
 
 }  // namespace veldra
