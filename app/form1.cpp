@@ -1,11 +1,13 @@
 #include "app/form1.h"
-#include "app/form1_output.h"
-#include "app/form1_regions.h"
+#include "app/drawing_view.h"
+#include "app/options_panel.h"
+#include "app/region_panel.h"
 
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QDir>
 #include <QFontDatabase>
 #include <QLabel>
 #include <QLineEdit>
@@ -18,13 +20,12 @@
 #include <QTimer>
 #include <QWheelEvent>
 #include <algorithm>
+#include <cerrno>
 #include <system_error>
 #include <utility>
 
 #include "app/text_codec.h"
 #include "app/window_bounds.h"
-#include "exchange/exchange_reader.h"
-#include "exchange/exchange_writer.h"
 #include "exchange/host_contract.h"
 #include "options/settings_file.h"
 
@@ -61,6 +62,32 @@ QFont WindowFont() {
     return font;
 }
 
+// Why a file of the window could not be read or written: what the file layer found
+// and the system's own reason. A name that is no regular file is never opened, so
+// the system has nothing to say about it.
+QString FileReason(TFileProblem problem, int systemError) {
+    QString reason;
+    if (problem == TFileProblem::NotRegular) {
+        return QStringLiteral("通常のファイルではありません（フォルダ、FIFO、デバイスなど）");
+    }
+    if (problem == TFileProblem::TooLarge) reason = QStringLiteral("ファイルが大きすぎます");
+    if (systemError != 0) {
+        const QString system = QString::fromStdString(std::generic_category().message(systemError));
+        reason = reason.isEmpty() ? system : reason + QStringLiteral("：") + system;
+    }
+    return reason;
+}
+
+// The message, the file it is about and why.
+QString FileMessage(const char* message, const std::filesystem::path& file, TFileProblem problem,
+                    int systemError) {
+    QString text = QString::fromUtf8(message) + QStringLiteral("\n") +
+                   QDir::toNativeSeparators(FromPath(file));
+    const QString reason = FileReason(problem, systemError);
+    if (!reason.isEmpty()) text += QStringLiteral("\n理由：") + reason;
+    return text;
+}
+
 }  // namespace
 
 // Window creation: the graphic attributes with their start-up configuration, the
@@ -71,8 +98,6 @@ TForm1::TForm1(TFormPaths paths, std::unique_ptr<TFormDialogs> dialogs)
     ViewReady_ = false;
     attributes_ = std::make_unique<TgraAttribute>();
     ConfigureAtStartup(*attributes_);
-    ZoomStep_ = 1.5;
-    MouseButtons_ = 0;
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Veldra"));
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
@@ -98,6 +123,12 @@ TForm1::~TForm1() {
 
 void TForm1::CreateComponents() {
     PaintBox1_ = new TPaintBox(*this, this);
+    TDrawingView::THooks hooks;
+    hooks.attributes = [this] { return attributes_.get(); };
+    hooks.redraw = [this] { RedrawView(); };
+    hooks.hover = [this](QPoint pos) { RegionHover(pos); };
+    hooks.click = [this](QPoint press, QPoint release) { RegionClick(press, release); };
+    drawing_ = std::make_unique<TDrawingView>(*PaintBox1_, store_, escapePoll_, std::move(hooks));
     PaintBox1_->setObjectName(QStringLiteral("PaintBox1"));
 
     panelScroll_ = new QScrollArea(this);
@@ -105,15 +136,11 @@ void TForm1::CreateComponents() {
     panelScroll_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     panelScroll_->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     panelScroll_->setWidgetResizable(false);
-    Panel2_ = new QWidget;
-    Panel2_->setObjectName(QStringLiteral("Panel2"));
-    Panel2_->setAutoFillBackground(true);
-    QPalette cream = Panel2_->palette();
-    cream.setColor(QPalette::Window, QColor(255, 251, 240));
-    Panel2_->setPalette(cream);
-    panelScroll_->setPalette(cream);
+    Panel2_ = new TOptionsPanel(*this, *dialogs_, this);
+    panelScroll_->setPalette(Panel2_->palette());
     panelScroll_->setWidget(Panel2_);
-    CreateOptionsPanel();
+    Panel2_->onOutputChanged = [this] { UpdateOutputLine(); };
+    Panel2_->onArcDivisionsEdited = [this] { RegionOptionsChanged(); };
 
     LabelA1_ = new QLabel(QStringLiteral("\u3000"), this);
     LabelA1_->setObjectName(QStringLiteral("LabelA1"));
@@ -135,7 +162,6 @@ void TForm1::CreateComponents() {
     ScrollBox1_->setWidget(Panel1_);
     CreateRegionOptions();
     SetTabOrder();
-    connect(ComboBox1_, &QComboBox::currentIndexChanged, this, [this] { UpdateOutputLine(); });
 }
 
 // The strips span the bottom, the options panel the right edge above them, the view
@@ -186,21 +212,30 @@ void TForm1::closeEvent(QCloseEvent* event) {
 // Window showing: the store, the exchange file, the settings, the texture preview
 // and the view, in this order.
 void TForm1::FormShow() {
-    InitStore(store_);
     ProgramFolder_ = paths_.programFolder;
     TempImagePath_ = veldra::TempImagePath(ProgramFolder_);
+    // The same start-up as veldra-cli's: the selection, "bz" queued when the host
+    // sent it, the first layer group and layer.
     TFileProblem exchangeProblem = TFileProblem::None;
-    ReadExchangeFile(store_, ExchangeFilePath(ProgramFolder_), nullptr, &exchangeProblem);
-    ResetCurrentAttributes(store_);
+    errno = 0;
+    LoadHostSelection(store_, ProgramFolder_, &exchangeProblem);
+    const int exchangeError = errno;
     TFileProblem settingsProblem = TFileProblem::None;
-    ApplySettings(LoadSettings(paths_.settingsFile, &settingsProblem));
+    errno = 0;
+    const TSettings settings = LoadSettings(paths_.settingsFile, &settingsProblem);
+    const int settingsError = errno;
+    ApplySettings(settings);
     // Missing files are the ordinary start; anything else the user should know of,
-    // once the window is up.
+    // once the window is up, with the file and why.
     QStringList startMessages;
-    if (exchangeProblem != TFileProblem::None && exchangeProblem != TFileProblem::Missing)
-        startMessages << QString::fromUtf8(kExchangeUnreadableMessage);
-    if (settingsProblem != TFileProblem::None && settingsProblem != TFileProblem::Missing)
-        startMessages << QString::fromUtf8(kSettingsUnreadableMessage);
+    if (exchangeProblem != TFileProblem::None && exchangeProblem != TFileProblem::Missing) {
+        startMessages << FileMessage(kExchangeUnreadableMessage, ExchangeFilePath(ProgramFolder_),
+                                     exchangeProblem, exchangeError);
+    }
+    if (settingsProblem != TFileProblem::None && settingsProblem != TFileProblem::Missing) {
+        startMessages << FileMessage(kSettingsUnreadableMessage, paths_.settingsFile,
+                                     settingsProblem, settingsError);
+    }
     if (!startMessages.isEmpty()) {
         QTimer::singleShot(0, this, [this, startMessages] {
             for (const QString& message : startMessages) dialogs_->ShowError(this, message);
@@ -223,19 +258,28 @@ void TForm1::FormShow() {
     pendingFrameOrigin_ = bounds.topLeft();
     resize(bounds.size());
     LayoutComponents();
-    LoadTexturePreview(Edit2_->text());
-    Label2_->clear();
+    Panel2_->LoadTexturePreview();
+    Panel2_->ShowOutputPath(QString());
     handBack_ = TFillHandBack{};
     ImageOriginX_ = ImageOriginY_ = ImageWidth_ = 0.0;
     FitView();  // no drawing yet: the first paint fits again and draws
     ViewReady_ = true;
-    if (store_.state.bzFlag) AddOutputLine(store_, "bz");
-    SetCurrentLayerGroup(store_, store_.state.firstLayerGroup);
-    SetCurrentLayer(store_, store_.state.firstLayer);
     // The view has the keys until the user goes to a control.
     PaintBox1_->setFocus();
     UpdateRegionControls();
     UpdateOutputLine();
+}
+
+const TViewState& TForm1::View() const {
+    return drawing_->View();
+}
+
+const QImage& TForm1::ViewBitmap() const {
+    return drawing_->Bitmap();
+}
+
+bool TForm1::FillShown() const {
+    return drawing_->FillShown();
 }
 
 // A window dragged below the minimum springs back; the view keeps its centre and scale.
@@ -249,27 +293,22 @@ void TForm1::FormResize() {
 }
 
 void TForm1::SaveViewSize() {
-    view_.viewWidth = PaintBox1_->width();
-    view_.viewHeight = PaintBox1_->height();
-    if (!(view_.viewScale > 0.0)) return;
-    const double cx = (view_.viewLeft + view_.viewRight) / 2;
-    const double cy = (view_.viewBottom + view_.viewTop) / 2;
-    view_.viewLeft = cx - view_.viewWidth / 2.0 / view_.viewScale;
-    view_.viewBottom = cy - view_.viewHeight / 2.0 / view_.viewScale;
-    view_.viewRight = cx + view_.viewWidth / 2.0 / view_.viewScale;
-    view_.viewTop = cy + view_.viewHeight / 2.0 / view_.viewScale;
+    drawing_->FollowSize();
 }
 
 // Window closing: the temporary bitmap goes, the settings are saved and the exchange
 // file is written back, whatever closed the window.
 void TForm1::FormClose() {
     closed_ = true;
+    // A build or fill still running reads the drawing that goes below: stopped, its
+    // result dropped, and waited for (a face build stops within a poll).
+    work_.AbandonAndJoinAll();
+    working_ = TWorkKind::None;
     if (!ProgramFolder_.empty()) {
         RemoveTempImage(ProgramFolder_);
         RemoveFileOrLink(ProgramFolder_ / "rw47_keep.BMP");
     }
-    ViewBitmap_ = QImage();
-    WorkBitmap_ = QImage();
+    drawing_->Release();
     const QPoint frameOrigin = PlatformFrameOrigin(*this).value_or(pos());
     SavedLeft_ = frameOrigin.x();
     SavedTop_ = frameOrigin.y();
@@ -277,10 +316,20 @@ void TForm1::FormClose() {
     SavedHeight_ = std::max(height(), kMinWindowHeight);
     TFileProblem settingsProblem = TFileProblem::None;
     SaveSettings(paths_.settingsFile, CollectSettings(), &settingsProblem);
-    if (settingsProblem == TFileProblem::NotRegular)
-        closeMessages_ << QString::fromUtf8(kSettingsUnwritableMessage);
-    if (!WriteExchangeFile(store_, ExchangeFilePath(ProgramFolder_)))
-        closeMessages_ << QString::fromUtf8(kHandBackFailedMessage);
+    if (settingsProblem == TFileProblem::NotRegular) {
+        closeMessages_ << FileMessage(kSettingsUnwritableMessage, paths_.settingsFile,
+                                      settingsProblem, 0);
+    }
+    errno = 0;
+    if (!HandBackToHost(store_, ProgramFolder_)) {
+        const int handBackError = errno;
+        // A name that is no regular file is refused before any write.
+        const TFileKind kind = FileKindOf(ExchangeFilePath(ProgramFolder_));
+        const bool regular = kind == TFileKind::Regular || kind == TFileKind::Missing;
+        closeMessages_ << FileMessage(
+            kHandBackFailedMessage, ExchangeFilePath(ProgramFolder_),
+            regular ? TFileProblem::WriteFailed : TFileProblem::NotRegular, handBackError);
+    }
     ReleaseStore(store_);
     attributes_.reset();
 }
@@ -310,12 +359,9 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event) {
     // preview scroll themselves first); a passing wheel never changes the colour
     // depth or the magnification.
     if (panelScroll_->isAncestorOf(widget)) {
-        const auto within = [widget](const QWidget* w) {
-            return w == widget || w->isAncestorOf(widget);
-        };
         QWidget* viewport = panelScroll_->viewport();
-        if (widget != viewport && viewport->isAncestorOf(widget) && !within(Memo1_) &&
-            !within(ScrollBox2_)) {
+        if (widget != viewport && viewport->isAncestorOf(widget) &&
+            !Panel2_->ScrollsItself(widget)) {
             QCoreApplication::sendEvent(viewport, event);
             return true;
         }
@@ -342,21 +388,10 @@ void TForm1::ApplySettings(const TSettings& s) {
     SavedTop_ = s.savedTop;
     SavedWidth_ = s.savedWidth;
     SavedHeight_ = s.savedHeight;
-    Edit1_->setText(FromShiftJis(s.outputName));
-    Edit2_->setText(FromShiftJis(s.textureName));
-    Edit2_->setCursorPosition(0);  // show the start of a long path
-    if (s.backgroundLoaded) {
-        SetColourTable(s.background);
-        (s.background == 0 ? radioWhite_ : radioBlack_)->setChecked(true);
-    }
-    Edit3_->setText(FromShiftJis(s.arcDivisions));
-    ComboBox1_->setCurrentIndex(s.colourDepth);
-    TrackBar1_->setValue(s.magnification);
-    TrackBar1Change();  // also when the position did not change
-    ApplyRegionSettings(s.regionMode, s.gapTolerance, s.islandMode);
-    regions_->gapUnit->setCurrentIndex(s.gapUnit == 1 ? 1 : 0);
+    if (s.backgroundLoaded) SetColourTable(s.background);
+    Panel2_->Apply(s);
+    regions_->Apply(s.regionMode, s.gapTolerance, s.islandMode, s.gapUnit);
     CheckTexts_->setChecked(s.showTexts);
-    outputPanel_->Apply(s);
 }
 
 TSettings TForm1::CollectSettings() const {
@@ -365,16 +400,9 @@ TSettings TForm1::CollectSettings() const {
     s.savedTop = SavedTop_;
     s.savedWidth = SavedWidth_;
     s.savedHeight = SavedHeight_;
-    s.outputName = ToShiftJis(Edit1_->text());
-    s.textureName = ToShiftJis(Edit2_->text());
-    s.background = radioBlack_->isChecked() ? 1 : 0;
-    s.arcDivisions = ToShiftJis(Edit3_->text());
-    s.colourDepth = ComboBox1_->currentIndex();
-    s.magnification = TrackBar1_->value();
-    CollectRegionSettings(s.regionMode, s.gapTolerance, s.islandMode);
-    s.gapUnit = regions_->gapUnit->currentIndex() == 1 ? 1 : 0;
+    Panel2_->Collect(s);
+    regions_->Collect(s.regionMode, s.gapTolerance, s.islandMode, s.gapUnit);
     s.showTexts = CheckTexts_->isChecked();
-    outputPanel_->Collect(s);
     return s;
 }
 

@@ -13,8 +13,9 @@
 #include <memory>
 #include <optional>
 
+#include "app/background_work.h"
 #include "app/escape_poll.h"
-#include "app/form1_dialogs.h"
+#include "app/form_dialogs.h"
 #include "attributes/gra_attribute.h"
 #include "exchange/entity_store.h"
 #include "fill/fill_pipeline.h"
@@ -35,8 +36,9 @@ class QSlider;
 namespace veldra {
 
 class TCanvas;
+class TDrawingView;
 class TForm1;
-class TOutputPanel;
+class TOptionsPanel;
 struct TSettings;
 struct TRegionPanel;
 
@@ -74,15 +76,6 @@ struct TFormPaths {
 
 // The file layer's problem and the system's error number as one Japanese reason.
 QString FileProblemMessage(TFileProblem problem, int systemError);
-
-// Mouse state bits of a gesture.
-inline constexpr int32_t kMouseLeft = 1;
-inline constexpr int32_t kMouseRight = 2;
-inline constexpr int32_t kMouseMiddle = 4;
-inline constexpr int32_t kMouseDouble = 8;
-inline constexpr int32_t kMouseShift = 16;
-inline constexpr int32_t kMouseAlt = 32;
-inline constexpr int32_t kMouseCtrl = 64;
 
 class TForm1 : public QWidget {
   public:
@@ -143,12 +136,16 @@ class TForm1 : public QWidget {
     // The drawing's texts drawn into the view (screen only).
     void DrawTexts(TCanvas& canvas);
     // True while the fill picture stands in the view (no tint over it).
-    bool FillShown() const { return fillShown_; }
+    bool FillShown() const;
+    // True while a region build or a fill runs off the interface thread.
+    bool IsWorking() const { return work_.Busy(); }
+    // Threads of builds not yet joined, abandoned ones included.
+    size_t WorkThreads() const { return work_.Threads(); }
 
     // State the tests look at.
-    const TViewState& View() const { return view_; }
+    const TViewState& View() const;
     const TJwwEntityStore& Store() const { return store_; }
-    const QImage& ViewBitmap() const { return ViewBitmap_; }
+    const QImage& ViewBitmap() const;
     bool IsViewReady() const { return ViewReady_; }
     TPaintBox* PaintBox() const { return PaintBox1_; }
     const std::filesystem::path& TempImagePath() const { return TempImagePath_; }
@@ -160,15 +157,16 @@ class TForm1 : public QWidget {
     void closeEvent(QCloseEvent* event) override;
 
   private:
+    // The work of the fill command, OK and Cancel (Button3, Button1, Button2).
+    void OnFillRequested();
+    void OnOkRequested();
+    void OnCancelRequested();
     void CreateComponents();
-    void CreateOptionsPanel();
     void LayoutComponents();
     void ApplySettings(const TSettings& settings);
     TSettings CollectSettings() const;
-    void LoadTexturePreview(const QString& path);
     void CreateRegionOptions();
     void SetTabOrder();
-    void RebuildTint();
     void SchedulePreview();
     void UpdateRegionControls();
     void UpdateOutputLine();
@@ -178,24 +176,28 @@ class TForm1 : public QWidget {
     bool MayClose();
     QString FillMessage(const TFillResult& result, const TFillOptions& options) const;
     TFillRegionOptions RegionOptions() const;
-    void ApplyRegionSettings(TRegionMode mode, const std::string& gap, TIslandMode islands);
-    void CollectRegionSettings(TRegionMode& mode, std::string& gap, TIslandMode& islands) const;
     void RegionOptionsChanged();
     void IslandModeChanged();
-    bool BuildRegionPreview();
+    // The region build runs on its own thread; its result arrives in RegionBuildDone.
+    void StartRegionBuild();
+    struct TRegionBuildResult;
+    void RegionBuildDone(TRegionBuildResult& built);
+    // What runs off the interface thread now, and what may not start meanwhile.
+    enum class TWorkKind { None, RegionBuild, Fill };
+    void WorkStarted(TWorkKind kind);
+    void WorkEnded();
+    // Escape: a region build is abandoned at once, a fill stops at its next poll.
+    void StopWork();
+    struct TFillRun;
+    void FillDone(const TFillRun& run, TFillResult& result, const TFillHandBack& made);
+    // Picks the face under `at` or takes its pick back; false when no face is there.
+    bool PickFaceAt(TRealPoint at);
     void ShowRegionReport(bool filled);
     void RegionHover(QPoint pos);
     // True when the release ends a click that picked or dropped a face.
     bool RegionClick(QPoint press, QPoint release);
     void SaveViewSize();
-    // The rubber band's colour on the current background.
-    uint32_t BandColor() const;
-    // Drawing steps on the paint box's canvas.
-    void DrawView(TCanvas& canvas);
-    void ClearView(TCanvas& canvas);
-    void DrawFrame(TCanvas& canvas, uint32_t color);
     void SetColourTable(int32_t mode);
-    QPoint PaintBoxPixel(QPoint globalPos) const;
 
     TFormPaths paths_;
     std::unique_ptr<TFormDialogs> dialogs_;
@@ -208,64 +210,34 @@ class TForm1 : public QWidget {
     bool shown_ = false;
     bool closed_ = false;
     bool closeDecided_ = false;  // OK or Cancel chose to close: the close box asks first
-    bool fillShown_ = false;     // the fill picture stands in the view
     QString pictureStatus_;      // the status of the picture OK hands back
     QStringList closeMessages_;  // what the close could not do, told before the exit
     std::filesystem::path ProgramFolder_;
     std::filesystem::path TempImagePath_;
     double ImageOriginX_ = 0.0, ImageOriginY_ = 0.0, ImageWidth_ = 0.0;
     TFillHandBack handBack_;  // Label2 and the placement of the last fill command
-    double ZoomStep_ = 1.5;
-    QImage ViewBitmap_;  // null when there is none
-    QImage WorkBitmap_;  // null when there is none
-    QImage previewPicture_;
 
-    // Mouse state of the view.
-    int32_t MouseButtons_ = 0;
-    int32_t PressX_ = 0, PressY_ = 0;
-    bool BandVisible_ = false;
-    int32_t BandX1_ = 0, BandY1_ = 0, BandX2_ = 0, BandY2_ = 0;
-    bool PanPictureValid_ = false;
-    int wheelRemainder_ = 0;
+    int wheelRemainder_ = 0;  // a wheel turn short of one notch (touchpads)
 
     // The drawing.
     TJwwEntityStore store_;
     std::unique_ptr<TgraAttribute> attributes_;
-    TViewState view_;
 
     // Components.
     TPaintBox* PaintBox1_ = nullptr;
     QScrollArea* panelScroll_ = nullptr;
-    QWidget* Panel2_ = nullptr;
+    TOptionsPanel* Panel2_ = nullptr;  // the options panel
     QLabel* LabelA1_ = nullptr;
     QScrollArea* ScrollBox1_ = nullptr;
     QWidget* Panel1_ = nullptr;
-    QGroupBox* RadioGroup1_ = nullptr;
-    QRadioButton* radioWhite_ = nullptr;
-    QRadioButton* radioBlack_ = nullptr;
-    QPushButton* Button4_ = nullptr;
-    QLineEdit* Edit2_ = nullptr;
-    QScrollArea* ScrollBox2_ = nullptr;
-    QLabel* Image1_ = nullptr;
-    QLabel* Label1_ = nullptr;
-    QSlider* TrackBar1_ = nullptr;
-    QLabel* TrackBarValue_ = nullptr;  // the magnification as a number
     QLabel* outputLine_ = nullptr;     // the output settings and the picture's size
     QCheckBox* CheckTexts_ = nullptr;  // "文字表示": the drawing's texts in the view
-    QPushButton* Button5_ = nullptr;
-    QLineEdit* Edit1_ = nullptr;
-    QLabel* Label2_ = nullptr;
-    QLabel* Label5_ = nullptr;
-    QComboBox* ComboBox1_ = nullptr;
-    QLabel* Label4_ = nullptr;
-    QLineEdit* Edit3_ = nullptr;
-    QPushButton* Button3_ = nullptr;
-    QPushButton* ButtonOutput_ = nullptr;  // opens the options of the picture for print
-    TOutputPanel* outputPanel_ = nullptr;
-    QPlainTextEdit* Memo1_ = nullptr;
-    QPushButton* Button1_ = nullptr;
-    QPushButton* Button2_ = nullptr;
     std::unique_ptr<TRegionPanel> regions_;
+    std::unique_ptr<TDrawingView> drawing_;  // what the paint box shows, and its gestures
+
+    // Last: its threads read the drawing and are joined before the members go.
+    TBackgroundWork work_;
+    TWorkKind working_ = TWorkKind::None;
 };
 
 }  // namespace veldra

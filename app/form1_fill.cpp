@@ -6,8 +6,8 @@
 
 #include <QComboBox>
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFileInfo>
+#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -15,9 +15,10 @@
 #include <cerrno>
 #include <system_error>
 
+#include "app/drawing_view.h"
 #include "app/form1.h"
-#include "app/form1_output.h"
-#include "app/form1_regions.h"
+#include "app/options_panel.h"
+#include "app/region_panel.h"
 #include "common/file_copy.h"
 #include "display/canvas/canvas.h"
 
@@ -66,56 +67,119 @@ QString FileProblemMessage(TFileProblem problem, int systemError) {
     return reason;
 }
 
+// What a running fill keeps for its end: its options and view, and the fill before it
+// with the copy of its picture that waits beside the temporary bitmap.
+struct TForm1::TFillRun {
+    TFillOptions options;
+    TViewState view;
+    TFillHandBack earlier;
+    QString earlierStatus;
+    std::filesystem::path keptPath;
+    bool earlierKept = false;
+};
+
+// The buttons' handlers forward to the work.
 void TForm1::Button3Click() {
-    if (!attributes_) return;
-    const TFillOptions options = PanelFillOptions();
-    if (!ConfirmPictureSize(options)) return;
-    Label2_->clear();
+    OnFillRequested();
+}
+
+void TForm1::Button1Click() {
+    OnOkRequested();
+}
+
+void TForm1::Button2Click() {
+    OnCancelRequested();
+}
+
+// The fill runs on its own thread like a region build: the status line shows how far
+// it is, Escape stops it at its next poll, and the window stays usable meanwhile
+// (the options and regions it reads stay as they are until it is done).
+void TForm1::OnFillRequested() {
+    if (!attributes_ || working_ == TWorkKind::Fill) return;
+    auto run = std::make_shared<TFillRun>();
+    run->options = PanelFillOptions();
+    if (!ConfirmPictureSize(run->options)) return;
+    // The fill builds its own regions and brings them back for the view.
+    regions_->previewTimer->stop();
+    if (working_ == TWorkKind::RegionBuild) {
+        work_.Abandon();
+        WorkEnded();
+    }
+    Panel2_->ShowOutputPath(QString());
     // The picture has the paint box's size.
-    view_.viewWidth = PaintBox1_->width();
-    view_.viewHeight = PaintBox1_->height();
+    TViewState& view = drawing_->View();
+    view.viewWidth = PaintBox1_->width();
+    view.viewHeight = PaintBox1_->height();
+    run->view = view;
 
     // The earlier fill waits beside the temporary bitmap until this one is done.
-    const TFillHandBack earlier = handBack_;
-    const QString earlierStatus = pictureStatus_;
-    const std::filesystem::path keptPath = ProgramFolder_ / kKeptImageName;
-    RemoveFileOrLink(keptPath);
-    bool earlierKept = false;
-    if (!earlier.Empty()) {
-        earlierKept =
-            CopyFileWithDate(veldra::TempImagePath(ProgramFolder_), keptPath) == TFileProblem::None;
+    run->earlier = handBack_;
+    run->earlierStatus = pictureStatus_;
+    run->keptPath = ProgramFolder_ / kKeptImageName;
+    RemoveFileOrLink(run->keptPath);
+    if (!run->earlier.Empty()) {
+        run->earlierKept = CopyFileWithDate(veldra::TempImagePath(ProgramFolder_), run->keptPath) ==
+                           TFileProblem::None;
     }
 
-    Button3_->setEnabled(false);
-    // A fill that takes longer than half a second shows how far it is; holding Escape
-    // stops it (also during a long face build).
-    QElapsedTimer clock;
-    clock.start();
-    TFillSession session{store_, *attributes_, view_, ProgramFolder_,
-                         [this] { return escapePoll_.IsEscapeDown(); }};
-    session.progress = [this, &clock](double done) {
-        if (clock.elapsed() >= 500) {
-            LabelA1_->setText(QStringLiteral("作図中です… %1％（Esc キーで中止）")
-                                  .arg(static_cast<int>(done * 100)));
-            LabelA1_->repaint();
-        }
-        return escapePoll_.IsEscapeDown();
-    };
-    TFillResult result = RunFillCommand(options, session, handBack_);
-    Edit3_->setText(QString::number(result.arcDivisions));
+    LabelA1_->setText(QStringLiteral("作図中です…（Esc キーで中止）"));
+    WorkStarted(TWorkKind::Fill);
+    const TJwwEntityStore& store = store_;
+    auto attributes = std::make_shared<const TgraAttribute>(*attributes_);
+    const std::filesystem::path folder = ProgramFolder_;
+    work_.Start(
+        [this, run, &store, attributes, folder](const TWorkContext& context) -> TWorkDone {
+            TFillSession session{store, *attributes, run->view, folder, context.stop};
+            session.regionProgress = [&context](double done) { context.progress(0, done); };
+            session.progress = [&context](double done) {
+                context.progress(1, done);
+                return context.stop();
+            };
+            auto made = std::make_shared<TFillHandBack>();
+            auto result =
+                std::make_shared<TFillResult>(RunFillCommand(run->options, session, *made));
+            return [this, run, result, made] { FillDone(*run, *result, *made); };
+        },
+        [this](int stage, double done) {
+            // Escape held while the key events go elsewhere: the platform's key state,
+            // read here on the window's thread.
+            if (escapePoll_.IsEscapeDown()) return StopWork();
+            if (work_.Stopping()) return;
+            const QString what =
+                stage == 0 ? QStringLiteral("領域を作成中です…") : QStringLiteral("作図中です…");
+            const QString howFar =
+                done < 0 ? QString() : QStringLiteral(" %1％").arg(static_cast<int>(done * 100));
+            LabelA1_->setText(what + howFar + QStringLiteral("（Esc キーで中止）"));
+        },
+        [this, run] {
+            TFillResult failed;
+            failed.status = TFillStatus::SaveFailed;
+            failed.message = kSaveFailedMessage;
+            failed.arcDivisions = run->options.arcDivisions;
+            FillDone(*run, failed, TFillHandBack{});
+        });
+}
+
+void TForm1::FillDone(const TFillRun& run, TFillResult& result, const TFillHandBack& made) {
+    WorkEnded();
+    const TFillHandBack& earlier = run.earlier;
+    const std::filesystem::path& keptPath = run.keptPath;
+    handBack_ = made;
+    Panel2_->ShowArcDivisions(result.arcDivisions);
     if (result.Ok()) {
         RemoveFileOrLink(keptPath);
-        // The view shows the picture as saved, at its colour depth, until the next redraw.
-        BandVisible_ = false;
-        PaintBox1_->Canvas().Draw(0, 0, result.picture);
-        fillShown_ = true;
-        PaintBox1_->update();
-        ImageOriginX_ = handBack_.ImageOriginX;
-        ImageOriginY_ = handBack_.ImageOriginY;
-        ImageWidth_ = handBack_.ImageWidth;
-        regions_->report = std::move(result.regions);
-        regions_->reportValid = true;
-        RebuildTint();
+        // The view shows the picture as saved, at its colour depth, until the next
+        // redraw; when the view moved meanwhile the picture no longer fits it.
+        const TViewState& now = View();
+        const bool sameView =
+            now.viewLeft == run.view.viewLeft && now.viewBottom == run.view.viewBottom &&
+            now.viewScale == run.view.viewScale && PaintBox1_->width() == run.view.viewWidth &&
+            PaintBox1_->height() == run.view.viewHeight;
+        if (sameView) {
+            drawing_->ShowPicture(result.picture);
+        }
+        TRegionTint shown = TintOfReport(result.regions);
+        regions_->Accept(std::move(result.regions), std::move(shown));
         ShowRegionReport(true);
         pictureStatus_ = PictureStatusText(result);
         LabelA1_->setText(LabelA1_->text() + QStringLiteral("\u3000") + pictureStatus_);
@@ -128,17 +192,18 @@ void TForm1::Button3Click() {
         if (!earlier.Empty()) {
             // Back as it was: the picture file, OK's path and placement, the status line.
             const bool restored =
-                earlierKept && CopyFileWithDate(keptPath, veldra::TempImagePath(ProgramFolder_)) ==
-                                   TFileProblem::None;
+                run.earlierKept &&
+                CopyFileWithDate(keptPath, veldra::TempImagePath(ProgramFolder_)) ==
+                    TFileProblem::None;
             if (restored) {
                 handBack_ = earlier;
-                pictureStatus_ = earlierStatus;
+                pictureStatus_ = run.earlierStatus;
                 LabelA1_->setText(stopped + QStringLiteral("（") +
                                   QString::fromUtf8(kKeptEarlierNote) + QStringLiteral("）\u3000") +
-                                  earlierStatus);
+                                  run.earlierStatus);
             } else {
                 RemoveTempImage(ProgramFolder_);
-                fillShown_ = false;
+                drawing_->PictureGone();
                 RedrawView();  // the earlier picture is gone from the view too
                 LabelA1_->setText(stopped + QStringLiteral("（") +
                                   QString::fromUtf8(kEarlierLostNote) + QStringLiteral("）"));
@@ -148,14 +213,44 @@ void TForm1::Button3Click() {
                                                                       : QStringLiteral("\u3000"));
         }
         RemoveFileOrLink(keptPath);
-        LabelA1_->repaint();
     }
-    Label2_->setText(QString::fromStdString(handBack_.outputPath));
+    Panel2_->ShowOutputPath(QString::fromStdString(handBack_.outputPath));
     ImageOriginX_ = handBack_.ImageOriginX;
     ImageOriginY_ = handBack_.ImageOriginY;
     ImageWidth_ = handBack_.ImageWidth;
-    if (!result.message.empty()) dialogs_->ShowError(this, FillMessage(result, options));
-    Button3_->setEnabled(true);
+    if (!result.message.empty()) dialogs_->ShowError(this, FillMessage(result, run.options));
+}
+
+// Long work on its thread keeps the window usable, but what would start another build
+// or a fill waits: during a fill everything it reads, during a region build the
+// buttons that start one.
+void TForm1::WorkStarted(TWorkKind kind) {
+    working_ = kind;
+    const bool fill = kind == TWorkKind::Fill;
+    Panel2_->SetFillRunning(fill);
+    Panel2_->SetFillEnabled(false);
+    regions_->preview->setEnabled(false);
+    Panel1_->setEnabled(!fill);
+}
+
+void TForm1::WorkEnded() {
+    working_ = TWorkKind::None;
+    regions_->preview->setEnabled(true);
+    Panel1_->setEnabled(true);
+    Panel2_->SetFillRunning(false);
+    Panel2_->SetFillEnabled(true);
+}
+
+void TForm1::StopWork() {
+    if (working_ == TWorkKind::RegionBuild) {
+        work_.Abandon();
+        WorkEnded();
+        regions_->pendingPick.reset();
+        LabelA1_->setText(QStringLiteral("領域の作成を中断しました"));
+    } else if (working_ == TWorkKind::Fill && !work_.Stopping()) {
+        work_.Stop();
+        LabelA1_->setText(QStringLiteral("作図を中止しています…"));
+    }
 }
 
 QString TForm1::PictureStatusText(const TFillResult& result) {
@@ -184,12 +279,16 @@ void TForm1::ShowPictureStatus(const TFillResult& result) {
 // OK: the picture goes to its output file and its placement to the host. Without a
 // picture the user is asked first; a copy that fails keeps the window and the fill,
 // says why and offers another name.
-void TForm1::Button1Click() {
+void TForm1::OnOkRequested() {
+    if (working_ == TWorkKind::Fill) return;  // the fill decides what there is to place
     if (handBack_.Empty()) {
         if (!dialogs_->Ask(this, QString::fromUtf8(kNothingToPlaceQuestion))) return;
         CloseDecided();
         return;
     }
+    // OK adds to the drawing's hand-back: no build may still read the drawing.
+    if (working_ == TWorkKind::RegionBuild) WorkEnded();
+    work_.AbandonAndJoinAll();
     errno = 0;
     const TConfirmResult confirmed = ConfirmFill(handBack_, ProgramFolder_, store_);
     const int systemError = errno;
@@ -220,8 +319,8 @@ void TForm1::OfferAnotherOutput(const QString& failedPath) {
         return;
     }
     handBack_ = retargeted;
-    Edit1_->setText(*chosen);
-    Label2_->setText(*chosen);
+    Panel2_->SetOutputName(*chosen);
+    Panel2_->ShowOutputPath(*chosen);
     LabelA1_->setText(QStringLiteral("画像ファイル名を変更しました。ＯＫで配置します\u3000") +
                       pictureStatus_);
 }
@@ -233,7 +332,7 @@ void TForm1::CloseDecided() {
     if (!close()) closeDecided_ = false;
 }
 
-void TForm1::Button2Click() {
+void TForm1::OnCancelRequested() {
     closeDecided_ = true;
     if (!close()) closeDecided_ = false;
 }

@@ -1,158 +1,17 @@
-// The options panel: its controls at their places, in tab order, and their own
-// handlers (background, texture choice and preview, magnification, output name).
+// The window's side of the options panel: its handlers, by the system's names,
+// forward to the panel; the tab order runs through the panel and the region strip.
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QFileInfo>
-#include <QGroupBox>
-#include <QHBoxLayout>
-#include <QLabel>
 #include <QLineEdit>
-#include <QPlainTextEdit>
 #include <QPushButton>
-#include <QRadioButton>
 #include <QScrollArea>
-#include <QSlider>
-#include <cmath>
 
 #include "app/form1.h"
-#include "app/form1_help.h"
-#include "app/form1_output.h"
-#include "app/form1_regions.h"
-#include "app/path_fields.h"
-#include "app/text_codec.h"
-#include "fill/texture_fill.h"
-#include "options/settings_file.h"
+#include "app/options_panel.h"
+#include "app/region_panel.h"
 
 namespace veldra {
-
-namespace {
-
-const char* const kTrackBarHint = "右クリックで100％に戻ります";
-const char* const kTrackBarHintTail = "％（右クリックで100％に戻ります）";
-
-template <class Widget>
-Widget* Place(Widget* w, const char* name, int left, int top, int width, int height) {
-    w->setObjectName(QString::fromLatin1(name));
-    w->setGeometry(left, top, width, height);
-    return w;
-}
-
-QLabel* PlaceLabel(QWidget* parent, const char* name, const QString& text, int left, int top) {
-    auto* label = new QLabel(text, parent);
-    label->setObjectName(QString::fromLatin1(name));
-    label->move(left, top);
-    label->adjustSize();
-    return label;
-}
-
-// Picture size times the magnification, a half going to the even neighbour.
-int ScaledPreviewSide(int side, int percent) {
-    return static_cast<int>(std::nearbyint(side * (percent / 100.0)));
-}
-
-}  // namespace
-
-void TForm1::CreateOptionsPanel() {
-    QWidget* p = Panel2_;
-
-    RadioGroup1_ =
-        Place(new QGroupBox(QStringLiteral("背景色(&B)"), p), "RadioGroup1", 8, 8, 161, 49);
-    auto* radios = new QHBoxLayout(RadioGroup1_);
-    radios->setContentsMargins(8, 0, 8, 2);
-    radioWhite_ = new QRadioButton(QStringLiteral("白"), RadioGroup1_);
-    radioBlack_ = new QRadioButton(QStringLiteral("黒"), RadioGroup1_);
-    radioWhite_->setObjectName(QStringLiteral("RadioGroup1Item0"));
-    radioBlack_->setObjectName(QStringLiteral("RadioGroup1Item1"));
-    radios->addWidget(radioWhite_);
-    radios->addWidget(radioBlack_);
-    radioWhite_->setChecked(true);
-    connect(radioWhite_, &QRadioButton::clicked, this, [this] { RadioGroup1Click(); });
-    connect(radioBlack_, &QRadioButton::clicked, this, [this] { RadioGroup1Click(); });
-
-    Button4_ = Place(new QPushButton(QStringLiteral("参照"), p), "Button4", 8, 56, 41, 21);
-    QFont small = font();
-    small.setPixelSize(12);
-    Button4_->setFont(small);
-    connect(Button4_, &QPushButton::clicked, this, [this] { Button4Click(); });
-
-    Edit2_ = Place(new TPathEdit(p), "Edit2", 48, 56, 121, 20);
-    Edit2_->setReadOnly(true);
-    Edit2_->setFocusPolicy(Qt::ClickFocus);
-
-    ScrollBox2_ = Place(new QScrollArea(p), "ScrollBox2", 8, 80, 161, 105);
-    ScrollBox2_->setWidgetResizable(false);
-    Image1_ = new QLabel;
-    Image1_->setObjectName(QStringLiteral("Image1"));
-    Image1_->setScaledContents(true);
-    Image1_->setGeometry(0, 0, 50, 50);
-    ScrollBox2_->setWidget(Image1_);
-
-    Label1_ = PlaceLabel(p, "Label1", QStringLiteral("倍率"), 8, 192);
-
-    TrackBar1_ = Place(new QSlider(Qt::Horizontal, p), "TrackBar1", 40, 184, 97, 25);
-    TrackBar1_->setFocusPolicy(Qt::StrongFocus);
-    TrackBarValue_ = Place(new QLabel(p), "TrackBarValue", 137, 188, 34, 16);
-    TrackBarValue_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    TrackBar1_->setRange(kMinMagnification, kMaxMagnification);
-    TrackBar1_->setValue(100);
-    TrackBar1_->setTickInterval(20);
-    TrackBar1_->setTickPosition(QSlider::TicksBelow);
-    TrackBar1_->setSingleStep(1);
-    TrackBar1_->setPageStep(2);
-    TrackBar1_->setToolTip(QString::fromUtf8(kTrackBarHint));
-    TrackBar1_->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(TrackBar1_, &QSlider::valueChanged, this, [this] { TrackBar1Change(); });
-    connect(TrackBar1_, &QSlider::customContextMenuRequested, this,
-            [this] { TrackBar1ContextPopup(); });
-
-    Button5_ =
-        Place(new QPushButton(QStringLiteral("画像ファイル名(&I)"), p), "Button5", 8, 208, 161, 25);
-    connect(Button5_, &QPushButton::clicked, this, [this] { Button5Click(); });
-
-    Edit1_ = Place(new TPathEdit(p), "Edit1", 8, 232, 161, 21);
-
-    Label2_ = Place(new TPathLabel(p), "Label2", 8, 256, 161, 16);
-
-    Label5_ = PlaceLabel(p, "Label5", QStringLiteral("保存画像色"), 8, 276);
-    ComboBox1_ = Place(new QComboBox(p), "ComboBox1", 88, 272, 81, 21);
-    ComboBox1_->addItems({QStringLiteral("2色"), QStringLiteral("16色"), QStringLiteral("256色"),
-                          QStringLiteral("24bit色"), QStringLiteral("32bit色")});
-    ComboBox1_->setCurrentIndex(3);
-
-    Label4_ = PlaceLabel(p, "Label4", QStringLiteral("円弧分割数"), 8, 300);
-    Edit3_ = Place(new QLineEdit(QStringLiteral("24"), p), "Edit3", 96, 296, 73, 21);
-
-    Button3_ =
-        Place(new QPushButton(QStringLiteral("作図実行(&G)"), p), "Button3", 88, 324, 83, 25);
-    connect(Button3_, &QPushButton::clicked, this, [this] { Button3Click(); });
-    // The picture for print: resolution, area and paper-tied texture, in a pop-up.
-    ButtonOutput_ =
-        Place(new QPushButton(QStringLiteral("出力設定(&P)"), p), "ButtonOutput", 8, 324, 77, 25);
-    ButtonOutput_->setFont(small);
-    outputPanel_ = new TOutputPanel(ButtonOutput_, this);
-    outputPanel_->onChanged = [this] { UpdateOutputLine(); };
-
-    Memo1_ = Place(new QPlainTextEdit(p), "Memo1", 0, 352, 177, 145);
-    Memo1_->setReadOnly(true);
-    Memo1_->setFocusPolicy(Qt::ClickFocus);
-    Memo1_->setLineWrapMode(QPlainTextEdit::NoWrap);
-    Memo1_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    Memo1_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    QPalette blue = Memo1_->palette();
-    blue.setColor(QPalette::Base, QColor(187, 235, 244));
-    Memo1_->setPalette(blue);
-    Memo1_->setPlainText(HelpText());
-
-    Button1_ = Place(new QPushButton(QStringLiteral("ＯＫ(&Y)"), p), "Button1", 0, 496, 73, 25);
-    connect(Button1_, &QPushButton::clicked, this, [this] { Button1Click(); });
-    Button2_ =
-        Place(new QPushButton(QStringLiteral("キャンセル(&N)"), p), "Button2", 72, 496, 105, 25);
-    connect(Button2_, &QPushButton::clicked, this, [this] { Button2Click(); });
-
-    for (QRadioButton* radio : {radioWhite_, radioBlack_}) radio->setFocusPolicy(Qt::StrongFocus);
-    ScrollBox2_->setFocusPolicy(Qt::NoFocus);  // the preview only shows the texture
-}
 
 // Tab visits the panel from top to bottom, the region options and the view's options
 // in the strip, then OK and Cancel, then the view. The read-only boxes take no tab stop.
@@ -160,61 +19,33 @@ void TForm1::SetTabOrder() {
     const TRegionPanel& r = *regions_;
     panelScroll_->setFocusPolicy(Qt::NoFocus);
     ScrollBox1_->setFocusPolicy(Qt::NoFocus);
-    QWidget* order[] = {radioWhite_,  radioBlack_, Button4_,  TrackBar1_,    Button5_,
-                        Edit1_,       ComboBox1_,  Edit3_,    ButtonOutput_, Button3_,
-                        r.mode,       r.gap,       r.gapUnit, r.islands,     r.preview,
-                        r.clearPicks, CheckTexts_, Button1_,  Button2_,      PaintBox1_};
-    for (size_t i = 0; i + 1 < std::size(order); ++i) setTabOrder(order[i], order[i + 1]);
+    std::vector<QWidget*> order = Panel2_->TabOrderAbove();
+    order.insert(order.end(),
+                 {r.mode, r.gap, r.gapUnit, r.islands, r.preview, r.clearPicks, CheckTexts_});
+    for (QWidget* w : Panel2_->TabOrderBelow()) order.push_back(w);
+    order.push_back(PaintBox1_);
+    for (size_t i = 0; i + 1 < order.size(); ++i) setTabOrder(order[i], order[i + 1]);
 }
 
 void TForm1::RadioGroup1Click() {
-    SetColourTable(radioBlack_->isChecked() ? 1 : 0);
+    SetColourTable(Panel2_->BackgroundMode());
     RedrawView();
 }
 
-void TForm1::LoadTexturePreview(const QString& path) {
-    previewPicture_ = QImage();
-    Image1_->clear();
-    if (!path.isEmpty() && QFileInfo(path).isFile()) {
-        // The same decoding as the fill; an unreadable picture leaves the preview empty.
-        previewPicture_ = LoadTexturePicture(ToPath(path));
-        if (!previewPicture_.isNull()) Image1_->setPixmap(QPixmap::fromImage(previewPicture_));
-    }
-    TrackBar1Change();
-}
-
 void TForm1::Button4Click() {
-    const QFileInfo current(Edit2_->text());
-    const std::optional<QString> chosen = dialogs_->ChooseTexture(
-        this, Edit2_->text().isEmpty() ? QString() : current.path(), current.fileName());
-    if (!chosen) return;
-    Edit2_->setText(*chosen);
-    Edit2_->setCursorPosition(0);
-    LoadTexturePreview(*chosen);
+    Panel2_->ChooseTexture();
 }
 
 void TForm1::Button5Click() {
-    const QFileInfo current(Edit1_->text());
-    const std::optional<QString> chosen = dialogs_->ChooseOutput(
-        this, Edit1_->text().isEmpty() ? QString() : current.path(), current.fileName());
-    if (chosen) Edit1_->setText(*chosen);
+    Panel2_->ChooseOutputName();
 }
 
 void TForm1::TrackBar1Change() {
-    const int position = TrackBar1_->value();
-    TrackBar1_->setToolTip(QString::number(position) + QString::fromUtf8(kTrackBarHintTail));
-    TrackBarValue_->setText(QString::number(position) + QStringLiteral("%"));
-    if (previewPicture_.isNull()) {
-        Image1_->resize(0, 0);
-        return;
-    }
-    Image1_->resize(ScaledPreviewSide(previewPicture_.width(), position),
-                    ScaledPreviewSide(previewPicture_.height(), position));
+    Panel2_->ShowMagnification();
 }
 
 void TForm1::TrackBar1ContextPopup() {
-    TrackBar1_->setValue(100);
-    TrackBar1Change();  // also when it stood at 100 already
+    Panel2_->ResetMagnification();
 }
 
 }  // namespace veldra

@@ -13,8 +13,8 @@
 #include <numbers>
 
 #include "app/form1.h"
-#include "app/form1_output.h"
-#include "app/form1_regions.h"
+#include "app/options_panel.h"
+#include "app/region_panel.h"
 #include "app/text_codec.h"
 #include "attributes/gra_attribute.h"
 #include "display/canvas/canvas.h"
@@ -35,21 +35,13 @@ constexpr double kMegabyte = 1024.0 * 1024.0;
 }  // namespace
 
 TFillOptions TForm1::PanelFillOptions() const {
-    TFillOptions options;
-    options.texturePath = Edit2_->text().toStdString();
-    options.outputName = Edit1_->text().toStdString();
-    options.arcDivisions = ArcDivisionsOfText(Edit3_->text().toStdString());
-    options.bitsPerPixel = BitsPerPixelOfDepthItem(ComboBox1_->currentIndex());
-    options.magnificationPercent = TrackBar1_->value();
-    options.regions = RegionOptions();
-    outputPanel_->FillIn(options);
-    return options;
+    return Panel2_->FillOptions(RegionOptions());
 }
 
 TForm1::TPictureSize TForm1::PlannedPictureSize(const TFillOptions& options) const {
     TPictureSize size;
     if (!attributes_ || options.print.dpi < 0) return size;
-    TViewState view = view_;
+    TViewState view = View();
     view.viewWidth = PaintBox1_->width();
     view.viewHeight = PaintBox1_->height();
     if (!(view.viewScale > 0)) return size;
@@ -99,10 +91,7 @@ void TForm1::UpdateOutputLine() {
     outputLine_->setToolTip(text);
     // With a tile width the texture's size is the tile's: the magnification does nothing.
     const bool tiled = options.print.tileWidthMm > 0;
-    TrackBar1_->setEnabled(!tiled);
-    TrackBar1_->setToolTip(tiled ? QStringLiteral("模様の幅を指定している時は倍率を使いません。")
-                                 : QString::number(TrackBar1_->value()) +
-                                       QStringLiteral("％（右クリックで100％に戻ります）"));
+    Panel2_->ShowTiling(tiled);
 }
 
 bool TForm1::ConfirmPictureSize(const TFillOptions& options) {
@@ -120,7 +109,8 @@ bool TForm1::ConfirmPictureSize(const TFillOptions& options) {
 // and width, in its pen colour. Texts off the view or too small to read are skipped.
 void TForm1::DrawTexts(TCanvas& canvas) {
     if (!attributes_ || !CheckTexts_ || !CheckTexts_->isChecked()) return;
-    const double scale = view_.viewScale;
+    const TViewState& view = View();
+    const double scale = view.viewScale;
     if (!(scale > 0)) return;
     const double w = canvas.Width(), h = canvas.Height();
     auto drawOne = [&](QPainter& painter, const TJwwEntText& t) {
@@ -130,8 +120,8 @@ void TForm1::DrawTexts(TCanvas& canvas) {
         // The reference point is in real size on its layer group's scale; the
         // character size is on paper already.
         const double d = EntityDivisor(store_.state, t.head.layerGroup);
-        const double px = (t.x / d - view_.viewLeft) * scale;
-        const double py = h - (t.y / d - view_.viewBottom) * scale;
+        const double px = (t.x / d - view.viewLeft) * scale;
+        const double py = h - (t.y / d - view.viewBottom) * scale;
         // At most 255 bytes: half-width characters each, spaced by the spacing.
         const double reach =
             static_cast<double>(t.text.size()) * (t.width + t.spacing) * scale + height;

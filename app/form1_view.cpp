@@ -1,5 +1,6 @@
-// The drawing view: the full redraw into the paint box and ViewBitmap, painting,
-// and the view changes by mouse gestures, wheel and keys.
+// The paint box, and the window's side of the drawing view: the full redraw with the
+// drawing's texts, the handlers of the paint box forwarding to the drawing view, and
+// the view's wheel and keys.
 
 #include <QAbstractSlider>
 #include <QAbstractSpinBox>
@@ -12,6 +13,7 @@
 #include <QPlainTextEdit>
 #include <cmath>
 
+#include "app/drawing_view.h"
 #include "app/form1.h"
 #include "display/canvas/canvas.h"
 #include "view/view_navigation.h"
@@ -82,150 +84,68 @@ void TPaintBox::mouseReleaseEvent(QMouseEvent* event) {
 
 void TForm1::RedrawView() {
     if (!ViewReady_ || !attributes_) return;
-    BandVisible_ = false;
-    TCanvas& canvas = PaintBox1_->Canvas();
-    DrawView(canvas);
-    DrawTexts(canvas);
-    fillShown_ = false;
-    ViewBitmap_ = canvas.Image().copy();
+    drawing_->Draw();
+    DrawTexts(PaintBox1_->Canvas());
+    drawing_->KeepBitmap();
     UpdateOutputLine();
     PaintBox1_->update();
 }
 
 void TForm1::PaintBox1Paint() {
-    BandVisible_ = false;
-    if (ViewBitmap_.isNull()) {
-        FitView();
-        return;
-    }
-    TCanvas& canvas = PaintBox1_->Canvas();
-    ClearView(canvas);
-    DrawFrame(canvas, 0xFF0000);
-    canvas.Draw(0, 0, ViewBitmap_);
+    if (!drawing_->Repaint()) FitView();
 }
 
 void TForm1::FitView() {
-    veldra::FitView(view_, store_, PaintBox1_->width(), PaintBox1_->height());
-    RedrawView();
-}
-
-QPoint TForm1::PaintBoxPixel(QPoint globalPos) const {
-    return PaintBox1_->mapFromGlobal(globalPos);
+    drawing_->Fit();
 }
 
 void TForm1::ZoomAt(QPoint globalPos, double factor) {
-    const QPoint p = PaintBoxPixel(globalPos);
-    veldra::ZoomAt(view_, p.x(), p.y(), factor);
-    RedrawView();
+    drawing_->ZoomAt(globalPos, factor);
 }
 
 void TForm1::ZoomToRect(double x1, double y1, double x2, double y2) {
-    veldra::ZoomToRect(view_, x1, y1, x2, y2, PaintBox1_->width(), PaintBox1_->height());
-    RedrawView();
+    drawing_->ZoomToRect(x1, y1, x2, y2);
 }
 
 void TForm1::ZoomOutAt(double x1, double y1, double x2, double y2) {
-    veldra::ZoomOutAt(view_, x1, y1, x2, y2, PaintBox1_->width(), PaintBox1_->height());
-    RedrawView();
+    drawing_->ZoomOutAt(x1, y1, x2, y2);
 }
 
 void TForm1::CentreViewAt(double x, double y) {
-    veldra::CentreViewAt(view_, x, y, PaintBox1_->width(), PaintBox1_->height());
-    RedrawView();
+    drawing_->CentreAt(x, y);
 }
 
 void TForm1::PreviousView() {
-    SwapPreviousView(view_);
-    RedrawView();
+    drawing_->Previous();
 }
 
-uint32_t TForm1::BandColor() const {
-    return attributes_ && attributes_->BackgroundMode() == kBackgroundBlack ? 0x0000FF : 0xFFFF00;
+void TForm1::DrawRubberBand() {
+    drawing_->DrawRubberBand();
 }
 
 void TForm1::PaintBox1MouseDown(Qt::MouseButtons buttons, Qt::KeyboardModifiers keys, QPoint pos,
                                 bool doubleClick) {
-    if ((MouseButtons_ & (kMouseLeft | kMouseRight)) == 0) {
-        PressX_ = pos.x();
-        PressY_ = pos.y();
-    }
-    if (buttons & Qt::LeftButton) MouseButtons_ |= kMouseLeft;
-    if (buttons & Qt::RightButton) MouseButtons_ |= kMouseRight;
-    if (buttons & Qt::MiddleButton) MouseButtons_ |= kMouseMiddle;
-    if (doubleClick) MouseButtons_ |= kMouseDouble;
-    if (keys & Qt::ShiftModifier) MouseButtons_ |= kMouseShift;
-    if (keys & Qt::AltModifier) MouseButtons_ |= kMouseAlt;
-    if (keys & Qt::ControlModifier) MouseButtons_ |= kMouseCtrl;
-    if (buttons & Qt::MiddleButton) {
-        // The picture that follows the mouse while panning.
-        WorkBitmap_ = PaintBox1_->Canvas().Image().copy();
-        PanPictureValid_ = !WorkBitmap_.isNull();
-    }
+    drawing_->MouseDown(buttons, keys, pos, doubleClick);
 }
 
 void TForm1::PaintBox1MouseMove(QPoint pos) {
-    const bool twoButtons = (MouseButtons_ & kMouseLeft) && (MouseButtons_ & kMouseRight);
-    if (twoButtons) {
-        if (BandVisible_) DrawRubberBand();
-        BandX1_ = PressX_;
-        BandY1_ = PressY_;
-        BandX2_ = pos.x();
-        BandY2_ = pos.y();
-        DrawRubberBand();
-        BandVisible_ = true;
-    } else if ((MouseButtons_ & kMouseMiddle) && PanPictureValid_) {
-        BandVisible_ = false;
-        TCanvas& canvas = PaintBox1_->Canvas();
-        ClearView(canvas);
-        canvas.Draw(pos.x() - PressX_, pos.y() - PressY_, WorkBitmap_);
-    } else {
-        if (MouseButtons_ == 0) RegionHover(pos);
-        return;
-    }
-    PaintBox1_->update();
+    drawing_->MouseMove(pos);
 }
 
 // The first release ends the gesture and acts on the buttons collected since the press.
 void TForm1::PaintBox1MouseUp(QPoint pos) {
-    const double px = PixelToViewX(view_, PressX_), py = PixelToViewY(view_, PressY_);
-    const double qx = PixelToViewX(view_, pos.x()), qy = PixelToViewY(view_, pos.y());
-    const int32_t buttons = MouseButtons_;
-    MouseButtons_ = 0;
-    if ((buttons & kMouseLeft) && (buttons & kMouseRight)) {
-        if (BandVisible_) DrawRubberBand();
-        BandVisible_ = false;
-        PaintBox1_->update();
-        const double t = 5 / view_.viewScale;
-        if (std::fabs(qx - px) <= t || std::fabs(qy - py) <= t) {
-            CentreViewAt(px, py);
-        } else if (qx > px && qy < py) {
-            ZoomToRect(px, py, qx, qy);  // dragged to the lower right
-        } else if (qx < px && qy > py) {
-            ZoomOutAt(px, py, qx, qy);  // to the upper left
-        } else if (qx < px && qy < py) {
-            PreviousView();  // to the lower left
-        } else {
-            FitView();  // to the upper right
-        }
-    } else if (buttons & kMouseMiddle) {
-        WorkBitmap_ = QImage();
-        PanPictureValid_ = false;
-        PanView(view_, px - qx, py - qy);  // the drawing follows the mouse
-        RedrawView();
-    } else if (buttons == kMouseLeft) {
-        RegionClick(QPoint(PressX_, PressY_), pos);  // picks a face in faces mode
-    }
+    drawing_->MouseUp(pos);
 }
 
 // The wheel gives the view the keys (a text box keeps no caret the wheel moved past).
 void TForm1::FormMouseWheelDown(QPoint globalPos) {
     PaintBox1_->setFocus();
-    ZoomAt(globalPos, ZoomStep_);
+    ZoomAt(globalPos, drawing_->ZoomStep());
 }
 
 void TForm1::FormMouseWheelUp(QPoint globalPos) {
     PaintBox1_->setFocus();
-    ZoomAt(globalPos, 1 / ZoomStep_);
+    ZoomAt(globalPos, 1 / drawing_->ZoomStep());
 }
 
 // The view owns its keys while it has the focus (or nothing has). A control keeps the
@@ -247,43 +167,45 @@ bool TForm1::ViewTakesKey(const QWidget* focus, int key) const {
 }
 
 bool TForm1::FormKeyDown(int key, Qt::KeyboardModifiers modifiers) {
+    TViewState& view = drawing_->View();
     const double share = (modifiers & Qt::ShiftModifier) ? 0.1 : 0.5;
-    const double across = (view_.viewRight - view_.viewLeft) * share;
-    const double upward = (view_.viewTop - view_.viewBottom) * share;
+    const double across = (view.viewRight - view.viewLeft) * share;
+    const double upward = (view.viewTop - view.viewBottom) * share;
     const QPoint centre =
         PaintBox1_->mapToGlobal(QPoint(PaintBox1_->width() / 2, PaintBox1_->height() / 2));
     switch (key) {
         case Qt::Key_PageUp:
-            ZoomAt(centre, ZoomStep_);
+            ZoomAt(centre, drawing_->ZoomStep());
             return true;
         case Qt::Key_PageDown:
-            ZoomAt(centre, 1 / ZoomStep_);
+            ZoomAt(centre, 1 / drawing_->ZoomStep());
             return true;
         case Qt::Key_Home:
             FitView();
             return true;
         case Qt::Key_End:
         case Qt::Key_Insert:
-            CentreOnExtents(view_);
+            CentreOnExtents(view);
             RedrawView();
             return true;
         case Qt::Key_Left:
-            PanView(view_, -across, 0);
+            PanView(view, -across, 0);
             RedrawView();
             return true;
         case Qt::Key_Right:
-            PanView(view_, across, 0);
+            PanView(view, across, 0);
             RedrawView();
             return true;
         case Qt::Key_Up:
-            PanView(view_, 0, upward);
+            PanView(view, 0, upward);
             RedrawView();
             return true;
         case Qt::Key_Down:
-            PanView(view_, 0, -upward);
+            PanView(view, 0, -upward);
             RedrawView();
             return true;
         case Qt::Key_Escape:
+            StopWork();  // the key event itself: a tap between two polls still counts
             return true;
         default:
             return false;

@@ -58,13 +58,6 @@ bool ToShiftJis(const std::string& utf8, std::string& out) {
     return true;
 }
 
-TRegionFilter RegionFilterOf(const TgraAttribute& attributes) {
-    TRegionFilter filter;
-    for (int32_t key = 0; key < 256; ++key) filter.layerState[key] = attributes.LayerState(key);
-    filter.showAuxiliary = attributes.ShowAuxiliary();
-    return filter;
-}
-
 // The drawing's folder can hold a picture: its name decodes exactly and has no '?',
 // which the host writes for a character it has no code page 932 form for (and which no
 // Windows name holds).
@@ -114,6 +107,13 @@ TFillResult Stop(TFillResult& result, TFillStatus status, const char* message) {
 }
 
 }  // namespace
+
+TRegionFilter RegionFilterOf(const TgraAttribute& attributes) {
+    TRegionFilter filter;
+    for (int32_t key = 0; key < 256; ++key) filter.layerState[key] = attributes.LayerState(key);
+    filter.showAuxiliary = attributes.ShowAuxiliary();
+    return filter;
+}
 
 fs::path TempImagePath(const fs::path& programFolder) {
     return programFolder / kTempImageName;
@@ -197,8 +197,11 @@ TFillResult RunFillCommand(const TFillOptions& options, const TFillSession& sess
     const double magnification =
         std::clamp(options.magnificationPercent, kMinMagnification, kMaxMagnification) / 100.0;
 
-    result.regions = BuildFillRegions(session.store, result.arcDivisions, options.regions,
-                                      RegionFilterOf(session.attributes), session.abort);
+    result.regions =
+        BuildFillRegions(session.store, result.arcDivisions, options.regions,
+                         RegionFilterOf(session.attributes), session.abort, session.regionProgress);
+    // The loop search is not interrupted: a stop asked during it counts once it is done.
+    if (!result.regions.aborted && CheckAbort(session.abort)) result.regions.aborted = true;
     if (result.regions.aborted || result.regions.failed) {
         // The earlier result is forgotten already: its picture goes too.
         RemoveTempImage(session.programFolder);

@@ -90,6 +90,8 @@ struct TFillSession {
     const TViewState& view;
     std::filesystem::path programFolder;
     AbortPoll abort = {};  // asked during a long region build (the window's Escape)
+    // Told how far the face build has come (0..1), on the thread that runs the command.
+    FaceProgress regionProgress = {};
     // Called as the picture is drawn and saved; returning true stops the command and
     // leaves no file. May be empty.
     TBandProgress progress = {};
@@ -134,6 +136,10 @@ inline constexpr const char* kDrawingFolderUnusableMessage =
 // The temporary bitmap could not be made because the program folder takes no new file.
 inline constexpr const char* kProgramFolderReadOnlyMessage =
     "プログラムのフォルダに書き込めません。書き込みのできるフォルダにインストールして下さい。";
+
+// The entities the regions are built from: the layers' states and whether auxiliary
+// entities are shown, as the graphic attributes say.
+TRegionFilter RegionFilterOf(const TgraAttribute& attributes);
 
 // The output path rule: the output name as it stands when its folder part names an
 // existing folder; otherwise the folder of the drawing file (`filePath`, Shift-JIS)

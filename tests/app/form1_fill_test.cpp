@@ -21,7 +21,7 @@ class FillTest : public FormTest {
         WriteRoundSettings(WriteTexture().string(), OutPath());
         return Open();
     }
-    void Fill() { Child<QPushButton>("Button3")->click(); }
+    void Fill() { ClickAndWait("Button3"); }
     QRgb ShownAt(double x, double y) {
         const QImage shown = form_->PaintBox()->grab().toImage();
         return shown.pixel(ViewToPixelX(form_->View(), x), ViewToPixelY(form_->View(), y)) &

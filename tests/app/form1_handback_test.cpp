@@ -21,7 +21,7 @@ class HandBackTest : public FormTest {
         WriteRoundSettings(WriteTexture().string(), output);
         return Open();
     }
-    void Fill() { Child<QPushButton>("Button3")->click(); }
+    void Fill() { ClickAndWait("Button3"); }
     void Ok() {
         Child<QPushButton>("Button1")->click();
         QApplication::processEvents();

@@ -12,7 +12,7 @@
 #include <QSlider>
 #include <QWheelEvent>
 
-#include "app/form1_dialogs.h"
+#include "app/form_dialogs.h"
 #include "tests/app/form_fixture.h"
 
 namespace veldra::test {

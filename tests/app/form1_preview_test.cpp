@@ -13,7 +13,7 @@
 #include <QSlider>
 #include <QTest>
 
-#include "app/form1_regions.h"
+#include "app/region_panel.h"
 #include "display/canvas/canvas.h"
 #include "tests/app/form_fixture.h"
 #include "view/view_state.h"
@@ -46,6 +46,7 @@ class PreviewTest : public FormTest {
     void Click(QPoint at) {
         SendMouse(QEvent::MouseButtonPress, at, Qt::LeftButton, Qt::LeftButton);
         SendMouse(QEvent::MouseButtonRelease, at, Qt::LeftButton, Qt::NoButton);
+        WaitIdle();  // a click before the faces exist builds them first
     }
     QString Status() { return Child<QLabel>("LabelA1")->text(); }
 };
@@ -57,7 +58,7 @@ TEST_F(PreviewTest, TintShowsWhatTheFillPaintsAndTheCountFollowsEveryPick) {
         EXPECT_FALSE(Child<QWidget>(name)->isEnabled()) << name;
         EXPECT_TRUE(Child<QWidget>(name)->toolTip().contains(QStringLiteral("交点で分割"))) << name;
     }
-    Child<QPushButton>("RegionPreview")->click();
+    ClickAndWait("RegionPreview");
     // The outer loop and the island: even-odd, the ring between them is tinted.
     EXPECT_NE(ShownAt(-60, 0), 0xFFFFFFu);
     EXPECT_EQ(ShownAt(5, -5), 0xFFFFFFu);  // off the origin's cross
@@ -68,6 +69,7 @@ TEST_F(PreviewTest, TintShowsWhatTheFillPaintsAndTheCountFollowsEveryPick) {
 
     Child<QComboBox>("RegionMode")->setCurrentIndex(1);  // faces: follows at once
     QTest::qWait(600);
+    WaitIdle();
     EXPECT_TRUE(Child<QWidget>("IslandMode")->isEnabled());
     EXPECT_TRUE(Status().contains(QStringLiteral("10 個の領域があります（塗り 9 個")))
         << Status().toStdString();
@@ -85,7 +87,7 @@ TEST_F(PreviewTest, TintShowsWhatTheFillPaintsAndTheCountFollowsEveryPick) {
     EXPECT_NE(ShownAt(60, -60), 0xFFFFFFu);
 
     // After the fill the picture shows without any tint over it.
-    Child<QPushButton>("Button3")->click();
+    ClickAndWait("Button3");
     ASSERT_TRUE(log_->messages.isEmpty()) << log_->messages.join(u'\n').toStdString();
     const QImage canvas = form.PaintBox()->Canvas().Image();
     EXPECT_EQ(ShownAt(60, -60), canvas.pixel(PixelOf(60, -60)) & 0xFFFFFF);
@@ -103,7 +105,7 @@ TEST_F(PreviewTest, TextsAreDrawnInTheViewOnlyAndTheCheckBoxIsKept) {
         return ink;
     };
     EXPECT_GT(inkIn(form.ViewBitmap()), 10) << "the room name is drawn";
-    Child<QPushButton>("Button3")->click();
+    ClickAndWait("Button3");
     const QImage saved(QString::fromStdString((Folder() / "rw47_temp.BMP").string()));
     ASSERT_FALSE(saved.isNull());
     // In the picture only the texture (two colours) or background: no text pixels.
@@ -125,12 +127,20 @@ TEST_F(PreviewTest, GapUnitRealSizeDividesByTheScale) {
     OpenRooms(kNearlyClosed);
     Child<QComboBox>("RegionMode")->setCurrentIndex(1);
     Child<QLineEdit>("GapTolerance")->setText(QStringLiteral("1"));
-    Child<QPushButton>("RegionPreview")->click();
+    ClickAndWait("RegionPreview");
     EXPECT_TRUE(Status().contains(QStringLiteral("すき間の結合 1 箇所"))) << Status().toStdString();
     Child<QComboBox>("GapUnit")->setCurrentIndex(1);  // 実寸mm: 0.01 mm on paper
-    Child<QPushButton>("RegionPreview")->click();
+    ClickAndWait("RegionPreview");
     EXPECT_TRUE(Status().contains(QStringLiteral("すき間の結合 0 箇所"))) << Status().toStdString();
-    EXPECT_TRUE(Child<QWidget>("GapTolerance")->toolTip().contains(QStringLiteral("実寸")));
+    // The tip gives the rule of veldra-cli's help: extended along the line to the first
+    // line it meets, or joined to another free end; and both units.
+    const QString tip = Child<QWidget>("GapTolerance")->toolTip();
+    for (const QString& part :
+         {QStringLiteral("線の向きに"), QStringLiteral("最初に当たる線"),
+          QStringLiteral("別の自由端"), QStringLiteral("図寸mm"), QStringLiteral("実寸mm")}) {
+        EXPECT_TRUE(tip.contains(part)) << part.toStdString() << "\n" << tip.toStdString();
+    }
+    EXPECT_EQ(Child<QWidget>("GapUnit")->toolTip(), tip);
     Close();
     EXPECT_TRUE(ReadFile("veldra.dat").ends_with("\r\n1\r\n1\r\n")) << ReadFile("veldra.dat");
     Open();
@@ -142,7 +152,7 @@ TEST_F(PreviewTest, OutputLineGivesThePictureSizeAndTheTileWidthDisablesTheSlide
     auto* line = Child<QLabel>("OutputLine");
     EXPECT_TRUE(line->text().startsWith(QStringLiteral("解像度 画面と同じ・表示範囲")));
     EXPECT_FALSE(line->text().contains(QStringLiteral("ピクセル")));
-    Child<QPushButton>("RegionPreview")->click();
+    ClickAndWait("RegionPreview");
     EXPECT_TRUE(line->text().contains(QStringLiteral("ピクセル"))) << line->text().toStdString();
     Child<QComboBox>("OutputResolution")->setCurrentText(QStringLiteral("300"));
     EXPECT_TRUE(line->text().contains(QStringLiteral("300 dpi"))) << line->text().toStdString();
@@ -163,7 +173,7 @@ TEST_F(PreviewTest, ManyOpenEndsAreAllMarked) {
     }
     WriteFile("JWC_TEMP.TXT", drawing);
     Open();
-    Child<QPushButton>("RegionPreview")->click();
+    ClickAndWait("RegionPreview");
     EXPECT_TRUE(Status().contains(QStringLiteral("開いた端点 30000 箇所")))
         << Status().toStdString();
     const QImage shown = form_->PaintBox()->grab().toImage();

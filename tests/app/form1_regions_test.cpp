@@ -7,7 +7,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-#include "app/form1_regions.h"
+#include "app/region_panel.h"
 #include "display/canvas/canvas.h"
 #include "tests/app/form_fixture.h"
 #include "view/view_state.h"
@@ -35,6 +35,7 @@ class RegionsTest : public FormTest {
     void Click(QPoint at) {
         SendMouse(QEvent::MouseButtonPress, at, Qt::LeftButton, Qt::LeftButton);
         SendMouse(QEvent::MouseButtonRelease, at + QPoint(3, -2), Qt::LeftButton, Qt::NoButton);
+        WaitIdle();  // a click before the faces exist builds them first
     }
     QRgb CanvasAt(QPoint p) { return form_->PaintBox()->Canvas().Image().pixel(p) & 0xFFFFFF; }
     QRgb ShownAt(QPoint p) { return form_->PaintBox()->grab().toImage().pixel(p) & 0xFFFFFF; }
@@ -49,7 +50,7 @@ TEST_F(RegionsTest, ClickPicksARoomAndTheFillPaintsOnlyIt) {
     Child<QComboBox>("RegionMode")->setCurrentIndex(1);
     Click(PixelOf(0, 0));
     ASSERT_EQ(form.Regions().picks.size(), 1u);
-    Child<QPushButton>("Button3")->click();
+    ClickAndWait("Button3");
     EXPECT_TRUE(log_->messages.isEmpty()) << log_->messages.join(u'\n').toStdString();
     EXPECT_NE(CanvasAt(PixelOf(0, 0)), 0xFFFFFFu);    // the picked room is filled
     EXPECT_EQ(CanvasAt(PixelOf(-60, 0)), 0xFFFFFFu);  // its neighbour is not
@@ -82,7 +83,7 @@ TEST_F(RegionsTest, ClickPicksARoomAndTheFillPaintsOnlyIt) {
     EXPECT_TRUE(form.Regions().picks.empty());
 
     // Without picks every room is filled.
-    Child<QPushButton>("Button3")->click();
+    ClickAndWait("Button3");
     EXPECT_NE(CanvasAt(PixelOf(-60, 0)), 0xFFFFFFu);
     EXPECT_TRUE(Child<QLabel>("LabelA1")->text().startsWith(
         QStringLiteral("9 個の領域を塗りました（開いた端点 1 箇所、すき間の結合 0 箇所）")))
@@ -98,7 +99,7 @@ TEST_F(RegionsTest, OptionsAreSavedAndAnotherModeDropsThePicks) {
     EXPECT_EQ(form.Regions().picks.size(), 1u);
     Child<QComboBox>("IslandMode")->setCurrentIndex(1);  // the same faces: picks stay
     EXPECT_EQ(form.Regions().picks.size(), 1u);
-    Child<QPushButton>("RegionPreview")->click();
+    ClickAndWait("RegionPreview");
     EXPECT_EQ(Child<QLabel>("LabelA1")->text().toStdString(),
               "9 個の領域があります（塗り 1 個、開いた端点 1 箇所、すき間の結合 0 箇所）");
     Child<QLineEdit>("GapTolerance")->setText("0.1");  // other faces: picks go

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QImage>
+#include <QPushButton>
 #include <QTest>
 #include <fstream>
 #include <iterator>
@@ -93,6 +94,16 @@ TForm1& FormTest::Open() {
 void FormTest::Close() {
     form_->close();
     QApplication::processEvents();
+}
+
+void FormTest::WaitIdle() {
+    ASSERT_TRUE(QTest::qWaitFor([this] { return !form_->IsWorking(); }, 120000))
+        << "the build or fill never ended";
+}
+
+void FormTest::ClickAndWait(const char* button) {
+    Child<QPushButton>(button)->click();
+    WaitIdle();
 }
 
 void FormTest::SendMouse(QEvent::Type type, QPoint pos, Qt::MouseButton button,

@@ -71,6 +71,11 @@ class FormTest : public ::testing::Test {
         EXPECT_NE(w, nullptr) << name;
         return w;
     }
+    // Lets a region build or fill that runs off the interface thread end and hand
+    // its result to the window.
+    void WaitIdle();
+    // Clicks the named button and waits for the build or fill it starts.
+    void ClickAndWait(const char* button);
     void SendMouse(QEvent::Type type, QPoint pos, Qt::MouseButton button, Qt::MouseButtons held);
 
     std::shared_ptr<TDialogLog> log_ = std::make_shared<TDialogLog>();

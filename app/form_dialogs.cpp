@@ -1,4 +1,4 @@
-#include "app/form1_dialogs.h"
+#include "app/form_dialogs.h"
 
 #include <QDir>
 #include <QFileDialog>

@@ -1,4 +1,4 @@
-#include "app/form1_output.h"
+#include "app/output_panel.h"
 
 #include <QComboBox>
 #include <QDoubleSpinBox>

@@ -8,7 +8,7 @@
 #include <QLabel>
 #include <QPushButton>
 
-#include "app/form1_output.h"
+#include "app/output_panel.h"
 #include "tests/app/form_fixture.h"
 
 namespace veldra::test {
@@ -44,7 +44,7 @@ TEST_F(OutputOptionsTest, PopUpSetsResolutionAndAreaOfTheSavedPicture) {
     EXPECT_NE(opener->toolTip().indexOf(QStringLiteral("254 dpi")), -1);
     panel->hide();
 
-    Child<QPushButton>("Button3")->click();
+    ClickAndWait("Button3");
     EXPECT_TRUE(log_->messages.isEmpty()) << log_->messages.join(u'\n').toStdString();
     const QImage saved(QString::fromStdString((Folder() / "rw47_temp.BMP").string()), "BMP");
     ASSERT_FALSE(saved.isNull());
@@ -69,7 +69,7 @@ TEST_F(OutputOptionsTest, PopUpSetsResolutionAndAreaOfTheSavedPicture) {
 TEST_F(OutputOptionsTest, TypedResolutionThatIsNoNumberIsRefused) {
     OpenReady();
     Child<QComboBox>("OutputResolution")->setCurrentText(QStringLiteral("fine"));
-    Child<QPushButton>("Button3")->click();
+    ClickAndWait("Button3");
     ASSERT_EQ(log_->messages.size(), 1);
     EXPECT_EQ(log_->messages.front().toStdString(), kBadDpiMessage);
     EXPECT_FALSE(Exists("rw47_temp.BMP"));
