@@ -34,14 +34,14 @@ QImage Band(int width, int rows) {
 }
 
 // Writes a 24-bit picture of two bands; true when it was committed.
-bool WritePicture(const fs::path& path, int width = 30, int rows = 10) {
+[[maybe_unused]] bool WritePicture(const fs::path& path, int width = 30, int rows = 10) {
     TBmpBandWriter writer;
     return writer.Open(path, width, 2 * rows, 24, {}, 3780) &&
            writer.WriteBand(Band(width, rows), 0) && writer.WriteBand(Band(width, rows), rows) &&
            writer.Commit();
 }
 
-std::vector<std::string> Names(const fs::path& folder) {
+[[maybe_unused]] std::vector<std::string> Names(const fs::path& folder) {
     std::vector<std::string> names;
     for (const auto& entry : fs::directory_iterator(folder))
         names.push_back(entry.path().filename().string());

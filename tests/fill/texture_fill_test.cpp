@@ -207,6 +207,10 @@ TEST_F(TexturePictureTest, DecodesEveryRasterFormatByContent) {
                    {"png", "テクスチャ.png", true}, {"png", "png-named.bmp", true}};
     for (const Format& f : formats) {
         SCOPED_TRACE(f.file);
+#ifdef _WIN32
+        // TIFF and WebP come with Qt's separate image-formats module, not in the Windows build.
+        if (!QImageWriter::supportedImageFormats().contains(f.name)) continue;
+#endif
         fs::path file = dir_ / fs::u8path(f.file);
         QImageWriter writer(QString::fromStdU16String(Utf16FromPath(file)), f.name);
         ASSERT_TRUE(writer.write(source)) << writer.errorString().toStdString();
