@@ -77,9 +77,12 @@ for input in "${inputs[@]}"; do
             { echo "FAIL $name: the pictures differ"; exit 1; }
     fi
     # The placement names the picture by its full path: the folders differ, the rest
-    # must not. The Windows line holds the folder in code page 932.
-    windows_folder=$(printf '%s' "$JOBS_WINDOWS\\$name\\" | iconv -f UTF-8 -t CP932)
-    if ! cmp <(LC_ALL=C sed "s|$(printf '%s' "$windows_folder" | sed 's/[\\.*^$|]/\\&/g')|FOLDER/|" \
+    # must not. The Windows line holds the folder in the exchange file's own encoding:
+    # code page 932, or UTF-8 for a file the host wrote in UTF-8.
+    escape() { printf '%s' "$1" | sed 's/[\\.*^$|]/\\&/g'; }
+    folder_utf8=$(escape "$JOBS_WINDOWS\\$name\\")
+    folder_932=$(escape "$(printf '%s' "$JOBS_WINDOWS\\$name\\" | iconv -f UTF-8 -t CP932)")
+    if ! cmp <(LC_ALL=C sed -e "s|$folder_932|FOLDER/|" -e "s|$folder_utf8|FOLDER/|" \
                    "$JOBS_UNIX/$name/JWC_TEMP.TXT") \
              <(LC_ALL=C sed "s|$LINUX_JOBS/$name/|FOLDER/|" "$LINUX_JOBS/$name/JWC_TEMP.TXT"); then
         echo "FAIL $name: the rewritten exchange files differ"

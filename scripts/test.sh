@@ -2,9 +2,9 @@
 # Installs what is missing, builds, checks the format, runs clang-tidy over the Qt-free
 # core and runs the whole test suite: once in the normal build, once under
 # AddressSanitizer + UndefinedBehaviorSanitizer with leak checking (the asan preset,
-# build-asan/), and the Qt-free core once more cross-built for Windows and run under a
-# Japanese Wine (scripts/windows/test-core.sh). The whole program for Windows
-# (scripts/test-windows.sh) is not part of it yet: see README, Windows.
+# build-asan/), and the whole program once more cross-built for Windows and tried under
+# a Japanese Wine (scripts/test-windows.sh: the test programs, veldra-cli.exe against
+# the Linux build byte for byte, the package's batch file and the window).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh
@@ -22,4 +22,4 @@ command -v ccache >/dev/null && LAUNCHER=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
 cmake --build --preset asan -j"$(nproc)"
 ctest --preset asan -j"$(nproc)"
 
-bash scripts/windows/test-core.sh
+bash scripts/test-windows.sh

@@ -46,7 +46,7 @@ pids+=($!)
 sleep 1
 
 # The package stands on its own: nothing of the build's search paths.
-(unset WINEPATH QT_PLUGIN_PATH; exec "$WINE" cmd /c 'C:\図面\ベルドラ\veldra.bat') >/dev/null 2>&1 &
+(unset WINEPATH QT_PLUGIN_PATH QT_QPA_PLATFORM; exec "$WINE" cmd /c 'C:\図面\ベルドラ\veldra.bat') >/dev/null 2>&1 &
 host=$!
 pids+=($host)
 id=$(timeout 120 xdotool search --sync --onlyvisible --name 'Veldra' | head -1) ||

@@ -17,11 +17,14 @@
 namespace veldra::test {
 
 TTempFolder::TTempFolder() {
+    // A folder that did not exist: process ids repeat (Wine starts each run from one),
+    // and a folder an earlier run could not remove (beyond MAX_PATH) must not be reused.
     static std::atomic<int> serial{0};
-    path_ = std::filesystem::temp_directory_path() /
-            ("veldra-test-" + std::to_string(getpid()) + "-" + std::to_string(serial++));
-    std::filesystem::remove_all(path_);
-    std::filesystem::create_directories(path_);
+    const auto base = std::filesystem::temp_directory_path();
+    const std::string prefix = "veldra-test-" + std::to_string(getpid()) + "-";
+    do {
+        path_ = base / (prefix + std::to_string(serial++));
+    } while (!std::filesystem::create_directory(path_));
 }
 
 TTempFolder::~TTempFolder() {
