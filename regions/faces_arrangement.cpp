@@ -4,6 +4,7 @@
 // that asks the poll as it goes.
 
 #include "regions/faces_arrangement.h"
+#include "regions/faces_rings.h"
 
 #include <CGAL/Arr_extended_dcel.h>
 #include <CGAL/Arr_segment_traits_2.h>
@@ -145,10 +146,10 @@ TRealPoint ToReal(const Kernel::Point_2& p) {
 // cycles nested like brackets: a stack of open cycles separates them again. Each
 // cycle comes with its halfedges.
 void AppendRings(Ccb first, const std::vector<TRealPoint>& points, TAr2RealPoint& rings,
-                 std::vector<std::vector<Halfedge>>& ringEdges) {
+                 std::vector<std::vector<Halfedge>>& ringEdges, std::vector<uint32_t>& slots) {
     std::vector<std::vector<Halfedge>> open;
     auto at = [&points](auto vertex) { return points[static_cast<size_t>(vertex->data())]; };
-    auto finish = [&](std::vector<Halfedge>& cycle) {
+    auto emitRing = [&](std::vector<Halfedge>& cycle) {
         TAryRealPoint ring;
         ring.reserve(cycle.size() + 1);
         ring.push_back(at(cycle.front()->source()));
@@ -157,6 +158,12 @@ void AppendRings(Ccb first, const std::vector<TRealPoint>& points, TAr2RealPoint
         if (ring.size() < 4) return;
         rings.push_back(std::move(ring));
         ringEdges.push_back(std::move(cycle));
+    };
+    auto vertexOf = [](const Halfedge& h, bool end) {
+        return static_cast<size_t>((end ? h->target() : h->source())->data());
+    };
+    auto finish = [&](std::vector<Halfedge>& cycle) {
+        EmitSimpleLoops(cycle, vertexOf, slots, emitRing);
     };
     auto closed = [](const std::vector<Halfedge>& c) {
         return c.front()->source() == c.back()->target();
@@ -261,6 +268,7 @@ void CollectFaces(Arrangement& arr, TPoller& poller, TArrangementOutput& out) {
     }
     out.faces.resize(static_cast<size_t>(next));
     std::vector<std::vector<Halfedge>> ringEdges;
+    std::vector<uint32_t> slots(points.size(), 0);
     for (auto f = arr.faces_begin(); f != arr.faces_end(); ++f) {
         if (poller.Stop()) return;
         if (f->is_unbounded()) {
@@ -274,9 +282,9 @@ void CollectFaces(Arrangement& arr, TPoller& poller, TArrangementOutput& out) {
         }
         TArrangementFace& face = out.faces[static_cast<size_t>(f->data())];
         ringEdges.clear();
-        AppendRings(f->outer_ccb(), points, face.rings, ringEdges);
+        AppendRings(f->outer_ccb(), points, face.rings, ringEdges, slots);
         for (auto hole = f->inner_ccbs_begin(); hole != f->inner_ccbs_end(); ++hole) {
-            AppendRings(*hole, points, face.rings, ringEdges);
+            AppendRings(*hole, points, face.rings, ringEdges, slots);
         }
         // The outer ring is the one of largest area, as the face's region takes it.
         size_t outer = 0;

@@ -9,9 +9,10 @@
 
 namespace veldra {
 
-// The extension keeps -Wpedantic quiet: g++ has these on every 64-bit target.
-__extension__ typedef __int128 TInt128;
-__extension__ typedef unsigned __int128 TUInt128;
+// The extension keeps -Wpedantic quiet: g++ has these on every 64-bit target. It takes
+// a typedef, not an alias declaration.
+__extension__ typedef __int128 TInt128;            // NOLINT(modernize-use-using)
+__extension__ typedef unsigned __int128 TUInt128;  // NOLINT(modernize-use-using)
 
 inline TInt128 Cross(int64_t ax, int64_t ay, int64_t bx, int64_t by) {
     return TInt128(ax) * by - TInt128(ay) * bx;

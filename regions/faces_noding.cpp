@@ -123,9 +123,10 @@ TGridNoding::TResult TGridNoding::Node(const std::vector<TFaceEdge>& edges, cons
     nodeCount_ = endCount_;
     along_.clear();
     along_.reserve(2 * n);
-    for (uint32_t i = 0; i < n; ++i) {
-        along_.push_back({{0, 1}, i, segmentEnds_[2 * i]});
-        along_.push_back({{1, 1}, i, segmentEnds_[2 * i + 1]});
+    for (size_t i = 0; i < n; ++i) {
+        const auto segment = static_cast<uint32_t>(i);
+        along_.push_back({{0, 1}, segment, segmentEnds_[2 * i]});
+        along_.push_back({{1, 1}, segment, segmentEnds_[2 * i + 1]});
     }
 
     std::vector<uint64_t> pairs;
@@ -223,12 +224,12 @@ void TGridNoding::MakePieces() {
     });
     std::vector<uint32_t> unique(raw.size());
     pieces_.clear();
-    for (size_t i = 0; i < order.size(); ++i) {
-        const TPiece& p = raw[order[i]];
+    for (const uint32_t index : order) {
+        const TPiece& p = raw[index];
         if (pieces_.empty() || pieces_.back().from != p.from || pieces_.back().to != p.to) {
             pieces_.push_back(p);
         }
-        unique[order[i]] = uint32_t(pieces_.size() - 1);
+        unique[index] = uint32_t(pieces_.size() - 1);
     }
     for (uint32_t& p : pieceAfter_) {
         if (p != kNone) p = unique[p];

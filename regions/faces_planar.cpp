@@ -11,6 +11,7 @@
 #include <new>
 
 #include "regions/faces_noding.h"
+#include "regions/faces_rings.h"
 
 namespace veldra {
 
@@ -67,7 +68,8 @@ class THalfedges {
     bool FollowCycles(const AbortPoll& poll);
     bool PlaceComponents();
     void AppendRings(uint32_t first, TAr2RealPoint& rings,
-                     std::vector<std::vector<uint32_t>>& ringEdges) const;
+                     std::vector<std::vector<uint32_t>>& ringEdges,
+                     std::vector<uint32_t>& slots) const;
     bool CollectFaces(const AbortPoll& poll, TArrangementOutput& out);
     void SetDepths(TArrangementOutput& out) const;
 
@@ -215,10 +217,11 @@ bool THalfedges::PlaceComponents() {
 // The closed cycles of one boundary, without the pieces that have the same face on
 // both sides: as in the arrangement, a stack of open cycles separates them again.
 void THalfedges::AppendRings(uint32_t first, TAr2RealPoint& rings,
-                             std::vector<std::vector<uint32_t>>& ringEdges) const {
+                             std::vector<std::vector<uint32_t>>& ringEdges,
+                             std::vector<uint32_t>& slots) const {
     std::vector<std::vector<uint32_t>> open;
     auto target = [this](uint32_t h) { return Origin(h ^ 1u); };
-    auto finish = [&](std::vector<uint32_t>& cycle) {
+    auto emitRing = [&](std::vector<uint32_t>& cycle) {
         TAryRealPoint ring;
         ring.reserve(cycle.size() + 1);
         ring.push_back(points_[Origin(cycle.front())]);
@@ -227,6 +230,12 @@ void THalfedges::AppendRings(uint32_t first, TAr2RealPoint& rings,
         if (ring.size() < 4) return;
         rings.push_back(std::move(ring));
         ringEdges.push_back(std::move(cycle));
+    };
+    auto vertexOf = [&](uint32_t h, bool end) {
+        return static_cast<size_t>(end ? target(h) : Origin(h));
+    };
+    auto finish = [&](std::vector<uint32_t>& cycle) {
+        EmitSimpleLoops(cycle, vertexOf, slots, emitRing);
     };
     auto closed = [&](const std::vector<uint32_t>& c) {
         return Origin(c.front()) == target(c.back());
@@ -284,6 +293,7 @@ bool THalfedges::CollectFaces(const AbortPoll& poll, TArrangementOutput& out) {
     mark_.assign(next_.size(), kUnset);
     out.faces.resize(outside);
     std::vector<std::vector<uint32_t>> ringEdges;
+    std::vector<uint32_t> slots(points_.size(), 0);
     for (size_t f = 0; f <= outside; ++f) {
         if (Poll(poll)) return false;
         if (f == outside) {
@@ -299,7 +309,7 @@ bool THalfedges::CollectFaces(const AbortPoll& poll, TArrangementOutput& out) {
         TArrangementFace& face = out.faces[f];
         ringEdges.clear();
         for (uint32_t k = faceCycleStart_[f]; k < faceCycleStart_[f + 1]; ++k) {
-            AppendRings(cycleFirst_[faceCycles_[k]], face.rings, ringEdges);
+            AppendRings(cycleFirst_[faceCycles_[k]], face.rings, ringEdges, slots);
         }
         // The outer ring is the one of largest area, as the face's region takes it.
         size_t outer = 0;

@@ -342,6 +342,26 @@ TEST(FacesCases, DenseCrossingsAreRefusedBeforeTheNoding) {
     EXPECT_TRUE(stopped.faces.empty());
 }
 
+// A small triangle whose corner lies on the lines around it: the face around walks its
+// boundary as a detour through that corner. The triangle is still an island, one level
+// deeper, on both ways of noding, and the face around lists it as a hole.
+TEST(FacesCases, IslandTouchingItsSurroundingsAtOneCornerIsOneDeeper) {
+    TJwwEntityStore store = EmptyStore();
+    const double lines[][4] = {{0, 0, 3, 4}, {1, 2, 3, 5}, {2, 3, 3, 4}, {2, 0, 0, 4},
+                               {2, 3, 5, 3}, {4, 4, 1, 6}, {5, 3, 4, 4}};
+    for (const auto& l : lines) AddLine(store, l[0], l[1], l[2], l[3]);
+    for (TFaceNoding noding : {TFaceNoding::Grid, TFaceNoding::LibraryOnly}) {
+        const TFaceBuild build = BuildFacesUsing(noding, store, 24, {});
+        ASSERT_EQ(build.faces.size(), 2u);
+        const TFaceRegion& room = build.faces[0].outer.size() > 4 ? build.faces[0] : build.faces[1];
+        const TFaceRegion& island = &room == &build.faces[0] ? build.faces[1] : build.faces[0];
+        EXPECT_EQ(room.depth, 0);
+        EXPECT_EQ(island.depth, 1);
+        EXPECT_EQ(room.holes.size(), 1u);
+        EXPECT_EQ(island.outer.size(), 4u);  // the triangle, closed
+    }
+}
+
 #ifndef _WIN32
 // The stack's growth needs address space too: GMP keeps its temporaries there, and a
 // stack that cannot grow under the cap is a segmentation fault, not an allocation that
