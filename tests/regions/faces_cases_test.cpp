@@ -362,6 +362,18 @@ TEST(FacesCases, IslandTouchingItsSurroundingsAtOneCornerIsOneDeeper) {
     }
 }
 
+// A small room far from the origin keeps its area: a 4 x 2 triangle at 1e9.
+TEST(FacesCases, SmallRoomFarFromTheOriginIsAFace) {
+    TJwwEntityStore store = EmptyStore();
+    const double o = 1e9;
+    AddLine(store, o, o, o + 4, o);
+    AddLine(store, o + 4, o, o, o + 2);
+    AddLine(store, o, o + 2, o, o);
+    const TFaceBuild build = Faces(store);
+    ASSERT_EQ(build.faces.size(), 1u);
+    EXPECT_EQ(build.faces[0].outer.size(), 4u);
+}
+
 #ifndef _WIN32
 // The stack's growth needs address space too: GMP keeps its temporaries there, and a
 // stack that cannot grow under the cap is a segmentation fault, not an allocation that
