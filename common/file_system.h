@@ -51,9 +51,6 @@ enum class TFileKind {
 
 // What is at the path, links followed. Never opens the path.
 TFileKind FileKindOf(const std::filesystem::path& path);
-inline bool IsRegularFile(const std::filesystem::path& path) {
-    return FileKindOf(path) == TFileKind::Regular;
-}
 inline bool IsFolder(const std::filesystem::path& path) {
     return FileKindOf(path) == TFileKind::Folder;
 }
