@@ -8,6 +8,7 @@
 #include "regions/faces_crossings.h"
 #include "regions/faces_linework.h"
 #include "regions/faces_noding.h"
+#include "regions/faces_rings.h"
 #include "regions/regions_segments.h"
 
 namespace veldra {
@@ -19,20 +20,6 @@ constexpr double kStubLength = 1e-5;
 
 bool Lower(const TRealPoint& a, const TRealPoint& b) {
     return a.Y != b.Y ? a.Y < b.Y : a.X < b.X;
-}
-
-// Taken about the ring's first point: far from the origin the products of raw
-// coordinates would lose the area of a small ring to rounding.
-double SignedArea(const TAryRealPoint& ring) {
-    if (ring.empty()) return 0.0;
-    const TRealPoint o = ring.front();
-    double twice = 0.0;
-    for (size_t i = 1; i < ring.size(); ++i) {
-        const double ax = ring[i - 1].X - o.X, ay = ring[i - 1].Y - o.Y;
-        const double bx = ring[i].X - o.X, by = ring[i].Y - o.Y;
-        twice += ax * by - bx * ay;
-    }
-    return twice / 2.0;
 }
 
 // The ring turned the given way round and started at its lowest (then leftmost) point.

@@ -188,14 +188,6 @@ void AppendRings(Ccb first, const std::vector<TRealPoint>& points, TAr2RealPoint
     }
 }
 
-double RingArea(const TAryRealPoint& ring) {
-    double twice = 0.0;
-    for (size_t i = 1; i < ring.size(); ++i) {
-        twice += ring[i - 1].X * ring[i].Y - ring[i].X * ring[i - 1].Y;
-    }
-    return twice / 2.0;
-}
-
 // Halfedge marks: on the outer ring of its face, on a hole ring of its face (every
 // boundary of the unbounded face counts as a hole of the outside), or on no ring.
 constexpr int32_t kOnOuterRing = 0;
@@ -289,7 +281,7 @@ void CollectFaces(Arrangement& arr, TPoller& poller, TArrangementOutput& out) {
         // The outer ring is the one of largest area, as the face's region takes it.
         size_t outer = 0;
         for (size_t i = 1; i < face.rings.size(); ++i) {
-            if (RingArea(face.rings[i]) > RingArea(face.rings[outer])) outer = i;
+            if (SignedArea(face.rings[i]) > SignedArea(face.rings[outer])) outer = i;
         }
         for (size_t i = 0; i < ringEdges.size(); ++i) {
             for (const Halfedge& h : ringEdges[i])

@@ -261,14 +261,6 @@ void THalfedges::AppendRings(uint32_t first, TAr2RealPoint& rings,
     }
 }
 
-double RingArea(const TAryRealPoint& ring) {
-    double twice = 0.0;
-    for (size_t i = 1; i < ring.size(); ++i) {
-        twice += ring[i - 1].X * ring[i].Y - ring[i].X * ring[i - 1].Y;
-    }
-    return twice / 2.0;
-}
-
 bool THalfedges::CollectFaces(const AbortPoll& poll, TArrangementOutput& out) {
     // Each face's cycles: its outer cycle and the outsides of the components in it.
     const auto outside = static_cast<size_t>(faceCount_);
@@ -314,7 +306,7 @@ bool THalfedges::CollectFaces(const AbortPoll& poll, TArrangementOutput& out) {
         // The outer ring is the one of largest area, as the face's region takes it.
         size_t outer = 0;
         for (size_t i = 1; i < face.rings.size(); ++i) {
-            if (RingArea(face.rings[i]) > RingArea(face.rings[outer])) outer = i;
+            if (SignedArea(face.rings[i]) > SignedArea(face.rings[outer])) outer = i;
         }
         for (size_t i = 0; i < ringEdges.size(); ++i) {
             for (uint32_t h : ringEdges[i]) mark_[h] = i == outer ? kOnOuterRing : kOnHoleRing;

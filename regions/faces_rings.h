@@ -7,7 +7,24 @@
 #include <utility>
 #include <vector>
 
+#include "common/real_point.h"
+
 namespace veldra {
+
+// The area of a closed ring, positive counter-clockwise. Taken about the ring's first
+// point: far from the origin the products of raw coordinates would lose the area of a
+// small ring to rounding.
+inline double SignedArea(const TAryRealPoint& ring) {
+    if (ring.empty()) return 0.0;
+    const TRealPoint o = ring.front();
+    double twice = 0.0;
+    for (size_t i = 1; i < ring.size(); ++i) {
+        const double ax = ring[i - 1].X - o.X, ay = ring[i - 1].Y - o.Y;
+        const double bx = ring[i].X - o.X, by = ring[i].Y - o.Y;
+        twice += ax * by - bx * ay;
+    }
+    return twice / 2.0;
+}
 
 // Emits the simple loops of a closed walk: wherever the walk comes back to a vertex it
 // has already passed, the edges since then are a loop of their own. A hole that touches
