@@ -2,8 +2,15 @@
 
 #include "fill/bmp_writer.h"
 
+#include <algorithm>
+
 namespace veldra {
 namespace fs = std::filesystem;
+
+namespace {
+// Small enough to stay in the second-level cache with the rows being read.
+constexpr int64_t kChunkBytes = 256 * 1024;
+}  // namespace
 
 TBmpBandWriter::~TBmpBandWriter() {
     Abandon();
@@ -50,16 +57,24 @@ bool TBmpBandWriter::WriteBand(const QImage& band, int64_t firstRow) {
         Abandon();
         return false;
     }
-    // The band's last row is the lowest and comes first in the file.
-    buffer_.resize(static_cast<size_t>(rows * stride_));
-    for (int64_t y = 0; y < rows; ++y) {
-        PackBmpRow(band, static_cast<int>(y), bits_, buffer_.data() + (rows - 1 - y) * stride_);
-    }
-    const int64_t at = offset_ + (height_ - firstRow - rows) * stride_;
-    if (file_->WriteAt(static_cast<uint64_t>(at), buffer_.data(), buffer_.size()) !=
-        TFileProblem::None) {
-        Abandon();
-        return false;
+    // The band's last row is the lowest and comes first in the file. Rows are packed a
+    // few at a time into a buffer that stays in the processor's cache while the system
+    // copies it out: packing the whole band first made the copy read it back from memory.
+    const int64_t chunkRows = std::clamp<int64_t>(kChunkBytes / stride_, 1, rows);
+    buffer_.resize(static_cast<size_t>(chunkRows * stride_));
+    for (int64_t done = 0; done < rows; done += chunkRows) {
+        const int64_t n = std::min(chunkRows, rows - done);
+        // File rows of this chunk: the band's rows rows-1-done down to rows-done-n.
+        for (int64_t i = 0; i < n; ++i) {
+            PackBmpRow(band, static_cast<int>(rows - 1 - done - i), bits_,
+                       buffer_.data() + i * stride_);
+        }
+        const int64_t at = offset_ + (height_ - firstRow - rows + done) * stride_;
+        if (file_->WriteAt(static_cast<uint64_t>(at), buffer_.data(),
+                           static_cast<size_t>(n * stride_)) != TFileProblem::None) {
+            Abandon();
+            return false;
+        }
     }
     rowsWritten_ += rows;
     return true;
