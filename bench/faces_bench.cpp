@@ -26,32 +26,9 @@ namespace {
 using veldra::TJwwEntityStore;
 
 using veldra::bench::AddLine;
-
-TJwwEntityStore NewStore() {
-    TJwwEntityStore store;
-    veldra::InitStore(store);
-    store.state.groupScale.fill(1.0);
-    return store;
-}
-
-// rows x columns rooms of 100 x 100 units, every wall its own line, longer by `over` at
-// both ends; with `shortEvery`, every so many walls stop 0.005 short at their start.
-TJwwEntityStore Floor(int rows, int columns, double over, int shortEvery = 0) {
-    TJwwEntityStore store = NewStore();
-    int64_t wall = 0;
-    auto gap = [&] { return shortEvery > 0 && ++wall % shortEvery == 0 ? 0.005 : 0.0; };
-    for (int r = 0; r <= rows; ++r) {
-        for (int c = 0; c < columns; ++c) {
-            AddLine(store, c * 100.0 - over + gap(), r * 100.0, c * 100.0 + 100 + over, r * 100.0);
-        }
-    }
-    for (int c = 0; c <= columns; ++c) {
-        for (int r = 0; r < rows; ++r) {
-            AddLine(store, c * 100.0, r * 100.0 - over + gap(), c * 100.0, r * 100.0 + 100 + over);
-        }
-    }
-    return store;
-}
+using veldra::bench::Floor;
+using veldra::bench::Hatch;
+using veldra::bench::NewStore;
 
 TJwwEntityStore Grid(int rows, int columns, double over) {
     TJwwEntityStore store = NewStore();
@@ -197,22 +174,6 @@ void BM_EndsNeedSnapping(benchmark::State& state) {
     }
     Report(state, store);
     state.counters["needed"] = needed ? 1 : 0;
-}
-
-// n lines at 45 degrees and n at 135 in a 100 x 100 square: n * n / 2 crossings or so.
-TJwwEntityStore Hatch(int n) {
-    TJwwEntityStore store = NewStore();
-    AddLine(store, 0, 0, 100, 0);
-    AddLine(store, 100, 0, 100, 100);
-    AddLine(store, 100, 100, 0, 100);
-    AddLine(store, 0, 100, 0, 0);
-    for (int i = 1; i <= n; ++i) {
-        const double c = 200.0 * i / (n + 1);
-        const double x1 = std::max(0.0, c - 100), x2 = std::min(100.0, c);
-        AddLine(store, x1, c - x1, x2, c - x2);
-        AddLine(store, x1, x1 - (c - 100), x2, x2 - (c - 100));
-    }
-    return store;
 }
 
 // range(0): n; range(1): library. Under the crossing budget the whole build; over it

@@ -4,7 +4,6 @@
 // benchmark's: a 100 x 100 square crossed by N lines at 45 degrees and N at 135; the
 // floor has N x 500 rooms of 100 x 100, one line per wall.
 
-#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -17,34 +16,9 @@
 namespace {
 
 using veldra::TJwwEntityStore;
-using veldra::bench::AddLine;
 
 TJwwEntityStore Drawing(const std::string& kind, int n) {
-    TJwwEntityStore store;
-    veldra::InitStore(store);
-    store.state.groupScale.fill(1.0);
-    if (kind == "floor") {
-        for (int r = 0; r <= n; ++r) {
-            for (int c = 0; c < 500; ++c)
-                AddLine(store, c * 100.0, r * 100.0, c * 100.0 + 100, r * 100.0);
-        }
-        for (int c = 0; c <= 500; ++c) {
-            for (int r = 0; r < n; ++r)
-                AddLine(store, c * 100.0, r * 100.0, c * 100.0, r * 100.0 + 100);
-        }
-        return store;
-    }
-    AddLine(store, 0, 0, 100, 0);
-    AddLine(store, 100, 0, 100, 100);
-    AddLine(store, 100, 100, 0, 100);
-    AddLine(store, 0, 100, 0, 0);
-    for (int i = 1; i <= n; ++i) {
-        const double c = 200.0 * i / (n + 1);
-        const double x1 = std::max(0.0, c - 100), x2 = std::min(100.0, c);
-        AddLine(store, x1, c - x1, x2, c - x2);
-        AddLine(store, x1, x1 - (c - 100), x2, x2 - (c - 100));
-    }
-    return store;
+    return kind == "floor" ? veldra::bench::Floor(n, 500, 0.0) : veldra::bench::Hatch(n);
 }
 
 }  // namespace

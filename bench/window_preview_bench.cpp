@@ -10,16 +10,14 @@
 #include <QComboBox>
 #include <QElapsedTimer>
 #include <QPushButton>
-#include <QTemporaryDir>
 #include <QTimer>
 #include <algorithm>
 #include <cmath>
-#include <fstream>
-#include <memory>
 #include <numbers>
 #include <ostream>
 
 #include "app/form1.h"
+#include "bench/bench_window.h"
 #include "fill/fill_pipeline.h"
 #include "regions/region_modes.h"
 
@@ -37,29 +35,19 @@ void WriteWall(std::ostream& out, double x1, double y1, double x2, double y2) {
         << x2 * s + y2 * c << "\r\n";
 }
 
-void WriteProgramFolder(const std::filesystem::path& folder) {
-    std::ofstream exchange(folder / "JWC_TEMP.TXT", std::ios::binary);
-    exchange.precision(12);
-    exchange << "hq\r\nhs 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1\r\nlg0\r\nly0\r\nlc2\r\nlt1\r\n";
-    for (int r = 0; r <= kRooms; ++r)
-        for (int c = 0; c < kRooms; ++c)
-            WriteWall(exchange, c * 100.0 - 5, r * 100.0, c * 100.0 + 105, r * 100.0);
-    for (int c = 0; c <= kRooms; ++c)
-        for (int r = 0; r < kRooms; ++r)
-            WriteWall(exchange, c * 100.0, r * 100.0 - 5, c * 100.0, r * 100.0 + 105);
-    std::ofstream(folder / "veldra.dat", std::ios::binary) << "0\r\n0\r\n1000\r\n800\r\n";
-}
-
-struct TWindowFixture {
-    QTemporaryDir folder;
-    std::unique_ptr<TForm1> form;
-
-    TWindowFixture() {
-        const std::filesystem::path path = folder.path().toStdString();
-        WriteProgramFolder(path);
-        form = std::make_unique<TForm1>(TFormPaths{path, path / "veldra.dat"});
-        form->show();
-        for (int i = 0; i < 50; ++i) QApplication::processEvents();
+struct TWindowFixture : bench::TBenchWindow {
+    TWindowFixture()
+        : TBenchWindow(
+              [](std::ostream& out) {
+                  out.precision(12);
+                  for (int r = 0; r <= kRooms; ++r)
+                      for (int c = 0; c < kRooms; ++c)
+                          WriteWall(out, c * 100.0 - 5, r * 100.0, c * 100.0 + 105, r * 100.0);
+                  for (int c = 0; c <= kRooms; ++c)
+                      for (int r = 0; r < kRooms; ++r)
+                          WriteWall(out, c * 100.0, r * 100.0 - 5, c * 100.0, r * 100.0 + 105);
+              },
+              1000, 800) {
         form->findChild<QComboBox*>(QStringLiteral("RegionMode"))->setCurrentIndex(1);
         QApplication::processEvents();
     }

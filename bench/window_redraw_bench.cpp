@@ -7,13 +7,12 @@
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
-#include <QTemporaryDir>
-#include <fstream>
 #include <memory>
 #include <random>
 
 #include "app/escape_key_reader.h"
 #include "app/form1.h"
+#include "bench/bench_window.h"
 #include "display/canvas/canvas.h"
 #include "display/canvas/draw_context.h"
 #include "display/render/view_redraw.h"
@@ -24,28 +23,18 @@ namespace {
 constexpr int kLines = 1000000;
 
 // Plain lines up to 20 mm long in a 1000 mm square, and a window of 1400 x 1000.
-void WriteProgramFolder(const std::filesystem::path& folder) {
-    std::ofstream exchange(folder / "JWC_TEMP.TXT", std::ios::binary);
-    exchange << "hq\r\nhs 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1\r\nlg0\r\nly0\r\nlc2\r\nlt1\r\n";
-    std::mt19937 r(7);
-    std::uniform_real_distribution<double> at(0.0, 1000.0), len(-20.0, 20.0);
-    for (int i = 0; i < kLines; ++i) {
-        const double x = at(r), y = at(r);
-        exchange << x << ' ' << y << ' ' << x + len(r) << ' ' << y + len(r) << "\r\n";
-    }
-    std::ofstream(folder / "veldra.dat", std::ios::binary) << "0\r\n0\r\n1400\r\n1000\r\n";
-}
-
-struct TWindowFixture {
-    QTemporaryDir folder;
-    std::unique_ptr<TForm1> form;
-
-    TWindowFixture() {
-        const std::filesystem::path path = folder.path().toStdString();
-        WriteProgramFolder(path);
-        form = std::make_unique<TForm1>(TFormPaths{path, path / "veldra.dat"});
-        form->show();
-        for (int i = 0; i < 50; ++i) QApplication::processEvents();
+struct TWindowFixture : bench::TBenchWindow {
+    TWindowFixture()
+        : TBenchWindow(
+              [](std::ostream& out) {
+                  std::mt19937 r(7);
+                  std::uniform_real_distribution<double> at(0.0, 1000.0), len(-20.0, 20.0);
+                  for (int i = 0; i < kLines; ++i) {
+                      const double x = at(r), y = at(r);
+                      out << x << ' ' << y << ' ' << x + len(r) << ' ' << y + len(r) << "\r\n";
+                  }
+              },
+              1400, 1000) {
         form->PaintBox()->repaint();
     }
 };
