@@ -22,18 +22,7 @@ namespace veldra {
 namespace {
 
 const TJwwEntityStore& FloorOfRooms() {
-    static const TJwwEntityStore store = [] {
-        TJwwEntityStore s;
-        InitStore(s);
-        s.state.groupScale.fill(1.0);
-        for (int r = 0; r <= 200; ++r)
-            for (int c = 0; c < 500; ++c)
-                bench::AddLine(s, c * 100.0, r * 100.0, c * 100.0 + 100, r * 100.0);
-        for (int c = 0; c <= 500; ++c)
-            for (int r = 0; r < 200; ++r)
-                bench::AddLine(s, c * 100.0, r * 100.0, c * 100.0, r * 100.0 + 100);
-        return s;
-    }();
+    static const TJwwEntityStore store = bench::Floor(200, 500, 0.0);
     return store;
 }
 

@@ -42,7 +42,10 @@ void PrintSummary(const TJwwEntityStore& store, const std::string& file,
         std::puts("encoding: UTF-8 (byte order mark)");
     std::printf("bz: %s\n", s.bzFlag ? "yes (coordinates in paper units)" : "no");
     std::string scales;
-    for (double scale : s.groupScale) scales += " " + FormatGeneral(scale);
+    for (double scale : s.groupScale) {
+        scales += ' ';
+        scales += FormatGeneral(scale);
+    }
     std::printf("layer-group scales:%s\n", scales.c_str());
     std::printf("entities: %zu\n", store.EntityCount());
     for (int k = 1; k <= kEntityKindCount; ++k) {
