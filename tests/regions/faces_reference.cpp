@@ -221,13 +221,52 @@ TReferenceFaces ReferenceFaces(const std::vector<TFaceEdge>& edges) {
             if (f != g && cycleArea[f] > 0 && !reached[f]) ++distance[f];
         }
     }
+    // Each cycle split into simple rings wherever it comes back to a vertex (edges with
+    // the cycle on both sides left out): a hole touching its face's outer ring at a
+    // corner is a ring of its own, and so is each of two holes touching each other.
+    // Rings smaller than a point are none, as faces smaller than a point are none.
+    mpq_class scale = 1;
+    for (const TQPoint& v : vertices)
+        scale = std::max({scale, mpq_class(abs(v.x)), mpq_class(abs(v.y))});
+    const mpq_class point = mpq_class("1/1000000000000000") * scale * scale;
+    std::vector<int32_t> rings(cycles, 0);
+    std::vector<char> walked(cycles, 0);
+    std::vector<int32_t> pathAt(vertices.size(), -1);
+    for (size_t s = 0; s < h; ++s) {
+        const int32_t c = cycleOf[s];
+        if (walked[c]) continue;
+        walked[c] = 1;
+        std::vector<int32_t> path;
+        int32_t k = static_cast<int32_t>(s);
+        do {
+            if (cycleOf[k ^ 1] != c) {
+                pathAt[from[k]] = static_cast<int32_t>(path.size());
+                path.push_back(k);
+                const int32_t back = pathAt[to[k]];
+                if (back >= 0) {
+                    mpq_class twice = 0;
+                    for (size_t i = static_cast<size_t>(back); i < path.size(); ++i) {
+                        const TQPoint& p = vertices[from[path[i]]];
+                        const TQPoint& q = vertices[to[path[i]]];
+                        twice += p.x * q.y - q.x * p.y;
+                        pathAt[from[path[i]]] = -1;
+                    }
+                    path.resize(static_cast<size_t>(back));
+                    if (abs(twice) > 2 * point) ++rings[c];
+                }
+            }
+            k = next(k);
+        } while (k != static_cast<int32_t>(s));
+        for (int32_t e : path) pathAt[from[e]] = -1;
+    }
     TReferenceFaces out;
     std::vector<mpq_class> area(cycles);
     std::vector<int32_t> holes(cycles, 0);
     for (size_t c = 0; c < cycles; ++c) {
+        if (cycleArea[c] > 0) holes[c] += std::max(0, rings[c] - 1);  // all but the outer
         if (cycleArea[c] < 0 && faceOfCycle[c] >= 0) {
             area[static_cast<size_t>(faceOfCycle[c])] += cycleArea[c];
-            ++holes[static_cast<size_t>(faceOfCycle[c])];
+            holes[static_cast<size_t>(faceOfCycle[c])] += rings[c];
         }
     }
     for (size_t c = 0; c < cycles; ++c) {
