@@ -45,7 +45,8 @@ TEST(EntityStaging, AReadLeavesListsSizedExactlyAndTheOrderPointingAtEachRecord)
         } else {
             ASSERT_EQ(ref.kind, EntityKind::Text);
             ASSERT_EQ(store.texts.at(at).x, expected);
-            ASSERT_EQ(store.texts[at].text, "t" + std::to_string(static_cast<int>(expected)));
+            ASSERT_EQ(store.texts[at].text,
+                      std::string("t").append(std::to_string(static_cast<int>(expected))));
         }
     }
 }

@@ -192,7 +192,7 @@ TEST_F(BmpFileTest, PillowAndImageMagickReadBackDepthAndColours) {
         {1, "1", "1"}, {4, "P;4", "4"}, {8, "P", "8"}, {24, "BGR", "8"}, {32, "BGRX", "8"}};
     std::string files;
     for (const Depth& d : depths) {
-        fs::path file = dir_ / ("d" + std::to_string(d.bits) + ".bmp");
+        fs::path file = dir_ / std::string("d").append(std::to_string(d.bits)).append(".bmp");
         ASSERT_TRUE(SaveBmpFile(file, canvas, d.bits));
         files += " '" + file.string() + "'";
     }

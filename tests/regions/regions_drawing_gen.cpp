@@ -259,7 +259,10 @@ std::string TRandomDrawing::Describe() const {
     out += text;
     for (size_t k = 0; k < filter.layerState.size(); ++k) {
         if (filter.layerState[k] != 1)
-            out += " " + std::to_string(k) + "=" + std::to_string(filter.layerState[k]);
+            out.append(" ")
+                .append(std::to_string(k))
+                .append("=")
+                .append(std::to_string(filter.layerState[k]));
     }
     out += "\nhs";
     for (double s : store.state.groupScale) {
