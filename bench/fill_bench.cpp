@@ -11,8 +11,8 @@
 #include "attributes/gra_attribute.h"
 #include "bench/bench_textures.h"
 #include "exchange/exchange_reader.h"
-#include "fill/bmp_writer.h"
 #include "fill/fill_pipeline.h"
+#include "fill/fill_reference.h"
 #include "view/view_navigation.h"
 
 namespace veldra {

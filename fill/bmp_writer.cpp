@@ -6,7 +6,6 @@
 #include <cstring>
 
 #include "common/file_system.h"
-#include "fill/color_reduction.h"
 
 namespace veldra {
 namespace fs = std::filesystem;
@@ -183,10 +182,6 @@ bool WriteFileReplacing(const fs::path& path, const QByteArray& bytes) {
     return ReplaceFileContent(
                path, std::string_view(bytes.constData(), static_cast<size_t>(bytes.size()))) ==
            TFileProblem::None;
-}
-
-bool SaveBmpFile(const fs::path& path, const QImage& canvas, int bitsPerPixel) {
-    return WriteFileReplacing(path, EncodeBmp(ReduceColors(canvas, bitsPerPixel), bitsPerPixel));
 }
 
 }  // namespace veldra

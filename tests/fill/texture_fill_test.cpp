@@ -20,6 +20,7 @@
 #include "common/code_page_932.h"
 #include "display/canvas/canvas.h"
 #include "display/pictures/picture_limits.h"
+#include "fill/fill_reference.h"
 
 #include "tests/exchange/host_stand_in.h"
 #include "tests/posix_only.h"
