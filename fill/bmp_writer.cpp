@@ -51,17 +51,17 @@ void Pad(char* row, int64_t used, int64_t rowBytes) {
 // Blue, green, red (and a zero byte for 32 bits) per pixel. A QRgb in memory on a
 // little-endian machine is blue, green, red, alpha: at 24 bits four pixels are shifted
 // into three whole words.
-void PackColours(const QRgb* src, int width, int bits, char* dst, int64_t rowBytes) {
-    const int step = bits / 8;
+void PackColours(const QRgb* src, int64_t width, int bits, char* dst, int64_t rowBytes) {
+    const int64_t step = bits / 8;
     if constexpr (std::endian::native == std::endian::little) {
         if (step == 4) {
-            for (int x = 0; x < width; ++x) {
+            for (int64_t x = 0; x < width; ++x) {
                 const uint32_t bgr = src[x] & 0x00FFFFFFu;
                 std::memcpy(dst + 4 * x, &bgr, 4);
             }
         } else if (width > 0) {
             // Four pixels make three whole words.
-            int x = 0;
+            int64_t x = 0;
             for (; x + 4 <= width; x += 4) {
                 const uint32_t p0 = src[x], p1 = src[x + 1], p2 = src[x + 2], p3 = src[x + 3];
                 const uint32_t words[3] = {(p0 & 0x00FFFFFFu) | (p1 << 24),
@@ -70,7 +70,7 @@ void PackColours(const QRgb* src, int width, int bits, char* dst, int64_t rowByt
                 std::memcpy(dst + 3 * x, words, sizeof words);
             }
             for (; x + 1 < width; ++x) std::memcpy(dst + 3 * x, &src[x], 4);
-            if (x >= width) return Pad(dst, static_cast<int64_t>(width) * 3, rowBytes);
+            if (x >= width) return Pad(dst, width * 3, rowBytes);
             const QRgb last = src[width - 1];
             char* p = dst + 3 * (width - 1);
             p[0] = static_cast<char>(qBlue(last));
@@ -78,7 +78,7 @@ void PackColours(const QRgb* src, int width, int bits, char* dst, int64_t rowByt
             p[2] = static_cast<char>(qRed(last));
         }
     } else {
-        for (int x = 0; x < width; ++x) {
+        for (int64_t x = 0; x < width; ++x) {
             char* p = dst + step * x;
             p[0] = static_cast<char>(qBlue(src[x]));
             p[1] = static_cast<char>(qGreen(src[x]));
@@ -86,7 +86,7 @@ void PackColours(const QRgb* src, int width, int bits, char* dst, int64_t rowByt
             if (step == 4) p[3] = 0;
         }
     }
-    Pad(dst, static_cast<int64_t>(width) * step, rowBytes);
+    Pad(dst, width * step, rowBytes);
 }
 
 }  // namespace
@@ -169,7 +169,8 @@ QByteArray EncodeBmp(const QImage& image, int bitsPerPixel) {
     if (bytes.isEmpty()) return {};
     const int64_t offset = bytes.size();
     const int64_t stride = BmpRowBytes(width, bits);
-    bytes.resize(static_cast<qsizetype>(offset + stride * height), '\0');
+    const int64_t total = offset + stride * height;
+    bytes.resize(static_cast<qsizetype>(total), '\0');
     char* p = bytes.data();
     for (int64_t y = 0; y < height; ++y) {
         PackBmpRow(source, static_cast<int>(y), bits, p + offset + (height - 1 - y) * stride);
