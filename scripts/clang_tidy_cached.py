@@ -14,6 +14,7 @@ passes, so a finding is checked again on every run until it is fixed.
 import concurrent.futures
 import hashlib
 import json
+import shutil
 import os
 import shlex
 import subprocess
@@ -58,10 +59,30 @@ def CompilerFlags(entry):
     return flags
 
 
+def PreprocessorFor(tidy):
+    """The clang++ installed beside clang-tidy (the same version), else the one on PATH.
+
+    Debian's clang-tidy brings its clang along, but the unversioned clang++ link only
+    comes with the clang package."""
+    found = shutil.which(tidy)
+    if found:
+        beside = Path(os.path.realpath(found)).parent / "clang++"
+        if beside.is_file():
+            return str(beside)
+    return "clang++"
+
+
+CLANG = PreprocessorFor("clang-tidy")
+
+
 def ToolVersions():
     blob = b""
-    for tool in (["clang-tidy", "--version"], ["clang++", "--version"]):
-        blob += subprocess.run(tool, check=True, capture_output=True).stdout
+    for tool in (["clang-tidy", "--version"], [CLANG, "--version"]):
+        text = subprocess.run(tool, check=True, capture_output=True).stdout
+        # Where a tool was started from and the machine it runs on are no part of what
+        # it does.
+        blob += b"".join(line for line in text.splitlines(keepends=True)
+                         if not line.strip().startswith((b"InstalledDir:", b"Host CPU:")))
     return blob
 
 
@@ -81,7 +102,7 @@ def ConfigFiles(root):
 def Key(unit, common_key):
     """The unit's key, or None when clang++ cannot preprocess it."""
     path, directory, flags = unit
-    preprocess = ["clang++", *flags, *EXTRA_FLAGS, "-E", "-C", "-dD", "-dI", path, "-o", "-"]
+    preprocess = [CLANG, *flags, *EXTRA_FLAGS, "-E", "-C", "-dD", "-dI", path, "-o", "-"]
     preprocessed = subprocess.run(preprocess, cwd=directory, capture_output=True)
     if preprocessed.returncode != 0:
         return None
@@ -132,14 +153,15 @@ def main():
     common_key = KEY_FORMAT + ToolVersions() + ConfigFiles(root)
     jobs = int(os.environ.get("JOBS") or os.cpu_count() or 1)
     counts = {"cached": 0, "checked": 0, "findings": 0}
-    logs = []
-    with concurrent.futures.ThreadPoolExecutor(max_workers=jobs) as pool:
-        for status, log in pool.map(lambda unit: Check(unit, common_key, cache),
-                                    sorted(units)):
+    # Findings go to the log as they come, so a long run can be watched.
+    with open(log_path, "w") as log, \
+            concurrent.futures.ThreadPoolExecutor(max_workers=jobs) as pool:
+        futures = [pool.submit(Check, unit, common_key, cache) for unit in sorted(units)]
+        for future in concurrent.futures.as_completed(futures):
+            status, text = future.result()
             counts[status] += 1
-            if log:
-                logs.append(log)
-    Path(log_path).write_text("".join(logs))
+            log.write(text)
+            log.flush()
     PruneOldMarkers(cache)
     summary = (f"{len(units)} translation units: {counts['checked']} checked, "
                f"{counts['cached']} clean in the cache, {counts['findings']} with findings")
