@@ -14,9 +14,9 @@ passes, so a finding is checked again on every run until it is fixed.
 import concurrent.futures
 import hashlib
 import json
-import shutil
 import os
 import shlex
+import shutil
 import subprocess
 import sys
 import time
@@ -151,7 +151,7 @@ def main():
     cache = CacheDir()
     cache.mkdir(parents=True, exist_ok=True)
     common_key = KEY_FORMAT + ToolVersions() + ConfigFiles(root)
-    jobs = int(os.environ.get("JOBS") or os.cpu_count() or 1)
+    jobs = int(os.environ.get("JOBS") or len(os.sched_getaffinity(0)))  # as nproc
     counts = {"cached": 0, "checked": 0, "findings": 0}
     # Findings go to the log as they come, so a long run can be watched.
     with open(log_path, "w") as log, \
