@@ -99,7 +99,7 @@ void TBackgroundWork::AbandonAndJoinAll() {
     jobs_.clear();
 }
 
-void TBackgroundWork::Ended(const std::shared_ptr<Job>& job, TWorkDone done) {
+void TBackgroundWork::Ended(const std::shared_ptr<Job>& job, const TWorkDone& done) {
     const auto at = std::find(jobs_.begin(), jobs_.end(), job);
     if (at == jobs_.end()) return;  // joined already (the window closed)
     if (job->thread.joinable()) job->thread.join();

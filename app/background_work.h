@@ -63,7 +63,7 @@ class TBackgroundWork : public QObject {
 
   private:
     struct Job;
-    void Ended(const std::shared_ptr<Job>& job, TWorkDone done);
+    void Ended(const std::shared_ptr<Job>& job, const TWorkDone& done);
     void ShowProgress();
 
     std::vector<std::shared_ptr<Job>> jobs_;

@@ -56,8 +56,7 @@ TForm1::TPictureSize TForm1::PlannedPictureSize(const TFillOptions& options) con
     } else {
         frame = ViewOutputFrame(view, options.print.dpi);
     }
-    const int64_t bits = options.bitsPerPixel;
-    const double rowBytes = static_cast<double>((frame.width * bits + 31) / 32 * 4);
+    const double rowBytes = static_cast<double>(BmpRowBytes(frame.width, options.bitsPerPixel));
     size.width = frame.width;
     size.height = frame.height;
     size.megabytes = rowBytes * static_cast<double>(frame.height) / kMegabyte;
@@ -134,7 +133,8 @@ void TForm1::DrawTexts(TCanvas& canvas) {
         font.setLetterSpacing(QFont::AbsoluteSpacing, t.spacing * scale);
         painter.setFont(font);
         const ColorRef c = attributes_->PenColor(t.head.color);
-        painter.setPen(QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF));
+        painter.setPen(QColor(static_cast<int>(ColorRefRed(c)), static_cast<int>(ColorRefGreen(c)),
+                              static_cast<int>(ColorRefBlue(c))));
         painter.save();
         painter.translate(px, py);
         const double angle = std::atan2(t.dirY, t.dirX);

@@ -12,10 +12,6 @@ std::string ToShiftJis(const QString& text) {
     return EncodeCodePage932(text.toStdU16String()).bytes;
 }
 
-bool IsShiftJisEncodable(const QString& text) {
-    return EncodeCodePage932(text.toStdU16String()).exact;
-}
-
 std::filesystem::path ToPath(const QString& text) {
     return PathFromUtf16(text.toStdU16String());
 }

@@ -15,8 +15,6 @@ namespace veldra {
 QString FromShiftJis(std::string_view bytes);
 // Characters without a Shift-JIS form become '?'.
 std::string ToShiftJis(const QString& text);
-// True when every character has a Shift-JIS form.
-bool IsShiftJisEncodable(const QString& text);
 
 std::filesystem::path ToPath(const QString& text);
 QString FromPath(const std::filesystem::path& path);

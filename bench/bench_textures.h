@@ -15,7 +15,9 @@ inline QImage NoiseTexture() {
     for (int y = 0; y < 64; ++y) {
         for (int x = 0; x < 64; ++x) {
             seed = seed * 1103515245u + 12345u;
-            texture.setPixel(x, y, qRgb(seed >> 24, (seed >> 16) & 0xFF, (x * 4 + y) & 0xFF));
+            texture.setPixel(x, y,
+                             qRgb(static_cast<int>(seed >> 24),
+                                  static_cast<int>((seed >> 16) & 0xFF), (x * 4 + y) & 0xFF));
         }
     }
     return texture;

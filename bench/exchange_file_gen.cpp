@@ -1,5 +1,7 @@
 #include "bench/exchange_file_gen.h"
 
+#include <algorithm>
+#include <cstdarg>
 #include <cstdio>
 #include <random>
 
@@ -10,10 +12,15 @@ class TWriter {
   public:
     explicit TWriter(std::string& out) : out_(out) {}
 
-    void Line(const char* format, auto... values) {
+    // printf's form, so the compiler checks every format against its values. A line
+    // longer than the buffer is cut, never read past its end.
+    __attribute__((format(printf, 2, 3))) void Line(const char* format, ...) {
         char buffer[256];
-        const int n = std::snprintf(buffer, sizeof buffer, format, values...);
-        out_.append(buffer, static_cast<size_t>(n));
+        va_list values;
+        va_start(values, format);
+        const int n = std::vsnprintf(buffer, sizeof buffer, format, values);
+        va_end(values);
+        if (n > 0) out_.append(buffer, std::min(static_cast<size_t>(n), sizeof buffer - 1));
         out_ += "\r\n";
     }
     // A coordinate as the host writes them: mostly a few decimals, now and then whole

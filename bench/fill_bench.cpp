@@ -11,8 +11,8 @@
 #include "attributes/gra_attribute.h"
 #include "bench/bench_textures.h"
 #include "exchange/exchange_reader.h"
-#include "fill/bmp_writer.h"
 #include "fill/fill_pipeline.h"
+#include "fill/fill_reference.h"
 #include "view/view_navigation.h"
 
 namespace veldra {
@@ -51,7 +51,8 @@ struct Fixture {
 std::string ThousandRegions() {
     std::string text;
     for (int i = 0; i < 1000; ++i) {
-        double x = (i % 40) * 30.0, y = (i / 40) * 30.0;
+        const int column = i % 40, row = i / 40;
+        double x = column * 30.0, y = row * 30.0;
         if (i % 2 == 0) {
             text += "ci " + std::to_string(x) + " " + std::to_string(y) + " 12\n";
         } else {

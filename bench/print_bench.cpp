@@ -46,7 +46,8 @@ std::string ThousandRegionsOnA3() {
     std::string text;
     const double dx = 420.0 / 40, dy = 297.0 / 25;
     for (int i = 0; i < 1000; ++i) {
-        const double x = (i % 40 + 0.5) * dx, y = (i / 40 + 0.5) * dy;
+        const int column = i % 40, row = i / 40;
+        const double x = (column + 0.5) * dx, y = (row + 0.5) * dy;
         if (i % 2 == 0) {
             text += "ci " + std::to_string(x) + " " + std::to_string(y) + " 4.5\n";
             continue;
@@ -64,7 +65,7 @@ std::string ThousandRegionsOnA3() {
 double PeakMegabytes() {
     rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
-    return usage.ru_maxrss / 1024.0;  // kilobytes on Linux
+    return static_cast<double>(usage.ru_maxrss) / 1024.0;  // kilobytes on Linux
 }
 
 // The sheet, its view and the options of one print fill.
@@ -100,9 +101,9 @@ struct TPrintCase {
 
 void ReportPixels(benchmark::State& state, int64_t pixels) {
     state.counters["Mpx"] = static_cast<double>(pixels) / 1e6;
-    state.counters["ns_per_px"] =
-        benchmark::Counter(static_cast<double>(pixels) * state.iterations() * 1e-9,
-                           benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+    state.counters["ns_per_px"] = benchmark::Counter(
+        static_cast<double>(pixels) * static_cast<double>(state.iterations()) * 1e-9,
+        benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
     state.counters["peak_MB"] = PeakMegabytes();
 }
 

@@ -29,7 +29,8 @@ TJwwEntityStore SquareGrid(int64_t segments) {
     veldra::InitStore(store);
     store.state.groupScale.fill(1.0);
     // A w x w grid has about 2 w^2 edges, plus one dangling line per ten edges.
-    const int64_t w = std::max<int64_t>(1, std::llround(std::sqrt(segments / 2.2)));
+    const int64_t w =
+        std::max<int64_t>(1, std::llround(std::sqrt(static_cast<double>(segments) / 2.2)));
     int64_t edges = 0;
     auto edge = [&](double x1, double y1, double x2, double y2) {
         AddLine(store, x1, y1, x2, y2);

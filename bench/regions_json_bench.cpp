@@ -29,7 +29,7 @@ const TJwwEntityStore& FloorOfRooms() {
 double PeakMegabytes() {
     rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
-    return usage.ru_maxrss / 1024.0;
+    return static_cast<double>(usage.ru_maxrss) / 1024.0;
 }
 
 void Report(benchmark::State& state, const TFaceBuild& build) {

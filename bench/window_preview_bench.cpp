@@ -87,13 +87,13 @@ void BM_WindowFacePreview(benchmark::State& state) {
         QTimer ticks;
         ticks.setInterval(1);
         QObject::connect(&ticks, &QTimer::timeout, [&] {
-            longest = std::max(longest, sinceTick.nsecsElapsed() / 1e6);
+            longest = std::max(longest, static_cast<double>(sinceTick.nsecsElapsed()) / 1e6);
             sinceTick.restart();
         });
         QElapsedTimer click;
         click.start();
         preview->click();
-        clickMs = click.nsecsElapsed() / 1e6;
+        clickMs = static_cast<double>(click.nsecsElapsed()) / 1e6;
         longest = clickMs;
         sinceTick.start();
         ticks.start();

@@ -58,6 +58,7 @@ std::vector<std::string> Utf8Arguments(int argc, char** argv) {
 int Run(int argc, char** argv) {
     std::vector<std::string> arguments = Utf8Arguments(argc, argv);
     std::vector<char*> pointers;
+    pointers.reserve(arguments.size() + 1);
     for (std::string& argument : arguments) pointers.push_back(argument.data());
     pointers.push_back(nullptr);
     argc = static_cast<int>(arguments.size());

@@ -273,22 +273,4 @@ std::string Utf8FromPath(const std::filesystem::path& path) {
 #endif
 }
 
-std::optional<std::filesystem::path> PathFromCodePage932(std::string_view bytes) {
-    const TDecodedText decoded = DecodeCodePage932(bytes);
-    if (!decoded.exact) return std::nullopt;
-    return PathFromUtf16(decoded.text);
-}
-
-std::optional<std::string> CodePage932FromPath(const std::filesystem::path& path) {
-    bool valid = true;
-#ifdef _WIN32
-    const std::u16string text = Utf16FromPath(path);  // an unpaired surrogate has no form
-#else
-    const std::u16string text = Utf16FromUtf8(path.native(), &valid);
-#endif
-    TEncodedText encoded = EncodeCodePage932(text);
-    if (!valid || !encoded.exact) return std::nullopt;
-    return std::move(encoded.bytes);
-}
-
 }  // namespace veldra

@@ -21,7 +21,6 @@
 //   names, the picture path handed to the host) refuse when it is false.
 
 #include <filesystem>
-#include <optional>
 #include <string>
 #include <string_view>
 
@@ -47,12 +46,6 @@ TEncodedText CodePage932FromUtf8(std::string_view utf8);
 // UTF-8 and UTF-16 of each other; invalid input becomes U+FFFD and clears `exact`.
 std::u16string Utf16FromUtf8(std::string_view utf8, bool* exact = nullptr);
 std::string Utf8FromUtf16(std::u16string_view text, bool* exact = nullptr);
-
-// The native path of a code page 932 name; nullopt when the bytes are not exactly code
-// page 932 text.
-std::optional<std::filesystem::path> PathFromCodePage932(std::string_view bytes);
-// The code page 932 bytes of a native path; nullopt when a character has no form.
-std::optional<std::string> CodePage932FromPath(const std::filesystem::path& path);
 
 // The native path of a UTF-16 text (the toolkit's), and back: UTF-16 on Windows, UTF-8
 // elsewhere, never the 8-bit ANSI code page.

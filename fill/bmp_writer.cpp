@@ -10,7 +10,6 @@
 #endif
 
 #include "common/file_system.h"
-#include "fill/color_reduction.h"
 
 namespace veldra {
 namespace fs = std::filesystem;
@@ -57,9 +56,10 @@ void Pad(char* row, int64_t used, int64_t rowBytes) {
 // Groups of four pixels shuffled into twelve bytes by one instruction, each stored
 // as sixteen whose last four the next group overwrites; stops while two pixels are
 // left, so no store passes the row's end. Returns the pixels packed.
-__attribute__((target("ssse3"))) int PackBgrGroupsSsse3(const QRgb* src, int width, char* dst) {
+__attribute__((target("ssse3"))) int64_t PackBgrGroupsSsse3(const QRgb* src, int64_t width,
+                                                            char* dst) {
     const __m128i bgr = _mm_setr_epi8(0, 1, 2, 4, 5, 6, 8, 9, 10, 12, 13, 14, -1, -1, -1, -1);
-    int x = 0;
+    int64_t x = 0;
     for (; x + 6 <= width; x += 4) {
         const __m128i four = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + x));
         _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + 3 * x), _mm_shuffle_epi8(four, bgr));
@@ -67,12 +67,12 @@ __attribute__((target("ssse3"))) int PackBgrGroupsSsse3(const QRgb* src, int wid
     return x;
 }
 
-int PackBgrGroups(const QRgb* src, int width, char* dst) {
+int64_t PackBgrGroups(const QRgb* src, int64_t width, char* dst) {
     static const bool hasSsse3 = __builtin_cpu_supports("ssse3");
     return hasSsse3 ? PackBgrGroupsSsse3(src, width, dst) : 0;
 }
 #else
-int PackBgrGroups(const QRgb*, int, char*) {
+int64_t PackBgrGroups(const QRgb*, int64_t, char*) {
     return 0;
 }
 #endif
@@ -80,16 +80,16 @@ int PackBgrGroups(const QRgb*, int, char*) {
 // Blue, green, red (and a zero byte for 32 bits) per pixel. A QRgb in memory on a
 // little-endian machine is blue, green, red, alpha: at 24 bits four pixels are shifted
 // into three whole words.
-void PackColours(const QRgb* src, int width, int bits, char* dst, int64_t rowBytes) {
-    const int step = bits / 8;
+void PackColours(const QRgb* src, int64_t width, int bits, char* dst, int64_t rowBytes) {
+    const int64_t step = bits / 8;
     if constexpr (std::endian::native == std::endian::little) {
         if (step == 4) {
-            for (int x = 0; x < width; ++x) {
+            for (int64_t x = 0; x < width; ++x) {
                 const uint32_t bgr = src[x] & 0x00FFFFFFu;
                 std::memcpy(dst + 4 * x, &bgr, 4);
             }
         } else if (width > 0) {
-            int x = PackBgrGroups(src, width, dst);
+            int64_t x = PackBgrGroups(src, width, dst);
             // Four pixels make three whole words.
             for (; x + 4 <= width; x += 4) {
                 const uint32_t p0 = src[x], p1 = src[x + 1], p2 = src[x + 2], p3 = src[x + 3];
@@ -99,7 +99,7 @@ void PackColours(const QRgb* src, int width, int bits, char* dst, int64_t rowByt
                 std::memcpy(dst + 3 * x, words, sizeof words);
             }
             for (; x + 1 < width; ++x) std::memcpy(dst + 3 * x, &src[x], 4);
-            if (x >= width) return Pad(dst, static_cast<int64_t>(width) * 3, rowBytes);
+            if (x >= width) return Pad(dst, width * 3, rowBytes);
             const QRgb last = src[width - 1];
             char* p = dst + 3 * (width - 1);
             p[0] = static_cast<char>(qBlue(last));
@@ -107,7 +107,7 @@ void PackColours(const QRgb* src, int width, int bits, char* dst, int64_t rowByt
             p[2] = static_cast<char>(qRed(last));
         }
     } else {
-        for (int x = 0; x < width; ++x) {
+        for (int64_t x = 0; x < width; ++x) {
             char* p = dst + step * x;
             p[0] = static_cast<char>(qBlue(src[x]));
             p[1] = static_cast<char>(qGreen(src[x]));
@@ -115,7 +115,7 @@ void PackColours(const QRgb* src, int width, int bits, char* dst, int64_t rowByt
             if (step == 4) p[3] = 0;
         }
     }
-    Pad(dst, static_cast<int64_t>(width) * step, rowBytes);
+    Pad(dst, width * step, rowBytes);
 }
 
 }  // namespace
@@ -198,7 +198,8 @@ QByteArray EncodeBmp(const QImage& image, int bitsPerPixel) {
     if (bytes.isEmpty()) return {};
     const int64_t offset = bytes.size();
     const int64_t stride = BmpRowBytes(width, bits);
-    bytes.resize(static_cast<qsizetype>(offset + stride * height), '\0');
+    const int64_t total = offset + stride * height;
+    bytes.resize(static_cast<qsizetype>(total), '\0');
     char* p = bytes.data();
     for (int64_t y = 0; y < height; ++y) {
         PackBmpRow(source, static_cast<int>(y), bits, p + offset + (height - 1 - y) * stride);
@@ -211,10 +212,6 @@ bool WriteFileReplacing(const fs::path& path, const QByteArray& bytes) {
     return ReplaceFileContent(
                path, std::string_view(bytes.constData(), static_cast<size_t>(bytes.size()))) ==
            TFileProblem::None;
-}
-
-bool SaveBmpFile(const fs::path& path, const QImage& canvas, int bitsPerPixel) {
-    return WriteFileReplacing(path, EncodeBmp(ReduceColors(canvas, bitsPerPixel), bitsPerPixel));
 }
 
 }  // namespace veldra

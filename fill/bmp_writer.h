@@ -40,8 +40,4 @@ void PackBmpRow(const QImage& image, int y, int bitsPerPixel, char* row);
 // False on any failure.
 bool WriteFileReplacing(const std::filesystem::path& path, const QByteArray& bytes);
 
-// Reduces the canvas to the depth (ReduceColors), encodes it and writes the file with
-// WriteFileReplacing. False on any failure.
-bool SaveBmpFile(const std::filesystem::path& path, const QImage& canvas, int bitsPerPixel);
-
 }  // namespace veldra

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cmath>
 #include <cstdint>
 #include <vector>
 
@@ -53,7 +54,8 @@ class TNearestColor {
             auto it = exact_.constFind(qRgb(r, g, b));
             if (it != exact_.constEnd()) return it.value();
         }
-        if (cache_[key] < 0) cache_[key] = Search((r & ~7) + 4, (g & ~7) + 4, (b & ~7) + 4);
+        if (cache_[key] < 0)  // a palette index, below 256
+            cache_[key] = static_cast<int16_t>(Search((r & ~7) + 4, (g & ~7) + 4, (b & ~7) + 4));
         return cache_[key];
     }
 
@@ -78,7 +80,8 @@ class TNearestColor {
 };
 
 int Clamp255(float v) {
-    return std::clamp(static_cast<int>(v + 0.5f), 0, 255);
+    // The nearest value, halves up.
+    return std::clamp(static_cast<int>(std::floor(v + 0.5f)), 0, 255);
 }
 
 }  // namespace
@@ -109,9 +112,9 @@ class TColorReducer::Diffuser {
         std::fill(next_.begin(), next_.end(), 0.f);
         for (int x = 0; x < width_; ++x) {
             float* e = &cur_[static_cast<size_t>(x + 1) * 3];
-            int r = Clamp255(qRed(src[x]) + e[0]);
-            int g = Clamp255(qGreen(src[x]) + e[1]);
-            int b = Clamp255(qBlue(src[x]) + e[2]);
+            int r = Clamp255(static_cast<float>(qRed(src[x])) + e[0]);
+            int g = Clamp255(static_cast<float>(qGreen(src[x])) + e[1]);
+            int b = Clamp255(static_cast<float>(qBlue(src[x])) + e[2]);
             int index = nearest_(r, g, b);
             dst[x] = static_cast<uchar>(index);
             const float err[3] = {float(r - qRed(palette_[index])),
@@ -133,8 +136,10 @@ class TColorReducer::Diffuser {
     void BlackAndWhiteRow(const QRgb* src, uchar* dst) {
         std::fill(next_.begin(), next_.end(), 0.f);
         for (int x = 0; x < width_; ++x) {
-            float luma =
-                (299.f * qRed(src[x]) + 587.f * qGreen(src[x]) + 114.f * qBlue(src[x])) / 1000.f;
+            float luma = (299.f * static_cast<float>(qRed(src[x])) +
+                          587.f * static_cast<float>(qGreen(src[x])) +
+                          114.f * static_cast<float>(qBlue(src[x]))) /
+                         1000.f;
             float v = std::clamp(luma + cur_[x + 1], 0.f, 255.f);
             bool white = v >= 127.5f;
             dst[x] = white ? 1 : 0;

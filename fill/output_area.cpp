@@ -87,10 +87,10 @@ TOutputFrame ViewOutputFrame(const TViewState& view, int32_t dpi) {
     }
     const double k = PixelsPerMillimetre(dpi);
     frame.scale = k;
-    frame.width =
-        std::max<int64_t>(1, PixelCount(RoundHalfAway((view.viewRight - view.viewLeft) * k)));
-    frame.height =
-        std::max<int64_t>(1, PixelCount(RoundHalfAway((view.viewTop - view.viewBottom) * k)));
+    frame.width = std::max<int64_t>(
+        1, PixelCount(static_cast<double>(RoundHalfAway((view.viewRight - view.viewLeft) * k))));
+    frame.height = std::max<int64_t>(
+        1, PixelCount(static_cast<double>(RoundHalfAway((view.viewTop - view.viewBottom) * k))));
     frame.originX = view.viewLeft;
     frame.originY = view.viewBottom;
     frame.paperWidth = static_cast<double>(frame.width) / k;
@@ -181,7 +181,9 @@ std::optional<std::string> PictureSizeRefusal(int64_t width, int64_t height, int
                       BmpFileBytes(width, height, bitsPerPixel) <= kMaxPictureFileBytes;
     if (fits) return std::nullopt;
     const double megabytes =
-        width >= 1 && height >= 1 && width <= kAbsurdPixels / std::max<int64_t>(height, 1)
+        width >= 1 && height >= 1 &&
+                static_cast<double>(width) <=
+                    kAbsurdPixels / static_cast<double>(std::max<int64_t>(height, 1))
             ? static_cast<double>(BmpFileBytes(width, height, bitsPerPixel)) / 1e6
             : kAbsurdPixels;
     char text[320];

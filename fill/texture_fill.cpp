@@ -11,7 +11,6 @@
 #include <vector>
 
 #include "common/file_system.h"
-#include "display/canvas/canvas.h"
 #include "display/pictures/picture_decode.h"
 #include "display/pictures/picture_limits.h"
 
@@ -282,22 +281,6 @@ QTransform PaperTilingTransform(const QImage& texture, double tileWidthMm, doubl
     };
     return QTransform(ks * c, -ks * s, ks * s, ks * c, snap(ViewToScreenX(pictureView, 0.0)),
                       snap(ViewToScreenY(pictureView, 0.0)));
-}
-
-void FillRegionsWithTexture(TCanvas& canvas, const TAr2RealPoint& regionPolygons,
-                            const TViewState& view, const QImage& texture, double magnification) {
-    QPainterPath path = BuildRegionPath(regionPolygons, view);
-    canvas.PaintWith(
-        [&](QPainter& painter) { FillRegionPath(painter, path, texture, magnification); });
-}
-
-TTextureFillResult FillRegions(TCanvas& canvas, const TAr2RealPoint& regionPolygons,
-                               const TViewState& view, const std::filesystem::path& picture,
-                               double magnification) {
-    QImage texture = LoadTexturePicture(picture);
-    if (texture.isNull()) return TTextureFillResult::PictureUnreadable;
-    FillRegionsWithTexture(canvas, regionPolygons, view, texture, magnification);
-    return TTextureFillResult::Filled;
 }
 
 }  // namespace veldra

@@ -20,8 +20,6 @@ class QPainter;
 
 namespace veldra {
 
-class TCanvas;
-
 // Decodes a texture picture by its content: bitmap, JPEG, icon, PNG, GIF, TIFF and
 // WebP through Qt's image plugins, Windows and enhanced metafiles through the picture
 // decoding. A null image when the file cannot be read or decoded, or when the picture
@@ -68,20 +66,5 @@ QTransform ScreenTilingTransform(double magnification, const TViewState& screenV
 // tileWidthMm x pixels per mm device pixels. Identity for an unusable width.
 QTransform PaperTilingTransform(const QImage& texture, double tileWidthMm, double angleDeg,
                                 const TViewState& pictureView);
-
-enum class TTextureFillResult {
-    Filled,             // the regions are painted (an empty set of regions included)
-    PictureUnreadable,  // the texture could not be decoded: the canvas is unchanged
-};
-
-// Builds the path of the regions and fills it on the canvas with a decoded texture.
-void FillRegionsWithTexture(TCanvas& canvas, const TAr2RealPoint& regionPolygons,
-                            const TViewState& view, const QImage& texture, double magnification);
-
-// Builds the path of the regions, decodes the texture once and fills the path on the
-// canvas. The canvas is unchanged when the texture cannot be decoded.
-TTextureFillResult FillRegions(TCanvas& canvas, const TAr2RealPoint& regionPolygons,
-                               const TViewState& view, const std::filesystem::path& picture,
-                               double magnification);
 
 }  // namespace veldra

@@ -6,10 +6,10 @@
 
 #include <QImage>
 #include <QPainter>
+#include <bit>
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
-#include <cstring>
 
 #include "fill/texture_fill.h"
 #include "fuzz/fuzz_bytes.h"
@@ -74,14 +74,18 @@ void ReadRecords(TFuzzBytes& in, TJwwEntityStore& store, TRegionFilter& filter) 
     }
 }
 
+bool SameBits(double a, double b) {
+    return std::bit_cast<uint64_t>(a) == std::bit_cast<uint64_t>(b);
+}
+
 bool SamePolygons(const TAr2RealPoint& a, const TAr2RealPoint& b) {
     if (a.size() != b.size()) return false;
     for (size_t i = 0; i < a.size(); ++i) {
         if (a[i].size() != b[i].size()) return false;
         // Bit for bit, so that the same NaN counts as equal.
-        if (!a[i].empty() &&
-            std::memcmp(a[i].data(), b[i].data(), a[i].size() * sizeof(TRealPoint)))
-            return false;
+        for (size_t k = 0; k < a[i].size(); ++k) {
+            if (!SameBits(a[i][k].X, b[i][k].X) || !SameBits(a[i][k].Y, b[i][k].Y)) return false;
+        }
     }
     return true;
 }

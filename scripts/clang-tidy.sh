@@ -1,7 +1,11 @@
 #!/usr/bin/env bash
-# Runs clang-tidy (.clang-tidy) on every source file of the tree with the build's
-# compile commands; fails on any finding. Needs a configured build/ (scripts/build.sh).
-# Arguments: files or folders to check instead of the whole tree.
+# Runs clang-tidy (.clang-tidy) on every source file of the tree that the build compiles,
+# with the build's compile commands; fails on any finding. Needs a configured build/
+# (scripts/build.sh). Arguments: files or folders to check instead of the whole tree.
+# Clean results are kept in ${XDG_CACHE_HOME:-~/.cache}/veldra/clang-tidy/, keyed by the
+# tools, the configuration, the compile command and the preprocessed text, so only
+# sources that changed, or include a header that changed, are checked again
+# (scripts/clang_tidy_cached.py). JOBS sets the parallelism (default: every core).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 BUILD_DIR=${BUILD_DIR:-build}
@@ -9,26 +13,11 @@ BUILD_DIR=${BUILD_DIR:-build}
     echo "clang-tidy: no $BUILD_DIR/compile_commands.json; run scripts/build.sh first" >&2
     exit 2
 }
-if (($#)); then
-    mapfile -t files < <(git ls-files -- "$@" | grep -E '\.cpp$')
-else
-    mapfile -t files < <(git ls-files '*.cpp')
-fi
-# Only files the build compiles (platform variants of other systems are not in it), as
-# anchored patterns: run-clang-tidy takes regular expressions.
-mapfile -t files < <(python3 - "$BUILD_DIR/compile_commands.json" "${files[@]}" <<'PY'
-import json, os, re, sys
-built = {os.path.realpath(e["file"]) for e in json.load(open(sys.argv[1]))}
-for f in sys.argv[2:]:
-    path = os.path.realpath(f)
-    if path in built:
-        print("^" + re.escape(path) + "$")
-PY
-)
+mapfile -t files < <(git ls-files -- "$@" | grep -E '\.cpp$')
 ((${#files[@]})) || exit 0
-run-clang-tidy -quiet -p "$BUILD_DIR" -j"$(nproc)" -extra-arg=-Wno-unknown-warning-option "${files[@]}" >"$BUILD_DIR/clang-tidy.log" 2>&1 || {
-    grep -E 'error:|warning:' "$BUILD_DIR/clang-tidy.log" | sort -u >&2
-    echo "clang-tidy: findings above (full log: $BUILD_DIR/clang-tidy.log)" >&2
+LOG="$BUILD_DIR/clang-tidy.log"
+python3 scripts/clang_tidy_cached.py "$BUILD_DIR" "$LOG" "${files[@]}" || {
+    grep -E 'error:|warning:' "$LOG" | sort -u >&2
+    echo "clang-tidy: findings above (full log: $LOG)" >&2
     exit 1
 }
-echo "clang-tidy: ${#files[@]} files clean"

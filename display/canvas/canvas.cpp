@@ -352,7 +352,7 @@ void TCanvas::DrawLinesWithEnds(const TPixelPoint* ends, int32_t pairCount) {
     Impl& d = *impl_;
     if (ends == nullptr || pairCount <= 0) return;
     if (d.NullPen() || !d.Thin() || d.Xor() || d.dash.runs != nullptr) {
-        for (int32_t i = 0; i < pairCount; ++i) {
+        for (ptrdiff_t i = 0; i < pairCount; ++i) {
             const TPixelPoint& a = ends[2 * i];
             const TPixelPoint& b = ends[2 * i + 1];
             DrawLine(a.x, a.y, b.x, b.y);
@@ -366,7 +366,7 @@ void TCanvas::DrawLinesWithEnds(const TPixelPoint* ends, int32_t pairCount) {
     const uint32_t rgb = ToPixelRgb(d.penColor);
     TPixelPoint end = ends[1];
     int64_t length = 0;
-    for (int32_t i = 0; i < pairCount; ++i) {
+    for (ptrdiff_t i = 0; i < pairCount; ++i) {
         const TPixelPoint& a = ends[2 * i];
         const TPixelPoint& b = ends[2 * i + 1];
         if (i > 0 && (a.x != end.x || a.y != end.y)) d.Plot(end.x, end.y);

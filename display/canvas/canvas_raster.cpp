@@ -7,7 +7,7 @@ namespace veldra {
 
 namespace {
 
-__extension__ typedef __int128 Int128;
+__extension__ using Int128 = __int128;
 
 // floor(a / b) for b > 0.
 Int128 FloorDiv(Int128 a, Int128 b) {

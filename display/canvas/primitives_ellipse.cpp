@@ -67,7 +67,7 @@ void TDrawContext::DrawSolidEllipse(TCanvas& canvas, TShapeKind kind, double cx,
         if (!std::isfinite(v)) return;
     }
     WorldPoints.clear();
-    WorldPoints.reserve(2 * (kArcPieces + 1));
+    WorldPoints.reserve(2 * size_t{kArcPieces + 1});
     const bool whole = Equals(extra, kFillWholeEllipse);
     switch (kind) {
         case TShapeKind::ShapeFill:

@@ -18,7 +18,9 @@ inline int64_t InlineRoundHalfAway(double x) {
     if (!(x == x)) return 0;
     if (x >= kLimit) return static_cast<int64_t>(kLimit);
     if (x <= -kLimit) return -static_cast<int64_t>(kLimit);
-    return x >= 0 ? static_cast<int64_t>(x + 0.5) : static_cast<int64_t>(x - 0.5);
+    // The host's rule, as in RoundHalfAway: the truncation of x + 0.5 (x - 0.5).
+    return x >= 0 ? static_cast<int64_t>(x + 0.5)   // NOLINT(bugprone-incorrect-roundings)
+                  : static_cast<int64_t>(x - 0.5);  // NOLINT(bugprone-incorrect-roundings)
 }
 
 inline int32_t SaturatePixel(int64_t v) {

@@ -69,11 +69,14 @@ std::optional<TEmfPicture> TEmfPicture::Parse(const QByteArray& data) {
         height = std::llround(static_cast<double>(frameH) * kScreenDpi / kHundredthsMmPerInch);
         const double toDevX = picture.devicePerMmX_ / 100.0, toDevY = picture.devicePerMmY_ / 100.0;
         picture.frameDevice_ =
-            QRectF(frameL * toDevX, frameT * toDevY, frameW * toDevX, frameH * toDevY);
+            QRectF(static_cast<double>(frameL) * toDevX, static_cast<double>(frameT) * toDevY,
+                   static_cast<double>(frameW) * toDevX, static_cast<double>(frameH) * toDevY);
     } else {
         width = std::llabs(boundsW);
         height = std::llabs(boundsH);
-        picture.frameDevice_ = QRectF(boundsL, boundsT, boundsW, boundsH).normalized();
+        picture.frameDevice_ = QRectF(static_cast<double>(boundsL), static_cast<double>(boundsT),
+                                      static_cast<double>(boundsW), static_cast<double>(boundsH))
+                                   .normalized();
     }
     if (width <= 0 || height <= 0 || width > kMaxDeclaredSide || height > kMaxDeclaredSide)
         return std::nullopt;

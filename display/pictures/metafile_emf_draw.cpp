@@ -262,7 +262,8 @@ void TEmfPlayer::PlayText(bool wide) {
     if (wide) {
         text.resize(static_cast<qsizetype>(count));
         for (uint32_t i = 0; i < count; ++i)
-            text[i] = QChar(static_cast<char16_t>(chars[2 * i] | (chars[2 * i + 1] << 8)));
+            text[i] = QChar(
+                static_cast<char16_t>(chars[size_t{2} * i] | (chars[size_t{2} * i + 1] << 8)));
     } else {
         const QByteArray raw(reinterpret_cast<const char*>(chars), static_cast<qsizetype>(count));
         if (dc_.font.charset == kShiftJisCharset) {

@@ -65,7 +65,8 @@ struct TEmfDcState {
 };
 
 inline QColor EmfColor(uint32_t c) {
-    return QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF);
+    return QColor(static_cast<int>(c & 0xFF), static_cast<int>((c >> 8) & 0xFF),
+                  static_cast<int>((c >> 16) & 0xFF));
 }
 
 class TEmfPlayer {

@@ -51,7 +51,8 @@ struct TWmfDcState {
 };
 
 inline QColor WmfColor(uint32_t c) {
-    return QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF);
+    return QColor(static_cast<int>(c & 0xFF), static_cast<int>((c >> 8) & 0xFF),
+                  static_cast<int>((c >> 16) & 0xFF));
 }
 
 // Text bytes of a font with this character set (Shift-JIS or Western).
@@ -101,7 +102,7 @@ class TWmfPlayer {
     const unsigned char* Bytes(uint32_t i) const {
         if (i >= rec_->paramWords) return nullptr;
         return reinterpret_cast<const unsigned char*>(pic_.data_.constData()) + rec_->paramOffset +
-               2 * i;
+               2 * size_t{i};
     }
     uint32_t BytesLeft(uint32_t i) const {
         return i >= rec_->paramWords ? 0 : 2 * (rec_->paramWords - i);

@@ -125,8 +125,9 @@ void DrawBitmapPart(TCanvas& canvas, const TPixelFrame& f, const QImage& image,
     if (il >= ir || it >= ib) return;
     const double fw = static_cast<double>(f.right) - f.left;
     const double fh = static_cast<double>(f.bottom) - f.top;
-    const auto at = [](double origin, double span, double offset, double whole) {
-        return static_cast<int32_t>(std::lround(origin + span * offset / whole));
+    const auto at = [](double origin, double span, int64_t offset, int64_t whole) {
+        return static_cast<int32_t>(
+            std::lround(origin + span * static_cast<double>(offset) / static_cast<double>(whole)));
     };
     const QImage part = image.copy(static_cast<int>(il), static_cast<int>(it),
                                    static_cast<int>(ir - il), static_cast<int>(ib - it));

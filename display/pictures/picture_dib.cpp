@@ -78,7 +78,7 @@ QImage DecodePackedDib(const unsigned char* data, size_t size) {
 
     // Give Qt's BMP reader a whole file: the file header in front of the packed DIB.
     QByteArray file;
-    file.reserve(static_cast<qsizetype>(kFileHeaderBytes + size));
+    file.reserve(static_cast<qsizetype>(size) + kFileHeaderBytes);
     file.append("BM", 2);
     Put32(file, static_cast<uint32_t>(kFileHeaderBytes + size));
     Put32(file, 0);

@@ -13,7 +13,7 @@ inline constexpr int kPictureAllocationLimitMb = 300;
 // Largest picture file read into memory (metafiles are read whole).
 inline constexpr int64_t kMaxMetafileBytes = 256LL * 1024 * 1024;
 // Largest bitmap or icon file read: the largest picture at 32 bits and its headers.
-inline constexpr int64_t kMaxPictureFileBytes = kMaxPicturePixels * 4 + 1024 * 1024;
+inline constexpr int64_t kMaxPictureFileBytes = kMaxPicturePixels * 4 + int64_t{1024} * 1024;
 
 // Decoded pixels one drawing pass keeps for pictures placed more than once.
 inline constexpr int64_t kMaxCachedPictureBytes = 512LL * 1024 * 1024;

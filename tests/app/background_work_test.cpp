@@ -20,7 +20,8 @@ using namespace std::chrono_literals;
 
 // A work that polls its stop flag (as the face build does) until told to stop or
 // released, and says how far it is.
-TWork PollingWork(std::shared_ptr<std::atomic<bool>> release, std::shared_ptr<int> delivered) {
+TWork PollingWork(const std::shared_ptr<std::atomic<bool>>& release,
+                  const std::shared_ptr<int>& delivered) {
     return [release, delivered](const TWorkContext& context) -> TWorkDone {
         context.progress(0, 0.5);
         bool stopped = false;

@@ -20,10 +20,12 @@ namespace {
 // faces that take the face build a while.
 std::string DenseGrid(int n) {
     std::string drawing = "hq\r\nlg0\r\nly0\r\nlc2\r\nlt1\r\n";
+    const std::string size = std::to_string(n);
     for (int i = 0; i < n; ++i) {
         const std::string at = std::to_string(i);
-        drawing += "0 " + at + " " + std::to_string(n) + " " + at + "\r\n";
-        drawing += at + " 0 " + at + " " + std::to_string(n) + "\r\n";
+        drawing.append("0 ").append(at).append(" ").append(size).append(" ").append(at);
+        drawing.append("\r\n").append(at).append(" 0 ").append(at).append(" ").append(size);
+        drawing.append("\r\n");
     }
     return drawing;
 }

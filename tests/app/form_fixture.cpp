@@ -76,7 +76,7 @@ std::filesystem::path FormTest::WriteTexture(const std::string& name) const {
     for (int y = 0; y < 8; ++y)
         for (int x = 0; x < 8; ++x)
             texture.setPixel(x, y, (x < 4) == (y < 4) ? qRgb(200, 40, 40) : qRgb(40, 40, 200));
-    const auto path = folder_ / name;
+    auto path = folder_ / name;
     texture.save(QString::fromStdString(path.string()));
     return path;
 }

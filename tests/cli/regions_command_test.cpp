@@ -3,8 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <bit>
+#include <cstdint>
 #include <cstdio>
-#include <cstring>
 #include <memory>
 #include <string>
 
@@ -30,7 +31,7 @@ std::string RunCli(const std::string& arguments, int& status) {
 }
 
 bool SameBits(double a, double b) {
-    return std::memcmp(&a, &b, sizeof a) == 0;
+    return std::bit_cast<uint64_t>(a) == std::bit_cast<uint64_t>(b);
 }
 
 TEST(RegionsCommand, JsonHoldsTheBuildsPolygonsBitForBit) {

@@ -2,9 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <bit>
 #include <cmath>
 #include <cstdlib>
-#include <cstring>
 #include <random>
 #include <string>
 
@@ -56,7 +56,7 @@ TEST(ParseRealOrZero, ShortDecimalsComeOutBitForBitAsTheCorrectlyRoundedValue) {
     auto check = [](const std::string& text) {
         const double expected = std::strtod(text.c_str(), nullptr);
         const double got = ParseRealOrZero(text);
-        ASSERT_EQ(std::memcmp(&got, &expected, sizeof got), 0) << text;
+        ASSERT_EQ(std::bit_cast<uint64_t>(got), std::bit_cast<uint64_t>(expected)) << text;
     };
     for (int i = 0; i < 200000; ++i) {
         std::string text = random() % 4 == 0 ? "-" : "";
@@ -82,7 +82,7 @@ TEST(ParseRealOrZero, DecimalsWithAPowerOfTenComeOutBitForBitAsTheCorrectlyRound
     auto check = [](const std::string& text) {
         const double expected = std::strtod(text.c_str(), nullptr);
         const double got = ParseRealOrZero(text);
-        ASSERT_EQ(std::memcmp(&got, &expected, sizeof got), 0) << text;
+        ASSERT_EQ(std::bit_cast<uint64_t>(got), std::bit_cast<uint64_t>(expected)) << text;
     };
     for (int i = 0; i < 200000; ++i) {
         std::string text = random() % 4 == 0 ? "-" : "";
@@ -119,7 +119,7 @@ TEST(ParseRealOrZero, ReadsOnlyTheBytesOfItsViewWhateverFollowsThem) {
             const std::string alone = line.substr(from, length);
             const double expected = ParseRealOrZero(alone);
             const double got = ParseRealOrZero(std::string_view(line).substr(from, length));
-            ASSERT_EQ(std::memcmp(&got, &expected, sizeof got), 0) << alone;
+            ASSERT_EQ(std::bit_cast<uint64_t>(got), std::bit_cast<uint64_t>(expected)) << alone;
         }
     }
     EXPECT_EQ(ParseRealOrZero(std::string_view("12345678901", 3)), 123.0);

@@ -25,9 +25,10 @@ TEST(LineBatchTest, SolidLinesBetweenPointsOnTheTargetMatchTheGeneralWalk) {
     const uint8_t allOn[] = {200};
     std::mt19937 r(5);
     for (bool xorMode : {false, true}) {
-        std::vector<uint32_t> fast(kW * kH, 0x00123456u), general(fast);
+        std::vector<uint32_t> fast(size_t{kW} * kH, 0x00123456u), general(fast);
         for (int i = 0; i < 3000; ++i) {
-            const int32_t x0 = r() % kW, y0 = r() % kH, x1 = r() % kW, y1 = r() % kH;
+            const auto x0 = static_cast<int32_t>(r() % kW), y0 = static_cast<int32_t>(r() % kH),
+                       x1 = static_cast<int32_t>(r() % kW), y1 = static_cast<int32_t>(r() % kH);
             const uint32_t rgb = r() & 0xFFFFFFu;
             TDashCursor solid;
             RasterThinLine({fast.data(), kW, kW, kH}, x0, y0, x1, y1, rgb, xorMode, &solid);

@@ -63,6 +63,7 @@ TEST(ExchangeLineSplitter, ManyLinesEndedByALoneCrAreAllFound) {
 
 std::vector<std::string> Copy(const TExchangeFields& f) {
     std::vector<std::string> out;
+    out.reserve(static_cast<size_t>(f.count));
     for (int i = 0; i < f.count; ++i) out.emplace_back(f[i]);
     return out;
 }

@@ -17,7 +17,7 @@ TEST(HostContract, SelectionInPictureOut) {
     auto lines = THostStandIn::HeaderLines(false);
     for (const char* l : {"-100 -100 100 -100", "100 -100 100 100", "100 100 -100 100",
                           "-100 100 -100 -100", "ci 0 0 50"})
-        lines.push_back(l);
+        lines.emplace_back(l);
     host.WriteSelection(lines);
     // A file of that name in any other place is not the one the program reads.
     TTempFolder elsewhere;

@@ -36,7 +36,7 @@ QImage Band(int width, int rows) {
 // Writes a 24-bit picture of two bands; true when it was committed.
 [[maybe_unused]] bool WritePicture(const fs::path& path, int width = 30, int rows = 10) {
     TBmpBandWriter writer;
-    return writer.Open(path, width, 2 * rows, 24, {}, 3780) &&
+    return writer.Open(path, width, 2 * int64_t{rows}, 24, {}, 3780) &&
            writer.WriteBand(Band(width, rows), 0) && writer.WriteBand(Band(width, rows), rows) &&
            writer.Commit();
 }
@@ -107,7 +107,7 @@ TEST(BmpBandWriterTest, FileSizeLimitFailsThePictureAndLeavesNothing) {
 // of the window) removes it, and the one of an earlier version, but nothing else.
 TEST(BmpBandWriterTest, PictureOfAKilledFillGoesAtTheNextStart) {
     TTempFolder temp;
-    const fs::path folder = temp.path();
+    const fs::path& folder = temp.path();
     const pid_t child = fork();
     ASSERT_GE(child, 0);
     if (child == 0) {

@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "fill/color_reduction.h"
+#include "fill/fill_reference.h"
 #include "tests/posix_only.h"
 
 namespace veldra {

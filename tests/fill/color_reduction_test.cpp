@@ -55,7 +55,7 @@ TEST(ColorReductionTest, DitheringKeepsTheToneAndPaletteColoursStayFlat) {
 
     QImage mono = ReduceColors(canvas, 1).convertToFormat(QImage::Format_RGB32);
     const int whites = CountPixels(mono.copy(0, 0, 32, 63), qRgb(255, 255, 255));
-    EXPECT_NEAR(whites, 32 * 63 / 2, 32 * 63 / 20);  // half the grey pixels within 10 %
+    EXPECT_NEAR(whites, 32 * 63 / 2.0, 32 * 63 / 20.0);  // half the grey pixels within 10 %
 
     // Grey 128 and teal are palette colours: no dots at all.
     QImage sixteen = ReduceColors(canvas, 4).convertToFormat(QImage::Format_RGB32);

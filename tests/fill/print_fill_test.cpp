@@ -164,7 +164,7 @@ TEST_F(PrintFillTest, NeighbouringFillsAtDifferentZoomsMeetWithoutASeam) {
         return p.image.pixel(static_cast<int>(x - p.left), static_cast<int>(p.top - 1 - y));
     };
     int compared = 0;
-    for (int64_t y = 2; y < 20 * k - 2; ++y) {
+    for (int64_t y = 2; static_cast<double>(y) < 20 * k - 2; ++y) {
         // The last column of the left square and the first of the right one.
         EXPECT_EQ(at(a, -1, y), at(both, -1, y)) << y;
         EXPECT_EQ(at(b, 0, y), at(both, 0, y)) << y;

@@ -40,7 +40,9 @@ QImage NoiseTexture(int w, int h) {
     for (int y = 0; y < h; ++y) {
         for (int x = 0; x < w; ++x) {
             seed = seed * 1103515245u + 12345u;
-            texture.setPixel(x, y, qRgb(seed >> 24, (seed >> 16) & 0xFF, (x * 9 + y * 5) & 0xFF));
+            texture.setPixel(x, y,
+                             qRgb(static_cast<int>(seed >> 24),
+                                  static_cast<int>((seed >> 16) & 0xFF), (x * 9 + y * 5) & 0xFF));
         }
     }
     return texture;

@@ -20,6 +20,7 @@
 #include "common/code_page_932.h"
 #include "display/canvas/canvas.h"
 #include "display/pictures/picture_limits.h"
+#include "fill/fill_reference.h"
 
 #include "tests/exchange/host_stand_in.h"
 #include "tests/posix_only.h"
@@ -233,7 +234,7 @@ TEST_F(TexturePictureTest, DecodesEveryRasterFormatByContent) {
 // A placeable Windows metafile of 40 x 30 pixels with one red rectangle.
 QByteArray SmallMetafile() {
     QByteArray b;
-    auto u16 = [&b](int v) {
+    auto u16 = [&b](uint32_t v) {
         b.append(static_cast<char>(v & 0xFF));
         b.append(static_cast<char>((v >> 8) & 0xFF));
     };
@@ -269,7 +270,7 @@ TEST_F(TexturePictureTest, DecodesMetafilesAndRefusesWhatIsNoPicture) {
     EXPECT_EQ(metafile.pixel(20, 15), qRgb(255, 0, 0));
 
     std::ofstream(dir_ / "junk.bmp") << "this is no picture";
-    std::ofstream(dir_ / "empty.jpg");
+    test::WriteBytes(dir_ / "empty.jpg", "");
     EXPECT_TRUE(LoadTexturePicture(dir_ / "junk.bmp").isNull());
     EXPECT_TRUE(LoadTexturePicture(dir_ / "empty.jpg").isNull());
     EXPECT_TRUE(LoadTexturePicture(dir_ / "missing.png").isNull());
@@ -332,7 +333,7 @@ TEST_F(TexturePictureTest, RefusesPicturesBeyondThePixelLimit) {
     const int qtLimit = QImageReader::allocationLimit();
     QImageReader::setAllocationLimit(kPictureAllocationLimitMb);
     const std::string bitmap = HugeDeclaredBitmap();
-    std::ofstream(dir_ / "huge.bmp", std::ios::binary).write(bitmap.data(), bitmap.size());
+    test::WriteBytes(dir_ / "huge.bmp", bitmap);
     EXPECT_TRUE(LoadTexturePicture(dir_ / "huge.bmp").isNull());
     TCanvas canvas(kSize, kSize);
     const QImage before = canvas.Image().copy();
@@ -344,7 +345,7 @@ TEST_F(TexturePictureTest, RefusesPicturesBeyondThePixelLimit) {
     std::string small = bitmap;
     small[22] = static_cast<char>(0xF7),
     small[23] = small[24] = small[25] = static_cast<char>(0xFF);
-    std::ofstream(dir_ / "small.bmp", std::ios::binary).write(small.data(), small.size());
+    test::WriteBytes(dir_ / "small.bmp", small);
     EXPECT_EQ(LoadTexturePicture(dir_ / "small.bmp").size(), QSize(4, 9));
     QImageReader::setAllocationLimit(qtLimit);
 }

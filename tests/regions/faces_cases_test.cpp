@@ -151,7 +151,7 @@ TEST(FacesCases, PicksFillTheUnionOfWhatEachFillsAndAMissFillsNothing) {
     AddSquare(nested, 0, 100);
     AddSquare(nested, 20, 80);
     AddSquare(nested, 40, 60);
-    auto filledDepths = [&](std::vector<TRealPoint> picks, TIslandMode mode) {
+    auto filledDepths = [&](const std::vector<TRealPoint>& picks, TIslandMode mode) {
         std::vector<int32_t> depths;
         for (const TFaceRegion& f : Faces(nested, 0, mode, picks).faces) {
             if (f.filled) depths.push_back(f.depth);

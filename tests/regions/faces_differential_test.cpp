@@ -121,7 +121,9 @@ std::string BrokenRule(const TDrawing& drawing, double gap, const std::vector<TR
     for (const TRealPoint& p : picks) {
         const TFaceBuild one = Build(drawing, gap, {p}, islands);
         if (one.faces.size() != all.faces.size()) return "faces differ with the picks";
-        for (size_t i = 0; i < one.faces.size(); ++i) unionFilled[i] |= one.faces[i].filled;
+        for (size_t i = 0; i < one.faces.size(); ++i) {
+            if (one.faces[i].filled) unionFilled[i] = 1;
+        }
     }
     for (size_t i = 0; i < all.faces.size(); ++i) {
         if (all.faces[i].filled != bool(unionFilled[i]))

@@ -56,7 +56,7 @@ struct TRaster {
                 if (nx[k] < 0 || ny[k] < 0 || nx[k] >= kSide || ny[k] >= kSide) continue;
                 if (At(nx[k], ny[k]) != 0) continue;
                 At(nx[k], ny[k]) = 2;
-                queue.push_back({nx[k], ny[k]});
+                queue.emplace_back(nx[k], ny[k]);
             }
         }
         return count;
@@ -90,13 +90,13 @@ TEST(FacesRaster, FacesCoverWhatAFloodFillFindsClosed) {
 
         std::deque<std::pair<int, int>> border;
         for (int k = 0; k < kSide; ++k) {
-            border.push_back({k, 0});
-            border.push_back({0, k});
+            border.emplace_back(k, 0);
+            border.emplace_back(0, k);
         }
         raster.Flood(border);
         size_t closed = 0;
         for (uint8_t c : raster.cell) closed += c == 0;
-        const double closedArea = closed * kPixel * kPixel;
+        const double closedArea = static_cast<double>(closed) * kPixel * kPixel;
         const double band = 2.5 * length * kPixel;
         SCOPED_TRACE("drawing " + std::to_string(drawing) + ": " + lines.str());
         EXPECT_LE(closedArea - faces, band);

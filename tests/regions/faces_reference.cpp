@@ -58,7 +58,7 @@ TReferenceFaces ReferenceFaces(const std::vector<TFaceEdge>& edges) {
     for (const TFaceEdge& e : edges) {
         TQPoint a{e.a.X, e.a.Y}, b{e.b.X, e.b.Y};
         if (a == b) continue;
-        segs.push_back({a, b});
+        segs.emplace_back(a, b);
     }
     // Noding: every segment cut at every point where another meets it.
     std::set<std::pair<TQPoint, TQPoint>> pieces;
@@ -131,7 +131,7 @@ TReferenceFaces ReferenceFaces(const std::vector<TFaceEdge>& edges) {
             if (p.y < lowest.y || (p.y == lowest.y && p.x < lowest.x)) lowest = p;
             k = next(k);
         } while (k != static_cast<int32_t>(s));
-        cycleArea.push_back(twice / 2);
+        cycleArea.emplace_back(twice / 2);
         cycleLowest.push_back(lowest);
     }
     // The lowest point of each cycle's ring: on edges with another cycle on their

@@ -5,10 +5,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <bit>
 #include <cinttypes>
 #include <cmath>
 #include <cstdio>
-#include <cstring>
 #include <random>
 #include <string>
 
@@ -25,7 +25,7 @@ namespace {
 using test::TRandomDrawing;
 
 bool SameBits(double a, double b) {
-    return std::memcmp(&a, &b, sizeof a) == 0;
+    return std::bit_cast<uint64_t>(a) == std::bit_cast<uint64_t>(b);
 }
 
 // Empty when both searches agree, otherwise where they first differ.

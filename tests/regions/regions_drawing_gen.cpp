@@ -24,8 +24,10 @@ class TGenerator {
         d_.filter.showAuxiliary = !Chance(4);
         if (Chance(3)) {
             for (int i = Int(1, 3); i > 0; --i) {
-                d_.filter.layerState[static_cast<size_t>(Int(0, 3) * 16 + Int(0, 2))] =
-                    Chance(3) ? 2 : 3;
+                // The state is drawn before the layer, as the assignment's order has it.
+                const int32_t layerState = Chance(3) ? 2 : 3;
+                const int layer = Int(0, 3) * 16 + Int(0, 2);
+                d_.filter.layerState[static_cast<size_t>(layer)] = layerState;
             }
         }
         magnitude_ = Chance(3) ? Pick<double>({1e-9, 1e-5, 1e6, 1e12, 1e300, 1e-300}) : 1.0;

@@ -72,6 +72,7 @@ TEST(RegionIndex, FarAndNonFinitePointsAreSafe) {
 
 TEST(RegionIndex, ManyEndsInOneCellGiveTheLowestFree) {
     std::vector<TBoundarySegment> segments;
+    segments.reserve(50);
     for (int i = 0; i < 50; ++i) segments.push_back(Segment(1.0, 1.0, 1.0 + i * 1e-9, 1.0));
     TEndPointIndex index(segments);
     for (int i = 0; i < 50; ++i) {
@@ -94,7 +95,9 @@ void ExpectDenseAgreement(std::vector<TBoundarySegment> segments, std::mt19937_6
         TRealPoint p = random() % 2 ? s.StartPoint : s.EndPoint;
         p.X += nudges[random() % 7];
         p.Y += nudges[random() % 7];
-        if (q % 5 == 0) p = {p.X + (random() % 1000) * 1e-3, p.Y - (random() % 1000) * 1e-3};
+        if (q % 5 == 0)
+            p = {p.X + static_cast<double>(random() % 1000) * 1e-3,
+                 p.Y - static_cast<double>(random() % 1000) * 1e-3};
         ASSERT_EQ(index.FirstFree(p, segments), FirstFreeByScan(p, segments, retired))
             << what << ", query " << q;
         if (q % 3 == 0) segments[random() % segments.size()].State = kSegmentUsed;
@@ -127,6 +130,7 @@ TEST(RegionIndex, DenseDrawingsAreSplitIntoSmallCellsAndAgreeWithAScan) {
 
     // A tight cluster beside sparse long lines: the typical length is that of the lines.
     std::vector<TBoundarySegment> cluster;
+    cluster.reserve(3000);
     for (int i = 0; i < 3000; ++i) {
         cluster.push_back(i % 3 == 0 ? segmentNear(unit(random) * 1e4, unit(random) * 1e4, 4e3)
                                      : segmentNear(5e3 + unit(random), 5e3 + unit(random), 1e-3));
@@ -169,6 +173,7 @@ TEST(RegionIndex, PointsThatCannotBeToldApartStayInOneCell) {
     // 40 ends within the tolerance of one another and a few far out: no grid can
     // separate the first, and splitting must stop instead of recursing without end.
     std::vector<TBoundarySegment> segments;
+    segments.reserve(41);
     for (int i = 0; i < 40; ++i) segments.push_back(Segment(2.0, 2.0, 2.0 + i * 2e-10, 2.0));
     segments.push_back(Segment(1e300, 1e300, -1e300, -1e300));
     segments.push_back(Segment(1e300, 1.5e300, 1.7e308, 1e300));
