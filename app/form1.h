@@ -40,7 +40,7 @@ class TDrawingView;
 class TForm1;
 class TOptionsPanel;
 struct TSettings;
-struct TRegionPanel;
+class TRegionPanel;
 
 // The drawing view. What it shows is its canvas, which the window draws into;
 // painting only puts the canvas on screen. The canvas follows the widget's size.
