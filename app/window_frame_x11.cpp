@@ -14,6 +14,7 @@
 #include <QGuiApplication>
 #include <QScreen>
 #include <QWidget>
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 
@@ -90,6 +91,18 @@ xcb_atom_t Atom(xcb_connection_t* c, const char* name) {
     return atom ? atom->atom : xcb_atom_t{XCB_ATOM_NONE};
 }
 
+// True when the window manager lists `atom` among what it supports (_NET_SUPPORTED).
+bool ManagerSupports(xcb_connection_t* c, xcb_window_t root, xcb_atom_t atom) {
+    const xcb_atom_t supported = Atom(c, "_NET_SUPPORTED");
+    if (supported == XCB_ATOM_NONE || atom == XCB_ATOM_NONE) return false;
+    const TReply<xcb_get_property_reply_t> list{xcb_get_property_reply(
+        c, xcb_get_property(c, 0, root, supported, XCB_ATOM_ATOM, 0, 4096), nullptr)};
+    if (!list || list->format != 32) return false;
+    const auto* atoms = static_cast<const xcb_atom_t*>(xcb_get_property_value(list.reply));
+    const int count = xcb_get_property_value_length(list.reply) / 4;
+    return std::find(atoms, atoms + count, atom) != atoms + count;
+}
+
 }  // namespace
 
 std::optional<QPoint> PlatformFrameOrigin(QWidget& window) {
@@ -115,7 +128,11 @@ bool PlaceFrame(QWidget& window, QPoint origin) {
         // A managed window asks its manager (_NET_MOVERESIZE_WINDOW): x and y only,
         // static gravity (they are the client area's own corner), from an application.
         const xcb_atom_t moveResize = Atom(c, "_NET_MOVERESIZE_WINDOW");
-        if (moveResize == XCB_ATOM_NONE) return false;
+        if (!ManagerSupports(c, f->root, moveResize)) {
+            // A manager without it: the toolkit's move, to the logical pixel.
+            window.move(window.pos() + (origin - ToLogical(*f, f->frameAt)));
+            return true;
+        }
         constexpr uint32_t kStaticGravity = 10, kSetX = 1u << 8, kSetY = 1u << 9,
                            kFromApplication = 1u << 12;
         xcb_client_message_event_t event{};
