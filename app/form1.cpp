@@ -342,8 +342,7 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event) {
     if (type == QEvent::Paint && watched == this && pendingFrameOrigin_) {
         const QPoint wanted = *pendingFrameOrigin_;
         pendingFrameOrigin_.reset();
-        const QPoint frame = PlatformFrameOrigin(*this).value_or(pos());
-        if (frame != wanted) move(pos() + (wanted - frame));
+        if (!PlaceFrame(*this, wanted) && pos() != wanted) move(wanted);
     }
     if (type != QEvent::KeyPress && type != QEvent::Wheel) return false;
     auto* widget = qobject_cast<QWidget*>(watched);

@@ -13,9 +13,9 @@
 #include <QTimer>
 #include <algorithm>
 #include <cmath>
-#include <map>
 
 #include "app/text_codec.h"
+#include "app/view_markers.h"
 #include "regions/faces.h"
 #include "view/view_state.h"
 
@@ -23,10 +23,6 @@ namespace veldra {
 
 namespace {
 
-// Up to this many markers in the view are drawn one by one; beyond it they are
-// gathered into cells of this many pixels, each marked once with its count.
-constexpr size_t kMaxSingleMarkers = 20000;
-constexpr double kClusterCell = 16.0;
 constexpr double kOpenEndRadius = 4.0;
 constexpr double kJoinRadius = 3.0;
 // A pause in typing this long rebuilds the preview.
@@ -73,31 +69,6 @@ W* PlaceIn(W* w, const char* name, int left, int top, int width, int height) {
     w->setObjectName(QString::fromLatin1(name));
     w->setGeometry(left, top, width, height);
     return w;
-}
-
-// Markers one by one, or gathered into cells with their count when there are many,
-// the same way over the whole view.
-void DrawMarkers(QPainter& painter, const std::vector<QPointF>& points, double radius) {
-    if (points.size() <= kMaxSingleMarkers) {
-        for (const QPointF& c : points) painter.drawEllipse(c, radius, radius);
-        return;
-    }
-    std::map<std::pair<int, int>, std::pair<QPointF, int>> cells;
-    for (const QPointF& c : points) {
-        auto& cell = cells[{static_cast<int>(std::floor(c.x() / kClusterCell)),
-                            static_cast<int>(std::floor(c.y() / kClusterCell))}];
-        if (cell.second++ == 0) cell.first = c;
-    }
-    for (const auto& [key, cell] : cells) {
-        if (cell.second == 1) {
-            painter.drawEllipse(cell.first, radius, radius);
-            continue;
-        }
-        const QPointF centre((key.first + 0.5) * kClusterCell, (key.second + 0.5) * kClusterCell);
-        painter.drawEllipse(centre, kClusterCell / 2 - 1, kClusterCell / 2 - 1);
-        painter.drawText(QRectF(centre.x() - kClusterCell, centre.y() - 6, 2 * kClusterCell, 12),
-                         Qt::AlignCenter, QString::number(cell.second));
-    }
 }
 
 }  // namespace
@@ -288,6 +259,16 @@ bool TRegionPanel::HoverAt(TRealPoint at) {
     return true;
 }
 
+std::vector<QPointF> TRegionPanel::OpenEndPixels(const TViewState& view, const QRectF& box) const {
+    const QRectF visible = box.adjusted(-8, -8, 8, 8);
+    std::vector<QPointF> ends;
+    for (const TRealPoint& e : report.openEnds) {
+        const QPointF c = ToPixel(view, e);
+        if (visible.contains(c)) ends.push_back(c);
+    }
+    return ends;
+}
+
 void TRegionPanel::Paint(QPainter& painter, const TViewState& view, bool fillShown,
                          const QRectF& box) const {
     const TRegionPanel& r = *this;
@@ -326,12 +307,7 @@ void TRegionPanel::Paint(QPainter& painter, const TViewState& view, bool fillSho
         }
         DrawMarkers(painter, joinEnds, kJoinRadius);
         painter.setPen(QPen(QColor(255, 0, 0), 1.5));
-        std::vector<QPointF> ends;
-        for (const TRealPoint& e : r.report.openEnds) {
-            const QPointF c = ToPixel(view, e);
-            if (visible.contains(c)) ends.push_back(c);
-        }
-        DrawMarkers(painter, ends, kOpenEndRadius);
+        DrawMarkers(painter, OpenEndPixels(view, box), kOpenEndRadius);
     }
     painter.restore();
 }

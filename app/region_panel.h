@@ -6,6 +6,7 @@
 
 #include <QObject>
 #include <QPainterPath>
+#include <QPointF>
 #include <QPolygonF>
 #include <QRectF>
 #include <cstdint>
@@ -69,6 +70,8 @@ class TRegionPanel : public QObject {
     bool HoverAt(TRealPoint at);
     // The status line's count of regions, open ends and joins.
     QString ReportText(bool filled, TRegionMode mode) const;
+    // The open ends the view marks: pixels inside `box` or just beyond its edges.
+    std::vector<QPointF> OpenEndPixels(const TViewState& view, const QRectF& box) const;
     // Tint, highlights and markers over the view; markers only inside `box` (pixels).
     void Paint(QPainter& painter, const TViewState& view, bool fillShown, const QRectF& box) const;
 

@@ -1,6 +1,8 @@
 #include "app/window_bounds.h"
 
 #include <algorithm>
+#include <cmath>
+#include <limits>
 
 namespace veldra {
 
@@ -16,7 +18,24 @@ int FitInto(int start, int length, int areaStart, int areaLength) {
     return std::clamp(start, areaStart, areaStart + areaLength - length);
 }
 
+// Halves away from zero, like the toolkit; a position beyond an int stays at its end.
+int RoundToInt(double value) {
+    constexpr double kLow = std::numeric_limits<int>::min(),
+                     kHigh = std::numeric_limits<int>::max();
+    return static_cast<int>(std::round(std::clamp(value, kLow, kHigh)));
+}
+
 }  // namespace
+
+int DeviceFromLogical(int logical, int screenOrigin, double ratio) {
+    if (!(ratio > 0) || !std::isfinite(ratio)) return logical;
+    return RoundToInt(screenOrigin + (double(logical) - screenOrigin) * ratio);
+}
+
+int LogicalFromDevice(int device, int screenOrigin, double ratio) {
+    if (!(ratio > 0) || !std::isfinite(ratio)) return device;
+    return RoundToInt(screenOrigin + (double(device) - screenOrigin) / ratio);
+}
 
 QRect RestoredBounds(QPoint savedOrigin, QSize savedSize, const QList<QRect>& availableScreens,
                      QSize minimum) {

@@ -21,8 +21,22 @@ namespace veldra {
 QRect RestoredBounds(QPoint savedOrigin, QSize savedSize, const QList<QRect>& availableScreens,
                      QSize minimum);
 
+// A window system that counts device pixels against the toolkit's logical ones, which
+// are scaled about the screen's origin (QT_SCALE_FACTOR, high-DPI screens). Each way
+// rounds once to the nearest pixel, so at any ratio of 1 or more a logical position
+// taken to device pixels and back is the same number: a saved position comes back
+// exactly, however often the window is opened and closed.
+int DeviceFromLogical(int logical, int screenOrigin, double ratio);
+int LogicalFromDevice(int device, int screenOrigin, double ratio);
+
 // The top-left corner of the window's frame on the screen as the platform knows it,
 // or none where the toolkit's own position is to be trusted (see window_frame_*.cpp).
 std::optional<QPoint> PlatformFrameOrigin(QWidget& window);
+
+// Puts the window's frame where PlatformFrameOrigin then gives `origin`, to the
+// device pixel. False where the platform leaves that to the toolkit's move: the
+// toolkit places the client area and rounds the frame's margin on its own, which at
+// a ratio like 1.5 cannot reach every position.
+bool PlaceFrame(QWidget& window, QPoint origin);
 
 }  // namespace veldra

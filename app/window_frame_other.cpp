@@ -8,4 +8,8 @@ std::optional<QPoint> PlatformFrameOrigin(QWidget&) {
     return std::nullopt;
 }
 
+bool PlaceFrame(QWidget&, QPoint) {
+    return false;
+}
+
 }  // namespace veldra

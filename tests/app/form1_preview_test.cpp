@@ -7,13 +7,18 @@
 #include <QComboBox>
 #include <QDoubleSpinBox>
 #include <QElapsedTimer>
+#include <QFontMetricsF>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSlider>
 #include <QTest>
+#include <algorithm>
+#include <cmath>
+#include <map>
 
 #include "app/region_panel.h"
+#include "app/view_markers.h"
 #include "display/canvas/canvas.h"
 #include "tests/app/form_fixture.h"
 #include "view/view_state.h"
@@ -190,6 +195,88 @@ TEST_F(PreviewTest, ManyOpenEndsAreAllMarked) {
     };
     EXPECT_TRUE(redNear(0, 0));
     EXPECT_TRUE(redNear(298, 198));
+}
+
+// Past the count drawn one by one, 120,000 open ends over the whole view are gathered
+// into cells of one size, each with its count: every end counted once, the counts
+// adding up, each count readable in its circle, every part of the view with ends
+// marked and none of it a block of solid red (16-pixel cells with counts that ran
+// into each other made one).
+TEST_F(PreviewTest, OpenEndsPastTheSingleMarkerCountAreGatheredWithTheirCount) {
+    // 60,000 short lines, none touching another, in the paint box's proportions.
+    constexpr int kColumns = 200, kRows = 300;
+    std::string drawing = "hq\r\nlg0\r\nly0\r\nlc2\r\nlt1\r\n";
+    for (int y = 0; y < kRows; ++y)
+        for (int x = 0; x < kColumns; ++x)
+            drawing += std::to_string(x * 3) + " " + std::to_string(y * 3) + " " +
+                       std::to_string(x * 3 + 1) + " " + std::to_string(y * 3) + "\r\n";
+    WriteFile("JWC_TEMP.TXT", drawing);
+    WriteRoundSettings();
+    Open();
+    ClickAndWait("RegionPreview");
+    ASSERT_TRUE(Status().contains(QStringLiteral("開いた端点 120000 箇所")))
+        << Status().toStdString();
+
+    // What the window gathers: every end is in the view.
+    const QRectF box(form_->PaintBox()->rect());
+    const std::vector<QPointF> ends = form_->Regions().OpenEndPixels(form_->View(), box);
+    ASSERT_EQ(ends.size(), 120000u);
+    const QFont font = MarkerFont(form_->PaintBox()->font());
+    const TMarkerLayout layout = GatherMarkers(ends, QFontMetricsF(font));
+    ASSERT_FALSE(layout.clusters.empty());
+    const double cell = layout.clusters.front().cell.width();
+    std::map<std::pair<int, int>, int> counted;  // ends per cell, found here
+    for (const QPointF& p : ends)
+        ++counted[{static_cast<int>(std::floor(p.x() / cell)),
+                   static_cast<int>(std::floor(p.y() / cell))}];
+    size_t total = layout.singles.size();
+    for (const TMarkerCluster& c : layout.clusters) {
+        total += static_cast<size_t>(c.count);
+        ASSERT_EQ(c.cell.size(), QSizeF(cell, cell)) << "one cell size over the whole view";
+        const std::pair<int, int> key{static_cast<int>(std::lround(c.cell.left() / cell)),
+                                      static_cast<int>(std::lround(c.cell.top() / cell))};
+        ASSERT_EQ(QPointF(key.first * cell, key.second * cell), c.cell.topLeft());
+        EXPECT_EQ(c.count, counted[key]) << "the count is of the ends in its cell";
+        EXPECT_LT(QFontMetricsF(font).horizontalAdvance(QString::number(c.count)), cell - 6)
+            << c.count << " must fit in its circle";
+    }
+    EXPECT_EQ(total, ends.size()) << "the counts add up to the open ends";
+
+    // What the view shows: red near every end, nowhere a block of solid red.
+    const QImage shown = form_->PaintBox()->grab().toImage();
+    const int w = shown.width(), h = shown.height();
+    // Red pixels summed over the rectangle above and left of each pixel.
+    std::vector<int> red(static_cast<size_t>(w + 1) * static_cast<size_t>(h + 1), 0);
+    const auto at = [&](int x, int y) -> int& {
+        return red[static_cast<size_t>(y) * static_cast<size_t>(w + 1) + static_cast<size_t>(x)];
+    };
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+            const QRgb c = shown.pixel(x, y);
+            // Red, also where antialiasing blends it with the drawing's lines.
+            const int isRed =
+                qRed(c) > 150 && qRed(c) > qGreen(c) + 80 && qRed(c) > qBlue(c) + 80 ? 1 : 0;
+            at(x + 1, y + 1) = isRed + at(x, y + 1) + at(x + 1, y) - at(x, y);
+        }
+    const auto redIn = [&](int x0, int y0, int x1, int y1) {  // [x0, x1) x [y0, y1)
+        x0 = std::clamp(x0, 0, w), x1 = std::clamp(x1, 0, w);
+        y0 = std::clamp(y0, 0, h), y1 = std::clamp(y1, 0, h);
+        return at(x1, y1) - at(x0, y1) - at(x1, y0) + at(x0, y0);
+    };
+    const int reach = static_cast<int>(cell);
+    int unmarked = 0;
+    for (const QPointF& p : ends) {
+        const int x = static_cast<int>(p.x()), y = static_cast<int>(p.y());
+        if (redIn(x - reach, y - reach, x + reach + 1, y + reach + 1) == 0) ++unmarked;
+    }
+    EXPECT_EQ(unmarked, 0) << "open ends with no mark within " << reach << " pixels";
+    constexpr int kBlock = 24;
+    int solid = 0;
+    for (int y = 0; y + kBlock <= h; y += kBlock / 2)
+        for (int x = 0; x + kBlock <= w; x += kBlock / 2)
+            if (redIn(x, y, x + kBlock, y + kBlock) * 3 > kBlock * kBlock) ++solid;
+    EXPECT_EQ(solid, 0) << "blocks of " << kBlock << " pixels more than a third red; "
+                        << redIn(0, 0, w, h) * 100 / (w * h) << " % of the view is red";
 }
 
 }  // namespace

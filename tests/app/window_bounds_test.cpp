@@ -5,6 +5,7 @@
 #include <QGuiApplication>
 #include <QScreen>
 #include <climits>
+#include <cstdlib>
 
 #include "tests/app/form_fixture.h"
 
@@ -42,6 +43,34 @@ TEST(RestoredBounds, LimitsSizeAndPositionToTheScreen) {
     EXPECT_EQ(RestoredBounds({10, 10}, {900, 900}, {QRect(0, 0, 400, 150)}, kMinimum),
               QRect(0, 0, 475, 200))
         << "a screen below the minimum keeps the minimum";
+}
+
+// A saved position taken to the X server's device pixels and back is the same number
+// at every scale of 1 or more, about any screen origin; a position the user left
+// between two logical pixels comes back to the same logical pixel every time.
+TEST(DevicePixels, ALogicalPositionComesBackExactly) {
+    for (const double ratio : {1.0, 1.25, 1.5, 1.75, 2.0, 2.5, 3.0}) {
+        for (const int origin : {0, 1024, -1280, 333}) {
+            for (int logical = -3000; logical <= 5000; ++logical) {
+                const int device = DeviceFromLogical(logical, origin, ratio);
+                ASSERT_EQ(LogicalFromDevice(device, origin, ratio), logical)
+                    << "ratio " << ratio << ", origin " << origin << ", device " << device;
+            }
+            for (int device = -3000; device <= 5000; ++device) {
+                const int logical = LogicalFromDevice(device, origin, ratio);
+                const int back = DeviceFromLogical(logical, origin, ratio);
+                ASSERT_LE(std::abs(back - device), ratio / 2 + 0.5) << "ratio " << ratio;
+                ASSERT_EQ(LogicalFromDevice(back, origin, ratio), logical) << "ratio " << ratio;
+            }
+        }
+    }
+    EXPECT_EQ(DeviceFromLogical(20, 0, 1.5), 30);
+    EXPECT_EQ(DeviceFromLogical(21, 0, 1.5), 32) << "31.5: halves away from zero";
+    EXPECT_EQ(LogicalFromDevice(-73, 0, 2.0), -37);
+    EXPECT_EQ(DeviceFromLogical(1034, 1024, 2.0), 1044) << "scaled about the screen's origin";
+    EXPECT_EQ(LogicalFromDevice(INT_MAX, 0, 1.0), INT_MAX);
+    EXPECT_EQ(DeviceFromLogical(INT_MAX, 0, 2.0), INT_MAX) << "beyond an int: its end";
+    EXPECT_EQ(DeviceFromLogical(7, 0, 0.0), 7) << "no ratio: unscaled";
 }
 
 }  // namespace
