@@ -9,7 +9,7 @@ namespace fs = std::filesystem;
 
 namespace {
 // Small enough to stay in the second-level cache with the rows being read.
-constexpr int64_t kChunkBytes = 256 * 1024;
+constexpr int64_t kChunkBytes = int64_t{256} * 1024;
 }  // namespace
 
 TBmpBandWriter::~TBmpBandWriter() {
