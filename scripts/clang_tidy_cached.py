@@ -28,7 +28,7 @@ EXTRA_FLAGS = ["-Wno-unknown-warning-option"]
 # Markers unused this long are removed, so the cache does not grow without bound.
 MARKER_LIFETIME_SECONDS = 30 * 24 * 3600
 # Changing how keys are made changes this, so old markers are never read as new ones.
-KEY_FORMAT = b"veldra clang-tidy key 1\n"
+KEY_FORMAT = b"veldra clang-tidy key 2\n"
 
 
 def CacheDir():
@@ -99,6 +99,11 @@ def ConfigFiles(root):
     return blob
 
 
+# The checkout's folder: left out of the keys, so a fresh clone elsewhere (as the test
+# command's runs are) finds the results of an earlier one.
+ROOT = os.path.realpath(os.getcwd())
+
+
 def Key(unit, common_key):
     """The unit's key, or None when clang++ cannot preprocess it."""
     path, directory, flags = unit
@@ -107,8 +112,9 @@ def Key(unit, common_key):
     if preprocessed.returncode != 0:
         return None
     digest = hashlib.sha256(common_key)
-    digest.update(json.dumps([path, directory, flags]).encode() + b"\n")
-    digest.update(preprocessed.stdout)
+    command = json.dumps([path, directory, flags]).replace(ROOT, "<root>")
+    digest.update(command.encode() + b"\n")
+    digest.update(preprocessed.stdout.replace(ROOT.encode(), b"<root>"))
     return digest.hexdigest()
 
 
