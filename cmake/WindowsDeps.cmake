@@ -15,12 +15,13 @@ endforeach()
 add_library(veldra_host_headers INTERFACE)
 target_include_directories(veldra_host_headers SYSTEM INTERFACE ${host_headers})
 
-if(VELDRA_WINDOWS_DEPS)
-    # CGAL's exact numbers on GMP and MPFR, linked statically; CGAL needs the rounding
-    # mode left alone by the optimiser.
-    add_library(veldra_windows_cgal INTERFACE)
-    target_include_directories(veldra_windows_cgal SYSTEM INTERFACE ${VELDRA_WINDOWS_DEPS}/include)
-    target_compile_options(veldra_windows_cgal INTERFACE -frounding-math)
-    target_link_libraries(veldra_windows_cgal INTERFACE veldra_host_headers
-                          ${VELDRA_WINDOWS_DEPS}/lib/libmpfr.a ${VELDRA_WINDOWS_DEPS}/lib/libgmp.a)
+if(NOT VELDRA_WINDOWS_DEPS)
+    message(FATAL_ERROR "The Windows build needs VELDRA_WINDOWS_DEPS, the prefix scripts/qt-windows.sh makes")
 endif()
+# CGAL's exact numbers on GMP and MPFR, linked statically; CGAL needs the rounding mode
+# left alone by the optimiser.
+add_library(veldra_windows_cgal INTERFACE)
+target_include_directories(veldra_windows_cgal SYSTEM INTERFACE ${VELDRA_WINDOWS_DEPS}/include)
+target_compile_options(veldra_windows_cgal INTERFACE -frounding-math)
+target_link_libraries(veldra_windows_cgal INTERFACE veldra_host_headers
+                      ${VELDRA_WINDOWS_DEPS}/lib/libmpfr.a ${VELDRA_WINDOWS_DEPS}/lib/libgmp.a)

@@ -1,7 +1,7 @@
 # Cross-build for 64-bit Windows with Debian's mingw-w64 (the posix thread model, so
 # std::thread and std::mutex exist), run under Wine when Wine is installed.
 #   cmake -S . -B build-windows -G Ninja \
-#         -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake -DVELDRA_CORE_ONLY=ON
+#         -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake -DVELDRA_WINDOWS_DEPS=PREFIX
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR x86_64)
 
