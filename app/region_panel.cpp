@@ -25,6 +25,8 @@ namespace {
 
 constexpr double kOpenEndRadius = 4.0;
 constexpr double kJoinRadius = 3.0;
+// Markers this far outside the view still show their edge in it.
+constexpr double kMarkerMargin = 8.0;
 // A pause in typing this long rebuilds the preview.
 constexpr int kPreviewDelayMs = 400;
 
@@ -260,7 +262,8 @@ bool TRegionPanel::HoverAt(TRealPoint at) {
 }
 
 std::vector<QPointF> TRegionPanel::OpenEndPixels(const TViewState& view, const QRectF& box) const {
-    const QRectF visible = box.adjusted(-8, -8, 8, 8);
+    const QRectF visible =
+        box.adjusted(-kMarkerMargin, -kMarkerMargin, kMarkerMargin, kMarkerMargin);
     std::vector<QPointF> ends;
     for (const TRealPoint& e : report.openEnds) {
         const QPointF c = ToPixel(view, e);
@@ -295,7 +298,8 @@ void TRegionPanel::Paint(QPainter& painter, const TViewState& view, bool fillSho
     }
     if (r.markersVisible) {
         painter.setRenderHint(QPainter::Antialiasing, true);
-        const QRectF visible = box.adjusted(-8, -8, 8, 8);
+        const QRectF visible =
+            box.adjusted(-kMarkerMargin, -kMarkerMargin, kMarkerMargin, kMarkerMargin);
         painter.setBrush(Qt::NoBrush);
         painter.setPen(QPen(QColor(0, 170, 0), 1.5));
         std::vector<QPointF> joinEnds;

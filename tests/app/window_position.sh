@@ -30,6 +30,15 @@ wmctrl -m >/dev/null 2>&1 || { echo "SKIPPED: openbox did not start"; exit 77; }
 export VELDRA_PROGRAM_DIR=$work QT_QPA_PLATFORM=xcb XDG_RUNTIME_DIR=$work
 failed=0
 
+# The frame's origin on the root window (device pixels): the window manager's frame
+# around the client window.
+frame_of() {
+    local parent info
+    parent=$(xwininfo -id "$1" -children | sed -n 's/.*Parent window id: \(0x[0-9a-f]*\).*/\1/p')
+    info=$(xwininfo -id "$parent")
+    echo "$(sed -n 's/.*Absolute upper-left X: *//p' <<<"$info") $(sed -n 's/.*Absolute upper-left Y: *//p' <<<"$info")"
+}
+
 # Opens the window, prints the frame's origin and the client size as the X server
 # has them, closes it by its close box, prints the saved bounds.
 run_once() {
@@ -38,9 +47,7 @@ run_once() {
     id=$(timeout 20 xdotool search --sync --onlyvisible --name '^Veldra$' | head -1)
     [[ -n $id ]] || { echo "no window"; kill "$pid"; return 1; }
     sleep 1  # the window manager's placement and the frame's correction
-    local frame
-    frame=$(xwininfo -id "$(xwininfo -id "$id" -children | sed -n 's/.*Parent window id: \(0x[0-9a-f]*\).*/\1/p')")
-    echo "frame $(sed -n 's/.*Absolute upper-left X: *//p' <<<"$frame"),$(sed -n 's/.*Absolute upper-left Y: *//p' <<<"$frame")"
+    echo "frame $(frame_of "$id" | tr ' ' ',')"
     wmctrl -i -c "$id"
     timeout 20 tail --pid="$pid" -f /dev/null || { kill "$pid"; return 1; }
     echo "saved $(head -4 "$work/veldra.dat" | tr -d '\r' | paste -sd' ')"
@@ -74,12 +81,7 @@ fi
 # Alt+F4; the saved position must be the frame's, and the next round must find the
 # frame there again. The moves keep the window on the screen, which a restore would
 # otherwise pull it back onto.
-frame_of() {
-    local parent info
-    parent=$(xwininfo -id "$1" -children | sed -n 's/.*Parent window id: \(0x[0-9a-f]*\).*/\1/p')
-    info=$(xwininfo -id "$parent")
-    echo "$(sed -n 's/.*Absolute upper-left X: *//p' <<<"$info") $(sed -n 's/.*Absolute upper-left Y: *//p' <<<"$info")"
-}
+
 # Half away from zero, like the program: device pixels to logical ones and back.
 to_logical() { awk -v d="$1" -v s="$2" 'BEGIN { v = d / s; printf "%d", v < 0 ? -int(-v + 0.5) : int(v + 0.5) }'; }
 to_device() { awk -v l="$1" -v s="$2" 'BEGIN { v = l * s; printf "%d", v < 0 ? -int(-v + 0.5) : int(v + 0.5) }'; }
