@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <cmath>
 #include <numbers>
+#include <vector>
 
 #include "app/form1.h"
 #include "app/options_panel.h"
@@ -30,6 +31,10 @@ namespace {
 constexpr double kAskAboveMegabytes = 500.0;
 // Texts smaller than this on screen are not drawn: nobody reads them.
 constexpr double kMinTextPixels = 3.0;
+// More texts than this in the view are ink no one can read, and would take the
+// redraw past its budget (about 7 microseconds each, 0.72 s for 100,000): the view
+// then shows none of them until it is zoomed in.
+constexpr size_t kMaxDrawnTexts = 10000;
 constexpr double kMegabyte = 1024.0 * 1024.0;
 
 }  // namespace
@@ -105,17 +110,23 @@ bool TForm1::ConfirmPictureSize(const TFillOptions& options) {
 }
 
 // Each text at its reference point, turned by its direction, at its character height
-// and width, in its pen colour. Texts off the view or too small to read are skipped.
+// and width, in its pen colour. Texts off the view or too small to read are skipped;
+// more than kMaxDrawnTexts in the view are none (see there).
 void TForm1::DrawTexts(TCanvas& canvas) {
     if (!attributes_ || !CheckTexts_ || !CheckTexts_->isChecked()) return;
     const TViewState& view = View();
     const double scale = view.viewScale;
     if (!(scale > 0)) return;
     const double w = canvas.Width(), h = canvas.Height();
-    auto drawOne = [&](QPainter& painter, const TJwwEntText& t) {
-        if (!EntityIsDrawn(*attributes_, t.head, false) || t.text.empty()) return;
+    struct TPlaced {
+        const TJwwEntText* text;
+        double x, y, height;
+    };
+    std::vector<TPlaced> placed;
+    auto place = [&](const TJwwEntText& t) {
+        if (!EntityIsDrawn(*attributes_, t.head, false) || t.text.empty()) return true;
         const double height = t.height * scale;
-        if (!(height >= kMinTextPixels) || !std::isfinite(height) || height > h) return;
+        if (!(height >= kMinTextPixels) || !std::isfinite(height) || height > h) return true;
         // The reference point is in real size on its layer group's scale; the
         // character size is on paper already.
         const double d = EntityDivisor(store_.state, t.head.layerGroup);
@@ -126,17 +137,26 @@ void TForm1::DrawTexts(TCanvas& canvas) {
             static_cast<double>(t.text.size()) * (t.width + t.spacing) * scale + height;
         if (!std::isfinite(px) || !std::isfinite(py) || px + reach < 0 || px - reach > w ||
             py + reach < 0 || py - reach > h)
-            return;
+            return true;
+        placed.push_back({&t, px, py, height});
+        return placed.size() <= kMaxDrawnTexts;
+    };
+    for (const TJwwEntText& t : store_.texts)
+        if (!place(t)) return;
+    for (const TJwwEntDim& d : store_.dims)
+        if (!place(d.text)) return;
+    auto drawOne = [&](QPainter& painter, const TPlaced& p) {
+        const TJwwEntText& t = *p.text;
         const QString text = FromShiftJis(t.text);
         QFont font = painter.font();
-        font.setPixelSize(std::max(1, static_cast<int>(std::lround(height))));
+        font.setPixelSize(std::max(1, static_cast<int>(std::lround(p.height))));
         font.setLetterSpacing(QFont::AbsoluteSpacing, t.spacing * scale);
         painter.setFont(font);
         const ColorRef c = attributes_->PenColor(t.head.color);
         painter.setPen(QColor(static_cast<int>(ColorRefRed(c)), static_cast<int>(ColorRefGreen(c)),
                               static_cast<int>(ColorRefBlue(c))));
         painter.save();
-        painter.translate(px, py);
+        painter.translate(p.x, p.y);
         const double angle = std::atan2(t.dirY, t.dirX);
         if (std::isfinite(angle) && (t.dirX != 0 || t.dirY != 0))
             painter.rotate(-angle * 180 / std::numbers::pi);
@@ -149,8 +169,7 @@ void TForm1::DrawTexts(TCanvas& canvas) {
     canvas.PaintWith([&](QPainter& painter) {
         painter.setRenderHint(QPainter::TextAntialiasing, true);
         painter.setFont(font());
-        for (const TJwwEntText& t : store_.texts) drawOne(painter, t);
-        for (const TJwwEntDim& d : store_.dims) drawOne(painter, d.text);
+        for (const TPlaced& p : placed) drawOne(painter, p);
     });
 }
 

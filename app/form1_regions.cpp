@@ -43,7 +43,8 @@ void TForm1::CreateRegionOptions() {
         PlaceIn(new QCheckBox(QStringLiteral("文字表示(&T)"), p), "CheckTexts", 222, 34, 96, 22);
     CheckTexts_->setChecked(true);
     CheckTexts_->setToolTip(
-        QStringLiteral("図面の文字を画面に表示します（作成する画像には描きません）。"));
+        QStringLiteral("図面の文字を画面に表示します（作成する画像には描きません）。\n"
+                       "画面に入る文字が1万を超えるときは、拡大するまで表示しません。"));
     outputLine_ = PlaceIn(new QLabel(p), "OutputLine", 322, 32, 278, 25);
     connect(r.previewTimer, &QTimer::timeout, this, [this] { PreviewRegions(); });
     connect(r.mode, &QComboBox::currentIndexChanged, this, [this] {

@@ -122,6 +122,32 @@ TEST_F(PreviewTest, TextsAreDrawnInTheViewOnlyAndTheCheckBoxIsKept) {
     EXPECT_FALSE(Child<QCheckBox>("CheckTexts")->isChecked());
 }
 
+// Past 10,000 texts in the view none is drawn (they are ink no one can read, and would
+// take the redraw past its budget); at 10,000 they are.
+TEST_F(PreviewTest, TextsPastTheCountInTheViewAreLeftOutTogether) {
+    auto withNames = [](int extra) {
+        std::string drawing = kRoomsWithIsland;
+        for (int i = 0; i < extra; ++i) drawing += "ch 50 -80 1 0 \"\x8d\x4c\x8a\xd4\r\n";
+        return drawing;
+    };
+    auto nameInk = [&] {
+        const QImage image = form_->ViewBitmap();
+        int ink = 0;
+        const QPoint from = PixelOf(-80, 68), to = PixelOf(-64, 60);
+        for (int y = from.y(); y <= to.y(); ++y)
+            for (int x = from.x(); x <= to.x(); ++x)
+                if ((image.pixel(x, y) & 0xFFFFFF) != 0xFFFFFFu) ++ink;
+        return ink;
+    };
+    const std::string atTheCount = withNames(9999);
+    OpenRooms(atTheCount.c_str());
+    EXPECT_GT(nameInk(), 10) << "10,000 texts are drawn";
+    Close();
+    const std::string pastTheCount = withNames(10000);
+    OpenRooms(pastTheCount.c_str());
+    EXPECT_EQ(nameInk(), 0) << "10,001 texts are none";
+}
+
 // At 1:100 the coordinates are real-size mm: the square is 0.5 mm on paper and its
 // gap 0.05 mm. 1 mm on paper closes it; 1 mm real size (0.01 mm on paper) does not.
 TEST_F(PreviewTest, GapUnitRealSizeDividesByTheScale) {
